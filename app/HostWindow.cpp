@@ -1,0 +1,102 @@
+#include "HostWindow.h"
+
+#include "HostApplication.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+using GetClassObject = std::int32_t (*)(const char*, ICommand**);
+using CanUnloadNow = std::int32_t (*)();
+using PictureFromHandle = bool (*)(std::int32_t, QImage*);
+
+// Beside the executable first, then the install prefix.
+QStringList libraryCandidates() {
+    const QString dir = QCoreApplication::applicationDirPath();
+    return {dir + QStringLiteral("/libConflux2_v9.so"),
+            dir + QStringLiteral("/../lib/libConflux2_v9.so"),
+            QStringLiteral(CONFLUX_INSTALL_LIBDIR "/libConflux2_v9.so")};
+}
+
+}  // namespace
+
+HostWindow::HostWindow() {
+    setWindowTitle(QStringLiteral("Conflux host"));
+    resize(640, 360);
+    statusBar()->showMessage(QString());
+}
+
+HostWindow::~HostWindow() {
+    // The command goes before the library that holds its code.
+    m_command.reset();
+    auto canUnload = reinterpret_cast<CanUnloadNow>(m_library.resolve("DllCanUnloadNow"));
+    if (canUnload != nullptr && canUnload() == 0) {
+        m_library.unload();
+    }
+}
+
+bool HostWindow::loadCommand() {
+    QString tried;
+    for (const QString& candidate : libraryCandidates()) {
+        if (!QFileInfo::exists(candidate)) {
+            tried += QStringLiteral("\n") + candidate + QStringLiteral(": not found");
+            continue;
+        }
+        m_library.setFileName(candidate);
+        if (m_library.load()) {
+            break;
+        }
+        tried += QStringLiteral("\n") + candidate + QStringLiteral(": ") + m_library.errorString();
+    }
+    if (!m_library.isLoaded()) {
+        QMessageBox::critical(this, QStringLiteral("Conflux host"),
+                              QStringLiteral("Cannot load the command library.") + tried);
+        return false;
+    }
+    auto create = reinterpret_cast<GetClassObject>(m_library.resolve("DllGetClassObject"));
+    ICommand* raw = nullptr;
+    if (create == nullptr || create("ClsConflux", &raw) != 0 || raw == nullptr) {
+        QMessageBox::critical(this, QStringLiteral("Conflux host"),
+                              QStringLiteral("%1 does not create the command ClsConflux.")
+                                  .arg(m_library.fileName()));
+        return false;
+    }
+    m_command.reset(raw);
+    addCommand();
+    return true;
+}
+
+void HostWindow::addCommand() {
+    QImage picture;
+    auto resolvePicture =
+        reinterpret_cast<PictureFromHandle>(m_library.resolve("ConfluxPictureFromHandle"));
+    if (resolvePicture != nullptr) {
+        resolvePicture(m_command->Bitmap(), &picture);
+    }
+    m_action = new QAction(QIcon(QPixmap::fromImage(picture)), m_command->Caption(), this);
+    m_action->setObjectName(m_command->Name());
+    m_action->setToolTip(m_command->Tooltip());
+    m_action->setStatusTip(m_command->Message());
+    m_action->setEnabled(m_command->Enabled());
+    m_action->setCheckable(false);
+    m_action->setChecked(m_command->Checked());
+    connect(m_action, &QAction::triggered, this, [this] { m_command->OnClick(); });
+
+    const QString category = m_command->Category();
+    menuBar()->addMenu(category)->addAction(m_action);
+    QToolBar* toolBar = addToolBar(category);
+    toolBar->setObjectName(category);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar->addAction(m_action);
+
+    m_application = std::make_shared<HostApplication>(this);
+    m_command->OnCreate(m_application);
+}

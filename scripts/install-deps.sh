@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package Conflux needs to build, test, benchmark and take screenshots.
+# The only place packages are listed. Quick when everything is already installed.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build make pkg-config clang-format
+    qt6-base-dev libgl-dev
+    libgdal-dev gdal-bin python3-gdal
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth imagemagick fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"

@@ -1,0 +1,63 @@
+#include "errors/ErrorHandling.h"
+
+#include "support/CapturedErrorWindow.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kHeading = QStringLiteral("Record Call Stack Sequence - Bottom line is error line.");
+
+QString expectedReport(const QString& label, const QString& number, const QString& description) {
+    return kHeading + "\r\n\r\n\t" + label + "\r\n" + "\r\nError Number \r\n\t" + number +
+           "\r\nDescription\r\n\t" + description + "\r\n\r\n";
+}
+
+TEST(ErrorHandling, LineTextIsEmptyForLineZeroAndLabelledOtherwise) {
+    EXPECT_EQ(ErrorHandling::GetLineText(0), QString());
+    EXPECT_EQ(ErrorHandling::GetLineText(12), QStringLiteral("Line : 12"));
+    EXPECT_EQ(ErrorHandling::GetLineText(-3), QStringLiteral("Line : -3"));
+}
+
+TEST(ErrorHandling, ReportLaysOutLabelNumberAndDescriptionWithCrLfAndTab) {
+    ErrorCapture capture;
+    ErrorHandling::ReportError(QStringLiteral("Class_Initialize clsConflux "), 53,
+                               QStringLiteral("File not found"));
+    ASSERT_EQ(capture.reports.texts.size(), 1);
+    EXPECT_EQ(capture.reports.texts[0],
+              expectedReport("Class_Initialize clsConflux ", "53", "File not found"));
+    EXPECT_EQ(capture.reports.shows, QList<bool>{true});
+}
+
+TEST(ErrorHandling, NegativeNumberKeepsItsSignAndEmptyDescriptionKeepsItsHeading) {
+    ErrorCapture capture;
+    ErrorHandling::ReportError(QStringLiteral("Conflux  "), -2147467259, QString());
+    ASSERT_EQ(capture.reports.texts.size(), 1);
+    EXPECT_EQ(capture.reports.texts[0], expectedReport("Conflux  ", "-2147467259", ""));
+    EXPECT_TRUE(capture.reports.texts[0].contains("Description\r\n\t\r\n"));
+}
+
+TEST(ErrorHandling, TwoReportsGoToOneWindowEachWithItsOwnDescription) {
+    ErrorCapture capture;
+    ErrorHandling::ReportError(QStringLiteral("a "), 1, QStringLiteral("first"));
+    ErrorHandling::ReportError(QStringLiteral("b "), 2, QStringLiteral("second"));
+    ASSERT_EQ(capture.reports.texts.size(), 2);
+    EXPECT_EQ(capture.reports.windowsCreated, 1);
+    EXPECT_EQ(capture.reports.windowOfText, (QList<int>{1, 1}));
+    EXPECT_EQ(capture.reports.texts[1], expectedReport("b ", "2", "second"));
+    EXPECT_FALSE(capture.reports.texts[1].contains("first"));
+}
+
+TEST(ErrorHandling, BoundaryBuildsLabelFromProcedureModuleAndLine) {
+    ErrorCapture capture;
+    ErrorHandling::reportingBoundary(QStringLiteral("cmdToInput "), QString(), [] {
+        throw ConfluxError(9, QStringLiteral("Subscript out of range"), 12);
+    });
+    ErrorHandling::reportingBoundary(QStringLiteral("ICommand_Name "), QStringLiteral("clsConflux"),
+                                     [] { throw ConfluxError(5, QStringLiteral("x")); });
+    ASSERT_EQ(capture.reports.texts.size(), 2);
+    EXPECT_TRUE(capture.reports.texts[0].contains("\t" "cmdToInput  Line : 12\r\n"));
+    EXPECT_TRUE(capture.reports.texts[1].contains("\tICommand_Name clsConflux \r\n"));
+}
+
+}  // namespace
