@@ -30,7 +30,7 @@ QStringList libraryCandidates() {
 
 HostWindow::HostWindow() {
     setWindowTitle(QStringLiteral("Conflux host"));
-    resize(640, 360);
+    resize(1000, 720);
     statusBar()->showMessage(QString());
 }
 
