@@ -64,9 +64,9 @@ bool HostWindow::loadCommand() {
     auto create = reinterpret_cast<GetClassObject>(m_library.resolve("DllGetClassObject"));
     ICommand* raw = nullptr;
     if (create == nullptr || create("ClsConflux", &raw) != 0 || raw == nullptr) {
-        QMessageBox::critical(this, QStringLiteral("Conflux host"),
-                              QStringLiteral("%1 does not create the command ClsConflux.")
-                                  .arg(m_library.fileName()));
+        QMessageBox::critical(
+            this, QStringLiteral("Conflux host"),
+            QStringLiteral("%1 does not create the command ClsConflux.").arg(m_library.fileName()));
         return false;
     }
     m_command.reset(raw);

@@ -54,7 +54,9 @@ ClsConflux::~ClsConflux() {
     --g_liveCommands;
 }
 
-int ClsConflux::liveCount() { return g_liveCommands.load(); }
+int ClsConflux::liveCount() {
+    return g_liveCommands.load();
+}
 
 void ClsConflux::Class_Initialize() {
     guarded("Class_Initialize", [this] {
@@ -99,9 +101,13 @@ QString ClsConflux::Message() {
     return guarded("ICommand_Message", QString(), [] { return QStringLiteral("Conflux"); });
 }
 
-QString ClsConflux::HelpFile() { return QString(); }
+QString ClsConflux::HelpFile() {
+    return QString();
+}
 
-std::int32_t ClsConflux::HelpContextID() { return 0; }
+std::int32_t ClsConflux::HelpContextID() {
+    return 0;
+}
 
 std::int32_t ClsConflux::Bitmap() {
     return guarded("ICommand_Bitmap", std::int32_t{0}, [this] {

@@ -39,7 +39,11 @@ __attribute__((visibility("default"))) std::int32_t DllCanUnloadNow() {
 }
 
 // Nothing to register on this platform: the desktop host finds the library beside itself.
-__attribute__((visibility("default"))) std::int32_t DllRegisterServer() { return S_OK_; }
+__attribute__((visibility("default"))) std::int32_t DllRegisterServer() {
+    return S_OK_;
+}
 
-__attribute__((visibility("default"))) std::int32_t DllUnregisterServer() { return S_OK_; }
+__attribute__((visibility("default"))) std::int32_t DllUnregisterServer() {
+    return S_OK_;
+}
 }

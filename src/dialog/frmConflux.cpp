@@ -15,9 +15,13 @@ Prompter& frmConflux::prompter() {
     return *m_prompter;
 }
 
-bool frmConflux::isLoaded() const { return !m_form.isNull(); }
+bool frmConflux::isLoaded() const {
+    return !m_form.isNull();
+}
 
-ConfluxForm* frmConflux::form() const { return m_form.data(); }
+ConfluxForm* frmConflux::form() const {
+    return m_form.data();
+}
 
 void frmConflux::Load() {
     if (m_form) {
@@ -57,4 +61,6 @@ void frmConflux::Form_Activate() {
     }
 }
 
-void frmConflux::CmdCancel_Click() { Unload(); }
+void frmConflux::CmdCancel_Click() {
+    Unload();
+}

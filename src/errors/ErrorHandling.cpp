@@ -42,8 +42,9 @@ void ShowCallStackWindow(const QString& label, const QString& description) {
     if (!s.m_pErrorWindow) {
         s.m_pErrorWindow = s.factory();
     }
-    s.m_pErrorWindow->setText(QStringLiteral("Record Call Stack Sequence - Bottom line is error line.") +
-                              kCrLf + kCrLf + kTab + label + kCrLf + description);
+    s.m_pErrorWindow->setText(
+        QStringLiteral("Record Call Stack Sequence - Bottom line is error line.") + kCrLf + kCrLf +
+        kTab + label + kCrLf + description);
     s.m_pErrorWindow->show(true);
 }
 

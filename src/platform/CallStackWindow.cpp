@@ -58,7 +58,9 @@ void CallStackWindow::setText(const QString& text) {
     m_text->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-QString CallStackWindow::text() const { return m_text->toPlainText(); }
+QString CallStackWindow::text() const {
+    return m_text->toPlainText();
+}
 
 void CallStackWindow::show(bool modal) {
     if (modal) {

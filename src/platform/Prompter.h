@@ -13,7 +13,9 @@ enum class MsgBoxIcon { None, Exclamation };
 enum class MsgBoxResult { Ok, Yes, No };
 
 // The title a message box shows when the caller gives none: the library's application title.
-inline QString defaultMsgBoxTitle() { return QStringLiteral("Conflux2_v9"); }
+inline QString defaultMsgBoxTitle() {
+    return QStringLiteral("Conflux2_v9");
+}
 
 struct FileFilter {
     QString description;

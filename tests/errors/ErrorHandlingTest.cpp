@@ -56,7 +56,9 @@ TEST(ErrorHandling, BoundaryBuildsLabelFromProcedureModuleAndLine) {
     ErrorHandling::reportingBoundary(QStringLiteral("ICommand_Name "), QStringLiteral("clsConflux"),
                                      [] { throw ConfluxError(5, QStringLiteral("x")); });
     ASSERT_EQ(capture.reports.texts.size(), 2);
-    EXPECT_TRUE(capture.reports.texts[0].contains("\t" "cmdToInput  Line : 12\r\n"));
+    EXPECT_TRUE(
+        capture.reports.texts[0].contains("\t"
+                                          "cmdToInput  Line : 12\r\n"));
     EXPECT_TRUE(capture.reports.texts[1].contains("\tICommand_Name clsConflux \r\n"));
 }
 

@@ -38,9 +38,8 @@ public:
         });
     }
     ~ErrorCapture() {
-        ErrorHandling::setErrorWindowFactory([] {
-            return std::unique_ptr<ErrorWindow>(new CapturedErrorWindow(orphan(), 0));
-        });
+        ErrorHandling::setErrorWindowFactory(
+            [] { return std::unique_ptr<ErrorWindow>(new CapturedErrorWindow(orphan(), 0)); });
     }
     ErrorCapture(const ErrorCapture&) = delete;
     ErrorCapture& operator=(const ErrorCapture&) = delete;

@@ -1,0 +1,40 @@
+#include "HostWindow.h"
+
+#include "dialog/frmConflux.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+
+// The host loads the built library from beside the executable, as it does on the desktop.
+TEST(HostWindow, LoadsLibraryAndListsCommandUnderItsCategory) {
+    HostWindow window;
+    ASSERT_TRUE(window.loadCommand());
+    QAction* action = window.commandAction();
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), "Conflux");
+    EXPECT_EQ(action->toolTip(), "Conflux");
+    EXPECT_EQ(action->statusTip(), "Conflux");
+    EXPECT_TRUE(action->isEnabled());
+    EXPECT_FALSE(action->icon().isNull());
+    EXPECT_EQ(action->icon().availableSizes().value(0), QSize(16, 16));
+
+    auto* toolBar = window.findChild<QToolBar*>("Orvantis");
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_TRUE(toolBar->actions().contains(action));
+    const auto menus = window.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 1);
+    EXPECT_EQ(menus[0]->text(), "Orvantis");
+
+    // OnCreate handed the host's application object to the dialog.
+    ASSERT_NE(frmConflux::instance().state().m_pApp, nullptr);
+    EXPECT_EQ(frmConflux::instance().state().m_pApp->hWnd(),
+              static_cast<std::int64_t>(window.winId()));
+}
+
+}  // namespace
