@@ -30,8 +30,11 @@ SortKey makeKey(const QString& cell) {
         return locale;
     }();
     bool ok = false;
-    const QString trimmed = cell.trimmed();
-    const double value = trimmed.isEmpty() ? 0.0 : cLocale.toDouble(trimmed, &ok);
+    const QStringView trimmed = QStringView(cell).trimmed();
+    // Most names start with a letter: skip the number parser for them.
+    const QChar lead = trimmed.isEmpty() ? QChar() : trimmed.front();
+    const bool mayBeNumber = lead.isDigit() || lead == u'-' || lead == u'+' || lead == u'.';
+    const double value = mayBeNumber ? cLocale.toDouble(trimmed, &ok) : 0.0;
     if (ok && std::isfinite(value)) {
         key.isNumber = true;
         key.number = value;
