@@ -4,7 +4,9 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <memory>
+#include "platform/TextDecoder.h"
+#include "platform/TextEncoder.h"
+
 #include <optional>
 
 // Single-byte code pages of dBASE tables, named by their iconv names ("CP1251", "CP866",
@@ -31,41 +33,4 @@ QByteArray guessCodePage(const QByteArray& sample);
 // True when iconv knows the name.
 bool isSupported(const QByteArray& codePage);
 
-} // namespace CodePage
-
-// Decodes bytes of one code page to text. An unknown or empty code page decodes as ISO-8859-1,
-// so every byte still shows as some character. Holds one iconv handle; not thread-safe.
-class TextDecoder {
-public:
-    explicit TextDecoder(const QByteArray& codePage);
-    ~TextDecoder();
-    TextDecoder(TextDecoder&&) noexcept;
-    TextDecoder& operator=(TextDecoder&&) noexcept;
-
-    QString decode(QByteArrayView bytes) const;
-    const QByteArray& codePage() const { return m_codePage; }
-
-private:
-    struct Handle;
-    QByteArray m_codePage;
-    std::unique_ptr<Handle> m_handle;
-};
-
-// Encodes text into one code page. Characters the code page cannot represent become "?" and
-// are reported through `lossy`. Holds one iconv handle; not thread-safe.
-class TextEncoder {
-public:
-    explicit TextEncoder(const QByteArray& codePage);
-    ~TextEncoder();
-    TextEncoder(TextEncoder&&) noexcept;
-    TextEncoder& operator=(TextEncoder&&) noexcept;
-
-    // `lossy`, when given, is set to true if any character had to be replaced.
-    QByteArray encode(const QString& text, bool* lossy = nullptr) const;
-    const QByteArray& codePage() const { return m_codePage; }
-
-private:
-    struct Handle;
-    QByteArray m_codePage;
-    std::unique_ptr<Handle> m_handle;
-};
+}  // namespace CodePage
