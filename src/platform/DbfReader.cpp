@@ -155,9 +155,11 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
         return typed.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (typed.typeId() == QMetaType::QString)
         return typed.toString();
-    // Numbers show as stored, so "12.50" keeps its decimals.
+    // Text-stored numbers show as stored, so "12.50" keeps its decimals.
     const DbfField& f = m_fields.at(field);
-    return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
+    if (f.type == 'N' || f.type == 'F')
+        return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
+    return typed.toString();
 }
 
 QVariant DbfReader::value(const DbfRecord& record, qsizetype field) const {
