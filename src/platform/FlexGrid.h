@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+#include <vector>
+
 class FlexGridModel;
 
 // The flexible grid of the dialogs: a spreadsheet-like table with fixed header rows, cell
@@ -82,12 +84,14 @@ private:
     void syncToView();
     void checkRow(qsizetype row) const;
     void checkCol(int col) const;
-    void applyHeaderVisibility();
+    void applyLayout();
+    void clampSelection();
 
     FlexGridModel* m_model;
     qsizetype m_row = 1;
     int m_col = 1;
     qsizetype m_rowSel = 1;
     int m_colSel = 1;
+    std::vector<int> m_colTwips = std::vector<int>(2, -1);  // as set; -1 = never set
     bool m_syncing = false;
 };
