@@ -39,22 +39,81 @@ ConfluxForm::ConfluxForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Conflux"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    m_pixelsPerTwip = std::max(1.0, fontMetrics().height() / kDesignLineHeight) / kTwipsPerPixel;
-    setFixedSize(static_cast<int>(std::lround(kClientWidth * m_pixelsPerTwip)),
-                 static_cast<int>(std::lround(kClientHeight * m_pixelsPerTwip)));
-
     // Containers in the window's own order; the input frame lies over the upper frame's edge.
     buildFileFrame();
     buildOutputFrame();
     buildInputFrame();
     applyTabOrder();
+
+    m_pixelsPerTwip = fittingScale() / kTwipsPerPixel;
+    applyGeometry();
+    setFixedSize(static_cast<int>(std::lround(kClientWidth * m_pixelsPerTwip)),
+                 static_cast<int>(std::lround(kClientHeight * m_pixelsPerTwip)));
 }
 
-void ConfluxForm::place(QWidget* widget, int left, int top, int width, int height, int tabIndex) {
+double ConfluxForm::fittingScale() const {
+    constexpr double kStep = 0.01;
+    constexpr double kLargest = 2.0;
+    double scale = std::max(1.0, fontMetrics().height() / kDesignLineHeight);
+    while (scale < kLargest && !captionsFit(scale / kTwipsPerPixel)) {
+        scale += kStep;
+    }
+    return scale;
+}
+
+bool ConfluxForm::captionsFit(double pixelsPerTwip) const {
+    for (const auto& [widget, twips] : m_twipGeometry) {
+        const QSize room(static_cast<int>(twips.width() * pixelsPerTwip),
+                         static_cast<int>(twips.height() * pixelsPerTwip));
+        const QFontMetrics metrics(widget->font());
+        QSize needed;
+        if (const auto* text = qobject_cast<const QLabel*>(widget)) {
+            if (text->text().isEmpty()) {
+                continue;
+            }
+            needed = metrics
+                         .boundingRect(QRect(0, 0, room.width(), 100000),
+                                       Qt::TextWordWrap | Qt::AlignLeft, text->text())
+                         .size();
+        } else if (qobject_cast<const QRadioButton*>(widget) != nullptr ||
+                   qobject_cast<const QToolButton*>(widget) != nullptr) {
+            needed = widget->sizeHint();
+        } else if (const auto* push = qobject_cast<const QPushButton*>(widget)) {
+            needed = QSize(metrics.horizontalAdvance(push->text()) + 6, metrics.height() + 4);
+        } else if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
+            needed = QSize(0, metrics.height() + 2);
+        } else {
+            continue;
+        }
+        if (needed.width() > room.width() || needed.height() > room.height()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ConfluxForm::applyGeometry() {
     const auto px = [this](int twips) {
         return static_cast<int>(std::lround(twips * m_pixelsPerTwip));
     };
-    widget->setGeometry(px(left), px(top), px(width), px(height));
+    for (const auto& [widget, twips] : m_twipGeometry) {
+        widget->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
+    }
+}
+
+void ConfluxForm::styleFrame(QGroupBox* frame) {
+    // The caption sits on the frame's top line, so controls placed just below the caption are
+    // inside the frame.
+    const int half = fontMetrics().height() / 2;
+    frame->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); "
+                                        "border-radius: 2px; margin-top: %1px; }"
+                                        "QGroupBox::title { subcontrol-origin: margin; "
+                                        "left: 6px; padding: 0 2px; }")
+                             .arg(half));
+}
+
+void ConfluxForm::place(QWidget* widget, int left, int top, int width, int height, int tabIndex) {
+    m_twipGeometry.emplace_back(widget, QRect(left, top, width, height));
     if (tabIndex >= 0) {
         m_tabOrder.emplace_back(tabIndex, widget);
     }
@@ -65,6 +124,9 @@ QLabel* ConfluxForm::label(QWidget* container, const QString& caption, int left,
     auto* created = new QLabel(caption, container);
     created->setWordWrap(true);
     created->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Captions lie beneath the other controls of their container, so a box placed over a
+    // caption hides it rather than showing it through.
+    created->lower();
     place(created, left, top, width, height);
     return created;
 }
@@ -109,6 +171,7 @@ QRadioButton* ConfluxForm::option(QWidget* container, const QString& caption, in
 
 void ConfluxForm::buildFileFrame() {
     Frame2 = new QGroupBox(QStringLiteral("Выбор файлов"), this);
+    styleFrame(Frame2);
     place(Frame2, 120, 120, 9372, 4572);
 
     TxtsDir = textBox(Frame2, {}, 3000, 240, 5175, 375, 28);
@@ -157,6 +220,7 @@ void ConfluxForm::buildFileFrameLabels() {
 
 void ConfluxForm::buildOutputFrame() {
     FrameOutput = new QGroupBox(QStringLiteral("на Выход"), this);
+    styleFrame(FrameOutput);
     place(FrameOutput, 120, 6240, 9372, 2772);
     FrameOutput->setEnabled(false);
 
@@ -187,6 +251,7 @@ void ConfluxForm::buildOutputFrame() {
 
 void ConfluxForm::buildInputFrame() {
     FrameInput = new QGroupBox(QStringLiteral("на Вход"), this);
+    styleFrame(FrameInput);
     place(FrameInput, 120, 4800, 9372, 1452);
     FrameInput->setEnabled(false);
 

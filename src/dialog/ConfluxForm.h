@@ -93,8 +93,14 @@ private:
     void buildInputFrame();
     void buildOutputFrame();
     void applyTabOrder();
+    void styleFrame(QGroupBox* frame);
+    // The smallest scale (at least the font's height ratio) at which no caption is clipped.
+    double fittingScale() const;
+    bool captionsFit(double pixelsPerTwip) const;
+    void applyGeometry();
 
-    // Geometry in twips relative to the container; tabIndex < 0 takes no focus place.
+    // Records geometry in twips relative to the container, applied once the scale is known;
+    // tabIndex < 0 takes no focus place.
     void place(QWidget* widget, int left, int top, int width, int height, int tabIndex = -1);
     QLabel* label(QWidget* container, const QString& caption, int left, int top, int width,
                   int height);
@@ -109,4 +115,5 @@ private:
 
     double m_pixelsPerTwip = 1.0 / 15.0;
     std::vector<std::pair<int, QWidget*>> m_tabOrder;
+    std::vector<std::pair<QWidget*, QRect>> m_twipGeometry;
 };
