@@ -51,7 +51,8 @@ bool shpTypeHasZ(std::int32_t shpType) {
 }
 
 bool shpTypeHasM(std::int32_t shpType) {
-    return shpType > 10 && shpType < 30;
+    // Z types may carry M too, but GDAL reads them as M-less unless told; keep them 3D only.
+    return shpType > 20 && shpType < 30;
 }
 
 std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {

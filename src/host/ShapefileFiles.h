@@ -31,8 +31,8 @@ std::optional<std::int32_t> readShpType(const QString& shpPath);
 
 // Host shape type code of a raw type: 1, 2, 3, 4, 9, or 0 for null and unknown types.
 std::int32_t shapeTypeCode(std::int32_t shpType);
-bool shpTypeHasZ(std::int32_t shpType);  // Z types (M included: they carry M too)
-bool shpTypeHasM(std::int32_t shpType);
+bool shpTypeHasZ(std::int32_t shpType);
+bool shpTypeHasM(std::int32_t shpType);  // the M types; Z types count as without M
 // The raw type for a host code and dimension (0 for a code no shapefile holds).
 std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 

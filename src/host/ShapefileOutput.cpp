@@ -78,6 +78,8 @@ ShapefileOutput::ShapefileOutput(GdalErrorCapture& errors, const QString& folder
     m_fields = layer->GetLayerDefn()->Clone();
     m_fields->Reference();
     closeFeatureLayer();
+    // GDAL leaves an empty .cpg for "no recoding"; the declaration is written at commit.
+    QFile::remove(tempPath(QStringLiteral("cpg")));
 }
 
 ShapefileOutput::~ShapefileOutput() {
