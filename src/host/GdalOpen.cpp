@@ -1,5 +1,6 @@
 #include "host/GdalOpen.h"
 
+#include <cpl_conv.h>
 #include <cpl_string.h>
 
 namespace GdalOpen {
@@ -8,7 +9,27 @@ QByteArray toGdalPath(const QString& path) {
     return path.toUtf8();
 }
 
+namespace {
+// GDAL lists a file's whole folder on open to find its companions; in a folder of thousands of
+// shapefiles that makes every open slow. Probing the companion names is enough.
+class NoFolderListing {
+public:
+    NoFolderListing()
+        : m_previous(CPLGetThreadLocalConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", nullptr)) {
+        CPLSetThreadLocalConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
+    }
+    ~NoFolderListing() {
+        CPLSetThreadLocalConfigOption("GDAL_DISABLE_READDIR_ON_OPEN",
+                                      m_previous.isNull() ? nullptr : m_previous.constData());
+    }
+
+private:
+    QByteArray m_previous;
+};
+}  // namespace
+
 GDALDatasetUniquePtr shapefile(const QString& shpPath, bool rawText, GdalErrorCapture& errors) {
+    const NoFolderListing noListing;
     const char* const drivers[] = {"ESRI Shapefile", nullptr};
     CPLStringList options;
     if (rawText) {
