@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/Application.h"
+#include "host/GeodataInterfaces.h"
 
 #include <QStringList>
 
@@ -8,10 +9,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-// Host objects the state refers to; their interfaces live in host/.
-class ITable;
-class IFeatureLayer;
 
 // The window-level variables of the merge dialog. They belong to the window object, not to its
 // controls: closing the window leaves them as they are, and only the procedures that own each
