@@ -102,7 +102,9 @@ bool frmConflux::UpdateCmbFileSource() {
 
     bool maskValid = true;
     try {
-        const WildcardMask mask(m_form->TxtFeatureMask->text().toUpper());
+        // Matching upper-cases both sides; the mask goes in as typed so that an error quotes it
+        // as the user sees it.
+        const WildcardMask mask(m_form->TxtFeatureMask->text());
         const QStringList files = m_state.FilesList.value_or(QStringList());
         // An input whose name or shape type was never read (its build stopped early) is no
         // field source.
@@ -110,7 +112,7 @@ bool frmConflux::UpdateCmbFileSource() {
             std::min<qsizetype>({files.size(), m_state.TableNames.size(),
                                  static_cast<qsizetype>(m_state.ShapeTypes.size())});
         for (qsizetype i = 0; i < described; ++i) {
-            if (mask.matches(m_state.TableNames[i].toUpper()) &&
+            if (mask.matches(m_state.TableNames[i]) &&
                 isOfKind(m_state.ShapeTypes[static_cast<std::size_t>(i)], kind)) {
                 sources->addItem(files[i]);
             }

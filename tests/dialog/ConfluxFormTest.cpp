@@ -269,6 +269,19 @@ TEST_F(ConfluxFormTest, ReopeningAfterCancelGivesFreshControlsAndKeepsState) {
     EXPECT_EQ(dialog().state().SortState, 1);
 }
 
+TEST_F(ConfluxFormTest, LowerFramesIgnoreClicksUntilInputsAreBuilt) {
+    QTest::mouseClick(form().opFeatureType[0], Qt::LeftButton, {},
+                      QPoint(6, form().opFeatureType[0]->height() / 2));
+    QTest::mouseClick(form().opOutputType[1], Qt::LeftButton, {},
+                      QPoint(6, form().opOutputType[1]->height() / 2));
+    typeText(form().TxtFeatureMask, "a");
+    EXPECT_TRUE(form().opFeatureType[2]->isChecked());
+    EXPECT_TRUE(form().opOutputType[0]->isChecked());
+    EXPECT_EQ(form().TxtFeatureMask->text(), "*");
+    EXPECT_EQ(form().LblInputCount->text(), "no data");
+    EXPECT_EQ(form().LblPath->text(), "Path");
+}
+
 TEST_F(ConfluxFormTest, ClearInputDisablesLowerFramesAndEmptiesOnlyTheNameList) {
     form().FrameInput->setEnabled(true);
     form().FrameOutput->setEnabled(true);

@@ -208,6 +208,8 @@ TEST_F(NameListsTest, InvalidMaskOffersNothingAndTheCountLabelSaysWhy) {
     form().TxtFeatureMask->setText("[r");
     EXPECT_EQ(form().CmbFileSource->count(), 0);
     EXPECT_FALSE(form().LblInputCount->text().isEmpty());
+    EXPECT_TRUE(form().LblInputCount->text().contains("[r"))
+        << form().LblInputCount->text().toStdString();
     EXPECT_FALSE(form().LblInputCount->text().contains(" из "));
     EXPECT_TRUE(errors.reports.texts.isEmpty());
 
