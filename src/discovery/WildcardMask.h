@@ -8,7 +8,10 @@
 // A compiled wildcard mask: "*" any run (also none), "?" any one character, "#" one digit
 // 0-9, "[list]" one character of the list (ranges "a-z"), "[!list]" one character not in it,
 // everything else literal. The whole name must match the whole mask; both are upper-cased
-// (every alphabet) before comparing, then compared by character code.
+// (every alphabet) before comparing, then compared by UTF-16 code unit.
+// Inside a list "*", "?", "#" and "[" are literal, "-" first or last is literal, "!" negates
+// only right after "[" ("[!]" is a literal "!"), and "[]" stands for the empty text. Ranges
+// are taken after upper-casing, so "[a-z]" and "[A-Z]" are the same list.
 //
 // Matching simulates all mask positions at once, so it costs at most name length x mask
 // length whatever the mask (no backtracking blow-up on "*a*a*a*b").

@@ -30,8 +30,11 @@ SortKey makeKey(const QString& cell) {
         return locale;
     }();
     bool ok = false;
-    const QString trimmed = cell.trimmed();
-    const double value = trimmed.isEmpty() ? 0.0 : cLocale.toDouble(trimmed, &ok);
+    const QStringView trimmed = QStringView(cell).trimmed();
+    // Most names start with a letter: skip the number parser for them.
+    const QChar lead = trimmed.isEmpty() ? QChar() : trimmed.front();
+    const bool mayBeNumber = lead.isDigit() || lead == u'-' || lead == u'+' || lead == u'.';
+    const double value = mayBeNumber ? cLocale.toDouble(trimmed, &ok) : 0.0;
     if (ok && std::isfinite(value)) {
         key.isNumber = true;
         key.number = value;
@@ -68,6 +71,14 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &FlexGrid::syncFromView);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::syncFromView);
+    // Runs after the view's own column selection: a header click selects all data rows.
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
+        m_row = Rows() - 1;
+        m_rowSel = FixedRows();
+        m_col = section;
+        m_colSel = section;
+        clampSelection();
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, &FlexGrid::applyLayout);
     applyLayout();
     syncToView();
@@ -163,6 +174,9 @@ void FlexGrid::setColSel(int col) {
 
 void FlexGrid::AddItem(const QString& tabJoined) {
     m_model->appendRow(tabJoined.split(QLatin1Char('\t')));
+    // The first data row takes the current cell off the header row.
+    if (Rows() == FixedRows() + 1)
+        clampSelection();
 }
 
 void FlexGrid::RemoveItem(qsizetype row) {

@@ -68,6 +68,8 @@ public:
     // point, optional exponent), otherwise as texts ignoring letter case in every alphabet
     // (file names are case-insensitive on the systems this serves). Rows with equal keys keep
     // their order; fixed rows never move. Other values are ignored.
+    // A key column that mixes numbers with texts starting with digits ("9", "10", "1a") has no
+    // consistent order under this pairwise rule; such rows come out in some order, none lost.
     void setSort(int order);
 
     // Repaints the grid.

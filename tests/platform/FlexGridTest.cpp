@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -206,6 +207,30 @@ TEST(FlexGrid, MouseSelectionSetsAnchorAndSelectionEnd) {
     // The sort buttons then act on rows 2 to 4 by columns 1 to 2.
     grid.setSort(FlexGrid::flexSortGenericDescending);
     EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1|4|3|2"));
+}
+
+TEST(FlexGrid, HeaderClickSelectsTheWholeColumn) {
+    FlexGrid grid;
+    fill(grid, {"1\tb", "2\ta", "3\tc"});
+    grid.resize(400, 300);
+    grid.show();
+    QHeaderView* header = grid.horizontalHeader();
+    const QPoint center(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, center);
+    EXPECT_EQ(std::min(grid.Row(), grid.RowSel()), 1);
+    EXPECT_EQ(std::max(grid.Row(), grid.RowSel()), 3);
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.ColSel(), 1);
+}
+
+TEST(FlexGrid, FirstAddedRowBecomesCurrent) {
+    FlexGrid grid;
+    fill(grid, {});
+    EXPECT_EQ(grid.Row(), 0);
+    grid.AddItem(QStringLiteral("1"));
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.RowSel(), 1);
 }
 
 TEST(FlexGrid, KeyboardSelectionExtendsFromTheCurrentCell) {
