@@ -4,12 +4,21 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
+
+#include <functional>
 
 class ConfluxForm;
 class Prompter;
 
 // The merge dialog: one instance per loaded library. It owns the window-level state for as long
 // as the library is loaded and creates its controls afresh at every load.
+//
+// The event procedures are connected to their controls at load. A change that code makes to a
+// control runs the control's event at once, nested, as a user's change would: setText on a
+// mask runs its _Change, selecting a CmbNames item runs CmbNames_Click, checking an option runs
+// its group's _Click once for the option now selected. Members are split into one source file
+// per concern (frmConflux*.cpp).
 class frmConflux : public QObject {
     Q_OBJECT
 public:
@@ -21,7 +30,8 @@ public:
     // the window is closed.
     void Show();
     void Load();
-    // Unloads the controls; the state stays. Safe when not loaded.
+    // Unloads the controls; the state stays. Safe when not loaded, and from inside an event of
+    // the window (the controls go once the event has returned).
     void Unload();
     bool isLoaded() const;
 
@@ -32,15 +42,57 @@ public:
     Prompter& prompter();
     void setPrompter(Prompter* prompter) { m_prompter = prompter; }
 
+    // Window behaviour (frmConflux.cpp).
     void Form_Load();
     void Form_Activate();
     void CmdCancel_Click();
+    // Disables both lower frames and empties the name list; nothing else is reset.
+    void ClearInput();
+    void opFeatureType_Click(int Index);
+
+    // The two lists of the input frame and the feature filter (frmConfluxLists.cpp).
+    void UpdateCmbNames();
+    // Refills the field sources from the inputs that match the feature mask and the selected
+    // kind. Returns false when the mask is not a valid pattern: then nothing is offered and
+    // LblInputCount says why.
+    bool UpdateCmbFileSource();
+    void CmbNames_Click();
+    void TxtFeatureMask_Change();
+    // Index of the first selected opFeatureType option, 3 when none is selected.
+    int selectedFeatureKind() const;
+
+    // The output target (frmConfluxOutput.cpp).
+    void opOutputType_Click(int Index);
+    void SetOutputFileName();
+    void TxtFileMask_Change();
+    // The text between the last "/" and the last "." of FullName; empty when there is none.
+    static QString GetFNameFromFullName(const QString& FullName);
+
+    // The sort buttons of the candidate grid (frmConfluxSort.cpp).
+    void CmdSortAss_Click();
+    void CmdSortDesc_Click();
+    void CmdSortByName_Click();
 
 private:
     frmConflux() = default;
+
+    // Connects the controls' events to the procedures, one group per concern.
+    void connectEvents();
+    void connectWindowEvents();
+    void connectListEvents();
+    void connectOutputEvents();
+    void connectSortEvents();
+    // Runs an event procedure under the window's error handler: a failure is reported with the
+    // procedure's name and the event ends; the code that raised the event goes on.
+    void runEvent(const char* procedure, const std::function<void()>& body);
 
     ConfluxState m_state;
     QPointer<ConfluxForm> m_form;
     Prompter* m_prompter = nullptr;
     bool m_showing = false;
+    // Event procedures running now; unloading from inside one defers deleting the controls.
+    int m_eventDepth = 0;
+    // Set while a CmbNames index change has run CmbNames_Click and the user's pick that caused
+    // it may still report itself; cleared when control returns to the event loop.
+    bool m_namesPickHandled = false;
 };
