@@ -1,8 +1,11 @@
 #include "windows/FrmBrowse.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -98,6 +101,24 @@ void FrmBrowse::Form_Resize() {
     m_data->move(m_data->x(), px(layout.dataTop));
 }
 
+// Column widths come from the field definitions, not from the records: measuring the
+// contents would read a thousand records of a table that should open at once.
+void FrmBrowse::fitColumnsToFields() {
+    const DbfReader* reader = m_model->reader();
+    const QFontMetrics metrics = m_grid->fontMetrics();
+    const QFontMetrics headerMetrics = m_grid->horizontalHeader()->fontMetrics();
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    constexpr int kPadding = 12;
+    constexpr int kWidestField = 40;
+    for (qsizetype column = 0; column < reader->fieldCount(); ++column) {
+        const DbfField& field = reader->fields().at(column);
+        const int characters = field.type == 'D' ? 10 : std::min(field.length, kWidestField);
+        const int width =
+            std::max(digit * characters, headerMetrics.horizontalAdvance(field.name) + kPadding);
+        m_grid->setColumnWidth(static_cast<int>(column), width + kPadding);
+    }
+}
+
 void FrmBrowse::Unload() {
     if (!m_form) {
         return;
@@ -129,7 +150,7 @@ bool FrmBrowse::prepareOpen(const QString& shpPath) {
     if (!m_model->open(folder, table)) {
         return false;
     }
-    m_grid->resizeColumnsToContents();
+    fitColumnsToFields();
     m_grid->repaint();
     return true;
 }

@@ -57,6 +57,7 @@ protected:
 private:
     FrmBrowse() = default;
     void createControls();
+    void fitColumnsToFields();
 
     QPointer<QDialog> m_form;
     QPointer<QTableView> m_grid;
