@@ -58,13 +58,23 @@ void DataControl::movePrevious() {
 }
 
 void DataControl::moveNext() {
+    if (m_view && m_view->model() && currentRow() + 1 >= m_view->model()->rowCount() &&
+        m_view->model()->canFetchMore({})) {
+        m_view->model()->fetchMore({});
+    }
     moveTo(currentRow() + 1);
 }
 
 void DataControl::moveLast() {
-    if (m_view && m_view->model()) {
-        moveTo(m_view->model()->rowCount() - 1);
+    if (!m_view || !m_view->model()) {
+        return;
     }
+    // A model that offers its rows in batches must offer them all before the last is reached.
+    QAbstractItemModel* model = m_view->model();
+    while (model->canFetchMore({})) {
+        model->fetchMore({});
+    }
+    moveTo(model->rowCount() - 1);
 }
 
 void DataControl::moveTo(qsizetype row) {

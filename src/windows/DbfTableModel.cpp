@@ -9,6 +9,9 @@
 
 namespace {
 
+// Rows offered at opening: more than any screen shows.
+constexpr int kFirstBatch = 256;
+
 // The table file in the folder: the name as given, else the one entry whose name differs only
 // in case (tables written on case-blind systems often come as ROADS.DBF beside roads.shp).
 QString findTable(const QString& folder, const QString& table) {
@@ -37,6 +40,7 @@ DbfTableModel::~DbfTableModel() = default;
 bool DbfTableModel::open(const QString& folder, const QString& table) {
     beginResetModel();
     m_reader.reset();
+    m_rowsOffered = 0;
     m_cachedRow = -1;
     m_cachedRecord.reset();
     const QString file = table.isEmpty() ? QString() : findTable(folder, table);
@@ -44,6 +48,7 @@ bool DbfTableModel::open(const QString& folder, const QString& table) {
         auto reader = std::make_unique<DbfReader>(file);
         if (reader->isOpen()) {
             m_reader = std::move(reader);
+            m_rowsOffered = static_cast<int>(std::min<qint64>(recordCount(), kFirstBatch));
         }
     }
     endResetModel();
@@ -53,6 +58,7 @@ bool DbfTableModel::open(const QString& folder, const QString& table) {
 void DbfTableModel::close() {
     beginResetModel();
     m_reader.reset();
+    m_rowsOffered = 0;
     m_cachedRow = -1;
     m_cachedRecord.reset();
     endResetModel();
@@ -62,13 +68,30 @@ QString DbfTableModel::path() const {
     return m_reader ? m_reader->path() : QString();
 }
 
-int DbfTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !m_reader) {
-        return 0;
-    }
+qint64 DbfTableModel::recordCount() const {
     // Item views count rows in int; a dBASE table cannot hold more than that in practice.
-    return static_cast<int>(
-        std::min<qint64>(m_reader->recordCount(), std::numeric_limits<int>::max()));
+    return m_reader ? std::min<qint64>(m_reader->recordCount(), std::numeric_limits<int>::max())
+                    : 0;
+}
+
+int DbfTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rowsOffered;
+}
+
+bool DbfTableModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_rowsOffered < recordCount();
+}
+
+void DbfTableModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) {
+        return;
+    }
+    // Doubling keeps a jump to the last record to a few batches.
+    const int more = static_cast<int>(
+        std::min<qint64>(std::max(m_rowsOffered, kFirstBatch), recordCount() - m_rowsOffered));
+    beginInsertRows({}, m_rowsOffered, m_rowsOffered + more - 1);
+    m_rowsOffered += more;
+    endInsertRows();
 }
 
 int DbfTableModel::columnCount(const QModelIndex& parent) const {

@@ -231,4 +231,29 @@ TEST_F(FrmBrowseTest, DataControlButtonsMoveTheGridsCurrentRow) {
     EXPECT_EQ(currentRow(), 0);
 }
 
+TEST_F(FrmBrowseTest, LargeTableOffersRowsInBatchesAndLastReachesTheLastRecord) {
+    DbfFixture table;
+    table.fields = {{"ID", 'N', 7}};
+    for (int i = 1; i <= 5000; ++i) {
+        table.records.append({QByteArray::number(i)});
+    }
+    write(QStringLiteral("Data/big.dbf"), table);
+    ASSERT_TRUE(viewer().prepareOpen(path(QStringLiteral("Data/big.shp"))));
+    viewer().form()->show();
+    DbfTableModel* model = viewer().model();
+    EXPECT_EQ(model->recordCount(), 5000);
+    EXPECT_LT(model->rowCount(), 5000);
+    const int offered = model->rowCount();
+
+    viewer().MSFlexGrid1()->setCurrentIndex(model->index(offered - 1, 0));
+    viewer().Data1()->moveNext();
+    EXPECT_EQ(viewer().MSFlexGrid1()->currentIndex().row(), offered);
+    EXPECT_EQ(cell(offered, 0), QString::number(offered + 1));
+
+    viewer().Data1()->moveLast();
+    EXPECT_EQ(model->rowCount(), 5000);
+    EXPECT_EQ(viewer().MSFlexGrid1()->currentIndex().row(), 4999);
+    EXPECT_EQ(cell(4999, 0), QStringLiteral("5000"));
+}
+
 }  // namespace
