@@ -129,6 +129,9 @@ void FrmBrowse::Unload() {
         return;
     }
     // The table closes with the model, which the window owns.
+    // No event of the dying controls may reach the filter, which compares against them.
+    m_form->removeEventFilter(this);
+    m_grid->removeEventFilter(this);
     delete m_form.data();
 }
 
@@ -178,6 +181,8 @@ void FrmBrowse::MSFlexGrid1_KeyDown(int keyCode) {
     // controls go later, but the table closes now.
     m_model->close();
     m_form->hide();
+    m_form->removeEventFilter(this);
+    m_grid->removeEventFilter(this);
     m_form->deleteLater();
     m_form = nullptr;
 }

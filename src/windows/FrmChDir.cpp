@@ -115,6 +115,8 @@ void FrmChDir::Unload() {
         m_form->done(QDialog::Rejected);
         return;
     }
+    // No event of the dying controls may reach the filter, which compares against them.
+    m_form->removeEventFilter(this);
     delete m_form.data();
 }
 
