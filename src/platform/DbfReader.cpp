@@ -2,10 +2,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/DbfHeader.h"
+#include "platform/FileNameCodec.h"
 
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -22,19 +21,24 @@ constexpr qint64 kCpgMaxBytes = 256;
 UniqueFd openReadOnly(const QString& path) {
     int fd;
     do
-        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
     return UniqueFd(fd);
 }
 
 // The .cpg beside the table (same base name, either case of the extension), if any.
 std::optional<QByteArray> readCpgBeside(const QString& dbfPath) {
-    const QFileInfo info(dbfPath);
-    const QString base = info.path() + QLatin1Char('/') + info.completeBaseName();
+    const qsizetype dot = dbfPath.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot < dbfPath.lastIndexOf(QLatin1Char('/')))
+        return std::nullopt;
+    const QString base = dbfPath.left(dot);
     for (const char* extension : {".cpg", ".CPG", ".Cpg"}) {
-        QFile cpg(base + QLatin1String(extension));
-        if (cpg.open(QIODevice::ReadOnly))
-            return CodePage::codePageFromCpg(cpg.read(kCpgMaxBytes));
+        const UniqueFd cpg = openReadOnly(base + QLatin1String(extension));
+        if (!cpg.isOpen())
+            continue;
+        char text[kCpgMaxBytes];
+        const ssize_t got = ::read(cpg.get(), text, sizeof text);
+        return got > 0 ? CodePage::codePageFromCpg(QByteArray(text, got)) : std::nullopt;
     }
     return std::nullopt;
 }
@@ -151,9 +155,11 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
         return typed.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (typed.typeId() == QMetaType::QString)
         return typed.toString();
-    // Numbers show as stored, so "12.50" keeps its decimals.
+    // Text-stored numbers show as stored, so "12.50" keeps its decimals.
     const DbfField& f = m_fields.at(field);
-    return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
+    if (f.type == 'N' || f.type == 'F')
+        return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
+    return typed.toString();
 }
 
 QVariant DbfReader::value(const DbfRecord& record, qsizetype field) const {

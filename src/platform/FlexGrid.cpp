@@ -68,6 +68,14 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &FlexGrid::syncFromView);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FlexGrid::syncFromView);
+    // Runs after the view's own column selection: a header click selects all data rows.
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
+        m_row = Rows() - 1;
+        m_rowSel = FixedRows();
+        m_col = section;
+        m_colSel = section;
+        clampSelection();
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, &FlexGrid::applyLayout);
     applyLayout();
     syncToView();
@@ -163,6 +171,9 @@ void FlexGrid::setColSel(int col) {
 
 void FlexGrid::AddItem(const QString& tabJoined) {
     m_model->appendRow(tabJoined.split(QLatin1Char('\t')));
+    // The first data row takes the current cell off the header row.
+    if (Rows() == FixedRows() + 1)
+        clampSelection();
 }
 
 void FlexGrid::RemoveItem(qsizetype row) {

@@ -1,5 +1,7 @@
 #include "windows/FrmBrowse.h"
 
+#include "discovery/PathNames.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -17,15 +19,6 @@ constexpr int twips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
 constexpr int kEscape = 27;
-
-// The base name of a path: between the last separator and the last dot; empty when the dot
-// comes before the separator or is missing.
-QString baseName(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    const qsizetype length = dot - slash - 1;
-    return length < 0 ? QString() : path.mid(slash + 1, length);
-}
 
 }  // namespace
 
@@ -140,7 +133,7 @@ bool FrmBrowse::prepareOpen(const QString& shpPath) {
     if (shpPath.isEmpty() || slash < 0) {
         return false;
     }
-    const QString base = baseName(shpPath);
+    const QString base = GetFNameFromFullName(shpPath);
     const QString table = base + QStringLiteral(".dbf");
     const QString folder = shpPath.left(slash);
     Load();

@@ -83,6 +83,17 @@ TEST(DbfReader, RandomAccessAcrossBufferBlocks) {
         EXPECT_EQ(reader.value(*reader.record(index), 0).toLongLong(), index);
 }
 
+TEST(DbfReader, BinaryIntegerFieldShowsItsNumberNotItsBytes) {
+    DbfFixture table;
+    table.fields = {{"ID", 'I', 4}};
+    table.records = {{QByteArray("\xFE\xFF\xFF\xFF", 4)}};
+    QTemporaryDir dir;
+    DbfFixture::write(dir.filePath("ids.dbf"), table.bytes());
+    const DbfReader reader(dir.filePath("ids.dbf"));
+    ASSERT_TRUE(reader.isOpen());
+    EXPECT_EQ(reader.displayText(*reader.record(0), 0), "-2");
+}
+
 struct BrokenCase {
     const char* name;
     std::function<QByteArray()> bytes;
