@@ -1,0 +1,128 @@
+#include "discovery/WildcardMask.h"
+
+#include "errors/ConfluxError.h"
+
+namespace {
+
+[[noreturn]] void throwInvalid(const QString& mask) {
+    throw ConfluxError(ErrorNumber::InvalidPattern,
+                       QStringLiteral("Invalid pattern: %1").arg(mask));
+}
+
+}  // namespace
+
+bool WildcardMask::Token::accepts(char16_t c) const {
+    switch (kind) {
+        case Kind::Literal:
+            return c == literal;
+        case Kind::AnyOne:
+            return true;
+        case Kind::Digit:
+            return c >= u'0' && c <= u'9';
+        case Kind::AnyRun:
+            return true;
+        case Kind::Set:
+            break;
+    }
+    bool inList = false;
+    for (const auto& [low, high] : ranges) {
+        if (c >= low && c <= high) {
+            inList = true;
+            break;
+        }
+    }
+    return inList != negated;
+}
+
+WildcardMask::WildcardMask(const QString& mask) : m_mask(mask) {
+    const QString upper = mask.toUpper();
+    const qsizetype length = upper.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = upper[i].unicode();
+        Token token;
+        if (c == u'*') {
+            // Runs of "*" mean the same as one.
+            if (!m_tokens.empty() && m_tokens.back().kind == Token::Kind::AnyRun)
+                continue;
+            token.kind = Token::Kind::AnyRun;
+        } else if (c == u'?') {
+            token.kind = Token::Kind::AnyOne;
+        } else if (c == u'#') {
+            token.kind = Token::Kind::Digit;
+        } else if (c == u'[') {
+            const qsizetype close = upper.indexOf(u']', i + 1);
+            if (close < 0)
+                throwInvalid(mask);
+            qsizetype j = i + 1;
+            token.kind = Token::Kind::Set;
+            // "!" negates only as the first character of a list that has more in it.
+            if (j < close - 1 && upper[j] == u'!') {
+                token.negated = true;
+                ++j;
+            }
+            for (; j < close; ++j) {
+                const char16_t low = upper[j].unicode();
+                // A "-" at either end of the list is literal.
+                if (j + 2 < close && upper[j + 1] == u'-') {
+                    const char16_t high = upper[j + 2].unicode();
+                    if (high < low)
+                        throwInvalid(mask);
+                    token.ranges.emplace_back(low, high);
+                    j += 2;
+                } else {
+                    token.ranges.emplace_back(low, low);
+                }
+            }
+            i = close;
+            // "[]" stands for the empty text: it adds nothing to match.
+            if (token.ranges.empty())
+                continue;
+        } else {
+            token.literal = c;
+        }
+        m_tokens.push_back(std::move(token));
+    }
+}
+
+bool WildcardMask::matches(const QString& name) const {
+    const QString upper = name.toUpper();
+    const std::size_t count = m_tokens.size();
+    // active[i]: the name read so far can stand before mask token i; active[count] = the
+    // whole mask is consumed.
+    std::vector<char> active(count + 1, 0);
+    std::vector<char> next(count + 1, 0);
+    const auto closeOverRuns = [&](std::vector<char>& set) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (set[i] && m_tokens[i].kind == Token::Kind::AnyRun)
+                set[i + 1] = 1;
+        }
+    };
+    active[0] = 1;
+    closeOverRuns(active);
+    for (const QChar ch : upper) {
+        const char16_t c = ch.unicode();
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!active[i])
+                continue;
+            const Token& token = m_tokens[i];
+            if (token.kind == Token::Kind::AnyRun) {
+                next[i] = 1;
+                any = true;
+            } else if (token.accepts(c)) {
+                next[i + 1] = 1;
+                any = true;
+            }
+        }
+        if (!any)
+            return false;
+        closeOverRuns(next);
+        active.swap(next);
+    }
+    return active[count] != 0;
+}
+
+bool matchesMask(const QString& name, const QString& mask) {
+    return WildcardMask(mask).matches(name);
+}
