@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 namespace {
-constexpr std::size_t kFeaturesPerBatch = 1024;
-constexpr std::size_t kBatchesQueued = 16;
+constexpr std::size_t kFeaturesPerBatch = 256;
+constexpr std::size_t kBatchesQueued = 8;
 }  // namespace
 
 FeaturePipeline::FeaturePipeline(std::vector<QString> shpPaths, std::vector<QByteArray> decodeFrom,
