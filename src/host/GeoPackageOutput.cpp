@@ -38,9 +38,9 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
         // Checked read-only first, so that a refusal leaves the file untouched. GDAL does not
         // open a GeoPackage without tables read-only; such a file has no layer to collide with.
         const char* const drivers[] = {"GPKG", nullptr};
-        GDALDatasetUniquePtr reading(
-            GDALDataset::Open(GdalOpen::toGdalPath(path).constData(),
-                              GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
+        GDALDatasetUniquePtr reading(GDALDataset::Open(GdalOpen::toGdalPath(path).constData(),
+                                                       GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
+                                                       nullptr, nullptr));
         m_errors.clear();
         if (reading && reading->GetLayerByName(layerName.toUtf8().constData())) {
             throw ConfluxError(

@@ -184,9 +184,10 @@ void ShapeRecordCopier::flush() {
     if (m_dbf.write(m_dbfBuffer) != m_dbfBuffer.size()) {
         throw writeError(m_dbf);
     }
-    m_shpBuffer.clear();
-    m_shxBuffer.clear();
-    m_dbfBuffer.clear();
+    // Emptied without giving back their memory, which the next records reuse.
+    m_shpBuffer.resize(0);
+    m_shxBuffer.resize(0);
+    m_dbfBuffer.resize(0);
 }
 
 void ShapeRecordCopier::finish() {
