@@ -74,8 +74,16 @@ QByteArrayView recordContent(const InputBlock& block, std::int64_t i, QFile& shp
 }
 }  // namespace
 
+struct ShapefileByteCopy::Scratch {
+    InputBlock block;
+    QByteArray record;
+    ShapeRecordCopier::Buffers output;
+};
+
 ShapefileByteCopy::ShapefileByteCopy(ShapefileOutput* output, std::int32_t shpType)
-    : m_output(output), m_shpType(shpType) {}
+    : m_output(output), m_shpType(shpType), m_scratch(std::make_unique<Scratch>()) {}
+
+ShapefileByteCopy::~ShapefileByteCopy() = default;
 
 bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& progress,
                                 MergeReport& report) {
@@ -100,12 +108,12 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
         return false;
     }
     m_output->closeFeatureLayer();
-    ShapeRecordCopier copier(m_output->tempPath(QStringLiteral("shp")),
-                             m_output->tempPath(QStringLiteral("shx")),
-                             m_output->tempPath(QStringLiteral("dbf")), m_shpType,
-                             m_outputDbf->headerLength, m_outputDbf->recordLength);
-    InputBlock block;
-    QByteArray scratch;
+    ShapeRecordCopier copier(
+        m_output->tempPath(QStringLiteral("shp")), m_output->tempPath(QStringLiteral("shx")),
+        m_output->tempPath(QStringLiteral("dbf")), m_shpType, m_outputDbf->headerLength,
+        m_outputDbf->recordLength, m_scratch->output);
+    InputBlock& block = m_scratch->block;
+    QByteArray& scratch = m_scratch->record;
     for (std::int64_t first = 0; first < records; first += kRecordsPerBlock) {
         const std::int64_t count = std::min(kRecordsPerBlock, records - first);
         if (!readBlock(shp, shx, dbf, *table, first, count, block)) {
