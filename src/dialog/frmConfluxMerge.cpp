@@ -13,15 +13,31 @@
 #include "platform/Prompter.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 
 namespace {
 
 const QString kModule = QStringLiteral("frmConflux");
 const QString kOutputTitle = QStringLiteral("Conflux");
+
+// The merge blocks the event loop; repainting the busy picture now and then keeps it moving.
+MergeProgress busyPicturePacer(QWidget* picture) {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    return [clock, picture = QPointer<QWidget>(picture)](double, const QString&) {
+        if (picture && clock->elapsed() >= 40 && QThread::currentThread() == picture->thread()) {
+            picture->repaint();
+            clock->restart();
+        }
+        return true;
+    };
+}
 
 }  // namespace
 
@@ -106,6 +122,7 @@ void frmConflux::Conflux() {
 
         MergeEngine engine;
         engine.setFieldSource(m_state.m_pFeatureLayer->FeatureClass());
+        engine.setProgress(busyPicturePacer(m_form->ImageWork));
         const auto merged =
             engine.Merge(*inputs.tables, takeAs<ITable>(inputs.tables->Element(0)), output);
         summary->setText(
