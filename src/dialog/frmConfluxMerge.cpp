@@ -39,6 +39,29 @@ MergeProgress busyPicturePacer(QWidget* picture) {
     };
 }
 
+// The checks of the output target; false when the user was told why nothing is merged, or
+// declined to replace an existing shapefile.
+bool outputAccepted(Prompter& prompter, bool shapefile, const QString& path, const QString& name) {
+    if (!shapefile) {
+        if (checkGeodatabaseOutput(path) == OutputCheck::Ready) {
+            return true;
+        }
+        prompter.messageBox(missingGeodatabaseText(path), MsgBoxButtons::Ok,
+                            MsgBoxIcon::Exclamation, kOutputTitle);
+        return false;
+    }
+    const OutputCheck check = checkShapefileOutput(path, name);
+    if (check == OutputCheck::MissingFolder) {
+        prompter.messageBox(missingFolderText(path), MsgBoxButtons::Ok, MsgBoxIcon::Exclamation,
+                            kOutputTitle);
+        return false;
+    }
+    // Yes replaces the existing shapefile in one step once the new one is complete.
+    return check != OutputCheck::ExistingShapefile ||
+           prompter.messageBox(replaceQuestionText(path, name), MsgBoxButtons::YesNo,
+                               MsgBoxIcon::Exclamation) == MsgBoxResult::Yes;
+}
+
 }  // namespace
 
 void frmConflux::connectMergeEvents() {
@@ -74,7 +97,7 @@ void frmConflux::CmdMerge_Click() {
 }
 
 void frmConflux::Conflux() {
-    QLabel* summary = m_form->LblOutputCount;
+    QPointer<QLabel> summary = m_form->LblOutputCount;
     summary->setText(QString());
     summary->setToolTip(QString());
     summary->repaint();
@@ -84,37 +107,22 @@ void frmConflux::Conflux() {
                                QStringLiteral("Object variable or With block variable not set"));
         }
         const std::int32_t shapeType = m_state.m_pFeatureLayer->FeatureClass()->ShapeType();
+        // Everything is read from the controls before any question is asked.
         const bool shapefile = m_form->opOutputType[0]->isChecked();
         const QString path = m_form->TxtPath->text();
         const QString name = m_form->txtDataClassName->text();
+        const QString mask = m_form->TxtFeatureMask->text();
+        const GeometryKind kind = InputAdmission::chosenKind(m_form->opFeatureType[0]->isChecked(),
+                                                             m_form->opFeatureType[1]->isChecked(),
+                                                             m_form->opFeatureType[2]->isChecked());
+        QPointer<QWidget> busy = m_form->ImageWork;
 
-        if (shapefile) {
-            const OutputCheck check = checkShapefileOutput(path, name);
-            if (check == OutputCheck::MissingFolder) {
-                prompter().messageBox(missingFolderText(path), MsgBoxButtons::Ok,
-                                      MsgBoxIcon::Exclamation, kOutputTitle);
-                return;
-            }
-            // Yes replaces the existing shapefile in one step once the new one is complete.
-            if (check == OutputCheck::ExistingShapefile &&
-                prompter().messageBox(replaceQuestionText(path, name), MsgBoxButtons::YesNo,
-                                      MsgBoxIcon::Exclamation) != MsgBoxResult::Yes) {
-                return;
-            }
-        } else if (checkGeodatabaseOutput(path) != OutputCheck::Ready) {
-            prompter().messageBox(missingGeodatabaseText(path), MsgBoxButtons::Ok,
-                                  MsgBoxIcon::Exclamation, kOutputTitle);
+        if (!outputAccepted(prompter(), shapefile, path, name)) {
             return;
         }
         const auto output = describeOutput(shapefile, path, name, shapeType);
-
-        const InputAdmission admission(
-            m_form->TxtFeatureMask->text(),
-            InputAdmission::chosenKind(m_form->opFeatureType[0]->isChecked(),
-                                       m_form->opFeatureType[1]->isChecked(),
-                                       m_form->opFeatureType[2]->isChecked()));
-        const AdmittedInputs inputs =
-            admitTables(admission, m_state.TablesArray, m_state.TableNames, m_state.ShapeTypes);
+        const AdmittedInputs inputs = admitTables(InputAdmission(mask, kind), m_state.TablesArray,
+                                                  m_state.TableNames, m_state.ShapeTypes);
         if (inputs.tables->Count() == 0) {
             prompter().messageBox(QStringLiteral("No elements for merge"));
             return;
@@ -122,11 +130,14 @@ void frmConflux::Conflux() {
 
         MergeEngine engine;
         engine.setFieldSource(m_state.m_pFeatureLayer->FeatureClass());
-        engine.setProgress(busyPicturePacer(m_form->ImageWork));
+        engine.setProgress(busyPicturePacer(busy));
         const auto merged =
             engine.Merge(*inputs.tables, takeAs<ITable>(inputs.tables->Element(0)), output);
-        summary->setText(
-            MergeSummary::text(inputs.tables->Count(), merged->FeatureCount(), inputs.totalRows));
-        summary->setToolTip(MergeSummary::refusedByReason(engine.lastReport()));
+        const QString text =
+            MergeSummary::text(inputs.tables->Count(), merged->FeatureCount(), inputs.totalRows);
+        if (summary) {
+            summary->setText(text);
+            summary->setToolTip(MergeSummary::refusedByReason(engine.lastReport()));
+        }
     });
 }
