@@ -86,6 +86,7 @@ void frmConflux::connectEvents() {
     connectListEvents();
     connectOutputEvents();
     connectSortEvents();
+    connectMergeEvents();
 }
 
 void frmConflux::connectWindowEvents() {

@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class ConfluxForm;
+class IFeatureClass;
 class Prompter;
 
 // The merge dialog: one instance per loaded library. It owns the window-level state for as long
@@ -73,6 +75,21 @@ public:
     void CmdSortDesc_Click();
     void CmdSortByName_Click();
 
+    // The inputs as opened feature classes (frmConfluxInputTables.cpp).
+    // Opens the shapefile FullFileName; the feature class is the base name up to the last ".".
+    // Throws what the host raises; the caller's handler reports it.
+    std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName);
+    // Rebuilds TablesArray, TableNames and ShapeTypes from FilesList and the template layer from
+    // its first entry. Returns 2 when built, 0 when nothing was selected or the build failed
+    // (reported); a failed build keeps the entries it had added.
+    short UpdateTablesArrayFromDir();
+
+    // The merge (frmConfluxMerge.cpp).
+    void CmdMerge_Click();
+    // Checks the output, admits the inputs, merges them and writes the summary into
+    // LblOutputCount; reports its own errors.
+    void Conflux();
+
 private:
     frmConflux() = default;
 
@@ -82,6 +99,7 @@ private:
     void connectListEvents();
     void connectOutputEvents();
     void connectSortEvents();
+    void connectMergeEvents();
     // Runs an event procedure under the window's error handler: a failure is reported with the
     // procedure's name and the event ends; the code that raised the event goes on.
     void runEvent(const char* procedure, const std::function<void()>& body);
