@@ -1,30 +1,7 @@
 #include "windows/DesktopPrompter.h"
 
 #include "platform/MessageBox.h"
-
-#include <QFileDialog>
-
-namespace {
-
-// Stand-in until the drive-and-folder chooser window exists.
-class PlainFolderChooser : public FolderChooser {
-public:
-    bool presetDrive(const QString&) override { return false; }
-    bool presetFolder(const QString& path) override {
-        m_start = path;
-        return true;
-    }
-    void showModal() override {
-        m_result = QFileDialog::getExistingDirectory(nullptr, QString(), m_start);
-    }
-    QString returnPath() const override { return m_result; }
-
-private:
-    QString m_start;
-    QString m_result;
-};
-
-}  // namespace
+#include "windows/FrmChDir.h"
 
 DesktopPrompter& DesktopPrompter::instance() {
     static DesktopPrompter prompter;
@@ -42,6 +19,5 @@ std::optional<QString> DesktopPrompter::openFile(const QString& title,
 }
 
 FolderChooser& DesktopPrompter::folderChooser() {
-    static PlainFolderChooser chooser;
-    return chooser;
+    return FrmChDir::instance();
 }
