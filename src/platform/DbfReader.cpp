@@ -1,7 +1,7 @@
 #include "platform/DbfReader.h"
 
 #include "platform/CodePage.h"
-#include "platform/DbfHeader.h"
+#include "platform/DbfTableHeader.h"
 #include "platform/FileNameCodec.h"
 
 #include <QDate>
@@ -56,7 +56,7 @@ DbfReader::DbfReader(const QString& dbfPath) : m_path(dbfPath) {
                       .arg(dbfPath, QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    DbfHeader header;
+    DbfTableHeader header;
     if (!header.read(fd.get(), dbfPath, m_error))
         return;
     m_recordCount = header.recordCount;
@@ -210,7 +210,7 @@ std::optional<DbfHeaderCounts> DbfReader::readCounts(const QString& dbfPath) {
     const UniqueFd fd = openReadOnly(dbfPath);
     if (!fd.isOpen())
         return std::nullopt;
-    DbfHeader header;
+    DbfTableHeader header;
     QString error;
     if (!header.read(fd.get(), dbfPath, error))
         return std::nullopt;
