@@ -6,19 +6,18 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <sys/stat.h>
 #include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
-const char* const kStreets[] = {"Ленина", "Пушкина", "Садовая", "Мира", "Гагарина",
-                                "Советская", "Школьная", "Лесная", "Набережная", "Заречная"};
+const char* const kStreets[] = {"Ленина",    "Пушкина",  "Садовая", "Мира",       "Гагарина",
+                                "Советская", "Школьная", "Лесная",  "Набережная", "Заречная"};
 const char* const kKinds[] = {"жилой дом", "гараж", "склад", "магазин", "школа", "больница"};
-const char* const kDistricts[] = {"Центральный", "Северный", "Южный", "Заводской",
-                                  "Октябрьский"};
+const char* const kDistricts[] = {"Центральный", "Северный", "Южный", "Заводской", "Октябрьский"};
 
 void addField(OGRLayer* layer, const char* name, OGRFieldType type, int width, int precision) {
     OGRFieldDefn field(name, type);

@@ -23,7 +23,7 @@ declare -A wall memory
 run() {
     local name=$1
     shift
-    /usr/bin/time -f "%e %M" -o "$work/$name.time" "$@" > "$work/$name.log"
+    /usr/bin/time -f "%e %M" -o "$work/$name.time" "$@" > "$work/$name.log" 2> "$work/$name.err"
     read -r wall[$name] memory[$name] < "$work/$name.time"
     printf '%-12s %8.2f s %8d KiB\n' "$name" "${wall[$name]}" "${memory[$name]}"
 }

@@ -89,6 +89,7 @@ void frmConflux::connectEvents() {
     connectScanEvents();
     connectGridEvents();
     connectInputEvents();
+    connectMergeEvents();
 }
 
 void frmConflux::connectWindowEvents() {

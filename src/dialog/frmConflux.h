@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <optional>
+#include <memory>
 
 class ConfluxForm;
+class IFeatureClass;
 class Prompter;
 
 // The merge dialog: one instance per loaded library. It owns the window-level state for as long
@@ -107,13 +109,26 @@ public:
     void CmdAddFile_Click();
     void CmdDelFile_Click();
     void CmdToInput_Click();
-    // Opens every path of FilesList as an input: 2 when inputs were built, 0 when none.
-    short UpdateTablesArrayFromDir();
 
     // The sort buttons of the candidate grid (frmConfluxSort.cpp).
     void CmdSortAss_Click();
     void CmdSortDesc_Click();
     void CmdSortByName_Click();
+
+    // The inputs as opened feature classes (frmConfluxInputTables.cpp).
+    // Opens the shapefile FullFileName; the feature class is the base name up to the last ".".
+    // Throws what the host raises; the caller's handler reports it.
+    std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName);
+    // Rebuilds TablesArray, TableNames and ShapeTypes from FilesList and the template layer from
+    // its first entry. Returns 2 when built, 0 when nothing was selected or the build failed
+    // (reported); a failed build keeps the entries it had added.
+    short UpdateTablesArrayFromDir();
+
+    // The merge (frmConfluxMerge.cpp).
+    void CmdMerge_Click();
+    // Checks the output, admits the inputs, merges them and writes the summary into
+    // LblOutputCount; reports its own errors.
+    void Conflux();
 
 private:
     frmConflux() = default;
@@ -131,6 +146,7 @@ private:
     // Turns the progress sign after one listing entry; the label is repainted at most every
     // kSignPaintMs so that painting does not dominate the walk.
     void turnProgressSign();
+    void connectMergeEvents();
     // Runs an event procedure under the window's error handler: a failure is reported with the
     // procedure's name and the event ends; the code that raised the event goes on.
     void runEvent(const char* procedure, const std::function<void()>& body);

@@ -46,13 +46,19 @@ struct Ranges {
 
 ShapeRecordCopier::ShapeRecordCopier(const QString& shpPath, const QString& shxPath,
                                      const QString& dbfPath, std::int32_t shpType,
-                                     int dbfHeaderLength, int recordLength)
+                                     int dbfHeaderLength, int recordLength, Buffers& buffers)
     : m_shp(shpPath),
       m_shx(shxPath),
       m_dbf(dbfPath),
       m_shpType(shpType),
       m_dbfHeaderLength(dbfHeaderLength),
-      m_recordLength(recordLength) {
+      m_recordLength(recordLength),
+      m_shpBuffer(buffers.shp),
+      m_shxBuffer(buffers.shx),
+      m_dbfBuffer(buffers.dbf) {
+    m_shpBuffer.resize(0);
+    m_shxBuffer.resize(0);
+    m_dbfBuffer.resize(0);
     openOrThrow(m_shp);
     openOrThrow(m_shx);
     openOrThrow(m_dbf);
@@ -184,9 +190,10 @@ void ShapeRecordCopier::flush() {
     if (m_dbf.write(m_dbfBuffer) != m_dbfBuffer.size()) {
         throw writeError(m_dbf);
     }
-    m_shpBuffer.clear();
-    m_shxBuffer.clear();
-    m_dbfBuffer.clear();
+    // Emptied without giving back their memory, which the next records reuse.
+    m_shpBuffer.resize(0);
+    m_shxBuffer.resize(0);
+    m_dbfBuffer.resize(0);
 }
 
 void ShapeRecordCopier::finish() {

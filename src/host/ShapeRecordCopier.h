@@ -9,9 +9,15 @@
 // Reads the current state from the files' headers and writes the headers back in finish().
 class ShapeRecordCopier {
 public:
+    // Output buffers kept from one input to the next, so their memory is reused.
+    struct Buffers {
+        QByteArray shp, shx, dbf;
+    };
+
     // Throws ConfluxError when the files cannot be opened or their headers read.
     ShapeRecordCopier(const QString& shpPath, const QString& shxPath, const QString& dbfPath,
-                      std::int32_t shpType, int dbfHeaderLength, int recordLength);
+                      std::int32_t shpType, int dbfHeaderLength, int recordLength,
+                      Buffers& buffers);
 
     // Appends one record: `content` is the shape record without its header, `row` the table
     // record with its deletion flag. Returns false (nothing appended) when the shape content
@@ -33,5 +39,7 @@ private:
     std::int64_t m_shpLength = 100;  // bytes
     double m_box[8];                 // xmin ymin xmax ymax zmin zmax mmin mmax
     bool m_hasRange[4];              // x, y, z, m known
-    QByteArray m_shpBuffer, m_shxBuffer, m_dbfBuffer;
+    QByteArray& m_shpBuffer;
+    QByteArray& m_shxBuffer;
+    QByteArray& m_dbfBuffer;
 };

@@ -28,6 +28,12 @@ struct InputBlock {
     }
 };
 
+// Reads `size` bytes into `buffer`, reusing its memory from block to block.
+bool readInto(QFile& file, QByteArray& buffer, std::int64_t size) {
+    buffer.resize(size);
+    return file.read(buffer.data(), size) == size;
+}
+
 // Reads `count` records from `first` on; false when the files end early.
 bool readBlock(QFile& shp, QFile& shx, QFile& dbf, const DbfHeader& table, std::int64_t first,
                std::int64_t count, InputBlock& block) {
@@ -35,22 +41,17 @@ bool readBlock(QFile& shp, QFile& shx, QFile& dbf, const DbfHeader& table, std::
     if (!shx.seek(100 + 8 * first)) {
         return false;
     }
-    block.index = shx.read(8 * count);
-    if (block.index.size() != 8 * count) {
+    if (!readInto(shx, block.index, 8 * count)) {
         return false;
     }
     block.shapesStart = block.offset(0);
     const std::int64_t end = block.offset(count - 1) + 8 + block.length(count - 1);
-    block.shapes.clear();
-    if (end > block.shapesStart && end - block.shapesStart <= kMaxSpan &&
-        shp.seek(block.shapesStart)) {
-        block.shapes = shp.read(end - block.shapesStart);
+    if (end <= block.shapesStart || end - block.shapesStart > kMaxSpan ||
+        !shp.seek(block.shapesStart) || !readInto(shp, block.shapes, end - block.shapesStart)) {
+        block.shapes.resize(0);  // the records are read one by one
     }
-    if (!dbf.seek(table.headerLength + first * table.recordLength)) {
-        return false;
-    }
-    block.rows = dbf.read(count * table.recordLength);
-    return block.rows.size() == count * table.recordLength;
+    return dbf.seek(table.headerLength + first * table.recordLength) &&
+           readInto(dbf, block.rows, count * table.recordLength);
 }
 
 // The content of record i (after its 8-byte header), from the block or read alone.
@@ -73,8 +74,16 @@ QByteArrayView recordContent(const InputBlock& block, std::int64_t i, QFile& shp
 }
 }  // namespace
 
+struct ShapefileByteCopy::Scratch {
+    InputBlock block;
+    QByteArray record;
+    ShapeRecordCopier::Buffers output;
+};
+
 ShapefileByteCopy::ShapefileByteCopy(ShapefileOutput* output, std::int32_t shpType)
-    : m_output(output), m_shpType(shpType) {}
+    : m_output(output), m_shpType(shpType), m_scratch(std::make_unique<Scratch>()) {}
+
+ShapefileByteCopy::~ShapefileByteCopy() = default;
 
 bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& progress,
                                 MergeReport& report) {
@@ -99,12 +108,12 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
         return false;
     }
     m_output->closeFeatureLayer();
-    ShapeRecordCopier copier(m_output->tempPath(QStringLiteral("shp")),
-                             m_output->tempPath(QStringLiteral("shx")),
-                             m_output->tempPath(QStringLiteral("dbf")), m_shpType,
-                             m_outputDbf->headerLength, m_outputDbf->recordLength);
-    InputBlock block;
-    QByteArray scratch;
+    ShapeRecordCopier copier(
+        m_output->tempPath(QStringLiteral("shp")), m_output->tempPath(QStringLiteral("shx")),
+        m_output->tempPath(QStringLiteral("dbf")), m_shpType, m_outputDbf->headerLength,
+        m_outputDbf->recordLength, m_scratch->output);
+    InputBlock& block = m_scratch->block;
+    QByteArray& scratch = m_scratch->record;
     for (std::int64_t first = 0; first < records; first += kRecordsPerBlock) {
         const std::int64_t count = std::min(kRecordsPerBlock, records - first);
         if (!readBlock(shp, shx, dbf, *table, first, count, block)) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class MergeProgressTracker;
@@ -19,6 +20,7 @@ class ShapefileByteCopy {
 public:
     // `output` null: nothing fits (GeoPackage output). `shpType`: the output's raw shape type.
     ShapefileByteCopy(ShapefileOutput* output, std::int32_t shpType);
+    ~ShapefileByteCopy();
 
     // Copies `shpPath` and returns true, or returns false having written nothing when the input
     // does not fit. Records that cannot be read are skipped and counted as unreadable; deleted
@@ -29,4 +31,6 @@ private:
     ShapefileOutput* m_output;
     std::int32_t m_shpType;
     std::optional<DbfHeader> m_outputDbf;
+    struct Scratch;
+    std::unique_ptr<Scratch> m_scratch;  // read and write buffers reused from input to input
 };

@@ -1,0 +1,50 @@
+// The chosen shapefiles opened as the merge's inputs.
+#include "dialog/frmConflux.h"
+#include "errors/ConfluxError.h"
+#include "errors/ErrorHandling.h"
+#include "host/FeatureLayer.h"
+#include "merge/InputTables.h"
+#include "platform/Prompter.h"
+
+namespace {
+
+const QString kModule = QStringLiteral("frmConflux");
+
+[[noreturn]] void throwObjectNotSet() {
+    throw ConfluxError(ErrorNumber::ObjectNotSet,
+                       QStringLiteral("Object variable or With block variable not set"));
+}
+
+}  // namespace
+
+std::shared_ptr<IFeatureClass> frmConflux::GetFCFromFile(const QString& FullFileName) {
+    if (!m_state.m_pApp) {
+        throwObjectNotSet();
+    }
+    return ::GetFCFromFile(FullFileName, m_state.m_pApp->hWnd());
+}
+
+short frmConflux::UpdateTablesArrayFromDir() {
+    short result = 0;
+    ErrorHandling::reportingBoundary(
+        QStringLiteral("UpdateTablesArrayFromDir "), kModule, [this, &result] {
+            ConfluxState& s = m_state;
+            takeAs<IGxApplication>(s.m_pApp);
+            s.TablesArray.assign(1, nullptr);
+            // No list at all, a list without entries, or one empty entry: nothing to build.
+            if (!s.FilesList || s.FilesList->isEmpty() ||
+                (s.FilesList->size() == 1 && s.FilesList->at(0).isEmpty())) {
+                prompter().messageBox(QStringLiteral("Nothing selected"));
+                return;
+            }
+            const QStringList files = *s.FilesList;
+            auto layer = std::make_shared<FeatureLayer>();
+            layer->setFeatureClass(GetFCFromFile(files.at(0)));
+            s.m_pFeatureLayer = layer;
+            for (qsizetype i = 0; i < files.size(); ++i) {
+                addInput(s.TablesArray, s.TableNames, s.ShapeTypes, i, GetFCFromFile(files.at(i)));
+            }
+            result = 2;
+        });
+    return result;
+}

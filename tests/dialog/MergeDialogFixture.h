@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DialogFixture.h"
+
+#include "../host/ShapefileFixture.h"
+#include "support/FakeHost.h"
+
+#include <QTemporaryDir>
+
+// The dialog over shapefiles built in a temporary folder, with an application that answers for
+// the catalogue interface.
+class MergeDialogFixture : public DialogFixture {
+protected:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        dialog().state().m_pApp = std::make_shared<FakeApplication>();
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // `count` polygons with ID 0..count-1.
+    QString polygons(const QString& name, int count, const QString& folder = {}) const {
+        std::vector<ShapefileFixture::Feature> features;
+        for (int i = 0; i < count; ++i) {
+            features.push_back(
+                {QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1).toUtf8(),
+                 {QString::number(i)}});
+        }
+        return ShapefileFixture::write(folder.isEmpty() ? dir.path() : folder, name, "POLYGON",
+                                       {{"ID", 'N', 9}}, features);
+    }
+
+    QString lines(const QString& name, int count) const {
+        std::vector<ShapefileFixture::Feature> features;
+        for (int i = 0; i < count; ++i) {
+            features.push_back(
+                {QStringLiteral("LINESTRING (%1 0,%1 1)").arg(i).toUtf8(), {QString::number(i)}});
+        }
+        return ShapefileFixture::write(dir.path(), name, "LINESTRING", {{"ID", 'N', 9}}, features);
+    }
+
+    // Builds the inputs as the input list does.
+    void buildInputs(const QStringList& files) {
+        dialog().state().FilesList = files;
+        ASSERT_EQ(dialog().UpdateTablesArrayFromDir(), 2);
+    }
+
+    QTemporaryDir dir;
+};
