@@ -2,6 +2,7 @@
 
 #include "dialog/WorkAnimation.h"
 #include "platform/FlexGrid.h"
+#include "support/FakeHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,6 +116,7 @@ private:
 };
 
 TEST_F(InputEditingTest, ToInputOnAnEmptyGridSaysNothingSelectedAndNoData) {
+    dialog().state().m_pApp = std::make_shared<FakeApplication>();
     BusyAwarePrompter busy;
     dialog().setPrompter(&busy);
     form().FrameOutput->setEnabled(true);
