@@ -1,6 +1,7 @@
 // The scan as the dialog runs it: getDirList filling FlexGrid1 of the loaded (not shown) window,
 // with the depth read from TxtDepthLevel and the paced progress sign. Usage: scan_dialog_bench
 // ROOT [depth=3]; prints the rows, the in-process time and the memory growth.
+#include "ResidentMemory.h"
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
 #include "platform/FlexGrid.h"
@@ -9,21 +10,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
-#include <unistd.h>
 #include <cstdio>
-#include <fstream>
-
-namespace {
-
-long residentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
