@@ -66,7 +66,7 @@ DbfReader::DbfReader(const QString& dbfPath) : m_path(dbfPath) {
     QByteArray nameBytes;
     for (const auto& field : header.fields) {
         m_fields.append(
-            DbfField{QString(), field.type, field.length, field.decimals, field.offset});
+            DbfTableField{QString(), field.type, field.length, field.decimals, field.offset});
         nameBytes += field.name + ' ';
     }
     m_fd = std::move(fd);
@@ -156,7 +156,7 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
     if (typed.typeId() == QMetaType::QString)
         return typed.toString();
     // Text-stored numbers show as stored, so "12.50" keeps its decimals.
-    const DbfField& f = m_fields.at(field);
+    const DbfTableField& f = m_fields.at(field);
     if (f.type == 'N' || f.type == 'F')
         return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
     return typed.toString();
@@ -165,7 +165,7 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
 QVariant DbfReader::value(const DbfRecord& record, qsizetype field) const {
     if (field < 0 || field >= m_fields.size() || record.bytes.size() != m_recordLength)
         return QVariant();
-    const DbfField& f = m_fields.at(field);
+    const DbfTableField& f = m_fields.at(field);
     const QByteArrayView raw = QByteArrayView(record.bytes).sliced(f.offset, f.length);
     const QByteArray text = raw.toByteArray().trimmed();
     switch (f.type) {
