@@ -1,6 +1,7 @@
 // The dialog's scan without the window: the walk with the dialog's masks and depth text, the
 // paced progress sign, and one candidate row text per found file. Usage: scan_tree_walk ROOT
 // [depth=3]; prints rows, the in-process time and the memory the rows took.
+#include "ResidentMemory.h"
 #include "discovery/CandidateRow.h"
 #include "discovery/DirWalk.h"
 
@@ -8,21 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <unistd.h>
 #include <cstdio>
-#include <fstream>
-
-namespace {
-
-long residentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -86,6 +86,9 @@ void frmConflux::connectEvents() {
     connectListEvents();
     connectOutputEvents();
     connectSortEvents();
+    connectScanEvents();
+    connectGridEvents();
+    connectInputEvents();
     connectMergeEvents();
 }
 

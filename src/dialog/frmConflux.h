@@ -1,12 +1,15 @@
 #pragma once
 
 #include "dialog/ConfluxState.h"
+#include "discovery/CandidateRow.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 class ConfluxForm;
@@ -69,6 +72,43 @@ public:
     void TxtFileMask_Change();
     // The text between the last "/" and the last "." of FullName; empty when there is none.
     static QString GetFNameFromFullName(const QString& FullName);
+    // Browses for the output folder (shape output) or geodatabase file; a cancel changes nothing.
+    void CmdFindPath2_Click();
+    // Drops one trailing "/" from TxtPath, except from the root folder "/" itself.
+    void TxtPath_LostFocus();
+
+    // The candidate grid (frmConfluxGrid.cpp).
+    // Header "файл", "поля", "записи" and one blank data row.
+    void FlexGridClear();
+    // Appends the candidate row of one found file (path, field count, record count, base name).
+    void appendCandidateRow(const QString& path);
+    // Removes the blank row 1 that a clearing left once rows were appended after it.
+    void applyBlankRowRule();
+    // Files in the grid: 0 for a cleared grid, else the data rows.
+    qsizetype candidateCount() const;
+    static TableProp GetDBFTableProp(const QString& FullFileName);
+    // Opens the table viewer on the current row; nothing happens when it cannot be opened.
+    void FlexGrid1_DblClick();
+    // Where a double-click opens the table viewer; by default the library's viewer, modally.
+    void setViewerOpener(std::function<bool(const QString&)> opener);
+
+    // The directory scan (frmConfluxScan.cpp).
+    // Validates the root, walks it and fills the grid (new selection) or appends the paths not
+    // listed yet (add mode). Returns the number of paths found, 0 when none or on a failure.
+    qint64 getDirList(const QString& strStartDir, const QString& FileMask, const QString& DirMask,
+                      bool NewSelection = false);
+    // The walk from StartDir at the next RecursCount level, with the depth read from
+    // TxtDepthLevel at every folder and the progress sign turning in LblSelected. nullopt when
+    // the level is beyond the depth. Throws ConfluxError naming a mask that is not valid.
+    std::optional<QStringList> DirList(const QString& StartDir, const QString& FileMask,
+                                       const QString& DirMask);
+    void CmdGetDir_Click();
+    void CmdFindPath_Click();
+
+    // Editing the candidates and committing them as the input (frmConfluxInputs.cpp).
+    void CmdAddFile_Click();
+    void CmdDelFile_Click();
+    void CmdToInput_Click();
 
     // The sort buttons of the candidate grid (frmConfluxSort.cpp).
     void CmdSortAss_Click();
@@ -99,6 +139,13 @@ private:
     void connectListEvents();
     void connectOutputEvents();
     void connectSortEvents();
+    void connectScanEvents();
+    void connectGridEvents();
+    void connectInputEvents();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Turns the progress sign after one listing entry; the label is repainted at most every
+    // kSignPaintMs so that painting does not dominate the walk.
+    void turnProgressSign();
     void connectMergeEvents();
     // Runs an event procedure under the window's error handler: a failure is reported with the
     // procedure's name and the event ends; the code that raised the event goes on.
@@ -113,4 +160,8 @@ private:
     // Set while a CmbNames index change has run CmbNames_Click and the user's pick that caused
     // it may still report itself; cleared when control returns to the event loop.
     bool m_namesPickHandled = false;
+    // The progress sign while a walk runs, and when it was last painted.
+    QChar m_progressSign;
+    QElapsedTimer m_signPainted;
+    std::function<bool(const QString&)> m_viewerOpener;
 };

@@ -1,11 +1,29 @@
 // The output target: captions that follow the output type, and the proposed output name.
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
+#include "discovery/PathNames.h"
 #include "discovery/StringUtils.h"
+#include "platform/Prompter.h"
 
 #include <QButtonGroup>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// Runs one step of a procedure whose steps each pass over their own failure.
+template <typename Step>
+void ignoringFailure(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
 
 void frmConflux::connectOutputEvents() {
     ConfluxForm* form = m_form.data();
@@ -16,6 +34,21 @@ void frmConflux::connectOutputEvents() {
     });
     connect(form->TxtFileMask, &QLineEdit::textChanged, this,
             [this] { runEvent("TxtFileMask_Change", [this] { TxtFileMask_Change(); }); });
+    connect(form->CmdFindPath2, &QPushButton::clicked, this,
+            [this] { runEvent("CmdFindPath2_Click", [this] { CmdFindPath2_Click(); }); });
+    // Losing the focus is not editingFinished (Enter also finishes): watch the focus itself.
+    form->TxtPath->installEventFilter(this);
+}
+
+bool frmConflux::eventFilter(QObject* watched, QEvent* event) {
+    if (m_form && watched == m_form->TxtPath && event->type() == QEvent::FocusOut) {
+        // The window losing activation or a context menu opening keeps the focus in the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            runEvent("TxtPath_LostFocus", [this] { TxtPath_LostFocus(); });
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void frmConflux::opOutputType_Click(int Index) {
@@ -50,11 +83,54 @@ void frmConflux::TxtFileMask_Change() {
 }
 
 QString frmConflux::GetFNameFromFullName(const QString& FullName) {
-    const qsizetype a = FullName.lastIndexOf(QLatin1Char('/')) + 1;  // from 1; 0 when absent
-    const qsizetype b = FullName.lastIndexOf(QLatin1Char('.')) + 1;
-    const qsizetype length = b - a - 1;
-    if (length < 0) {
-        return {};
+    return ::GetFNameFromFullName(FullName);
+}
+
+void frmConflux::CmdFindPath2_Click() {
+    if (m_form->opOutputType[0]->isChecked()) {
+        FolderChooser* chooser = nullptr;
+        ignoringFailure([&] { chooser = &prompter().folderChooser(); });
+        if (chooser == nullptr) {
+            return;
+        }
+        const QString path = m_form->TxtPath->text();
+        const QString root = m_form->TxtsDir->text();
+        ignoringFailure([&] {
+            if (!chooser->presetDrive(path)) {
+                chooser->presetDrive(root);
+            }
+        });
+        ignoringFailure([&] {
+            if (!chooser->presetFolder(path)) {
+                chooser->presetFolder(root);
+            }
+        });
+        ignoringFailure([&] { chooser->showModal(); });
+        ignoringFailure([&] {
+            const QString chosen = chooser->returnPath();
+            if (!chosen.isEmpty()) {
+                m_form->TxtPath->setText(chosen);
+            }
+        });
+        return;
     }
-    return FullName.mid(a, length);
+    std::optional<QString> file;
+    // GeoPackage stands in for the geodatabase files this platform cannot write.
+    ignoringFailure([&] {
+        file = prompter().openFile(
+            QStringLiteral("Поиск файла "),
+            {FileFilter{QStringLiteral("Personal Data Base *.mdb"), QStringLiteral("*.mdb")},
+             FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")}});
+    });
+    if (file && !file->isEmpty()) {
+        m_form->TxtPath->setText(*file);
+    }
+}
+
+void frmConflux::TxtPath_LostFocus() {
+    const QString path = m_form->TxtPath->text();
+    // "/" is the root folder; without its separator it would name nothing.
+    if (path.endsWith(QLatin1Char('/')) && path != QLatin1String("/")) {
+        m_form->TxtPath->setText(path.chopped(1));
+    }
 }

@@ -9,7 +9,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -22,13 +24,24 @@ struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
+bool isAncestor(const std::vector<DirWalk::FolderId>& ancestors, const struct stat& info) {
+    return std::any_of(ancestors.begin(), ancestors.end(), [&info](const DirWalk::FolderId& id) {
+        return id.device == info.st_dev && id.inode == info.st_ino;
+    });
+}
+
 // Regular files and folders of one folder in listing order; hidden and other entries left
-// out. An unreadable folder lists nothing.
-QList<Entry> listFolder(const QByteArray& folderBytes) {
+// out. An unreadable folder lists nothing, and so does a folder that is one of `ancestors`
+// (reached again through a link); otherwise the folder's identity is added to `ancestors`.
+QList<Entry> listFolder(const QByteArray& folderBytes, std::vector<DirWalk::FolderId>& ancestors) {
     QList<Entry> entries;
     const std::unique_ptr<DIR, DirCloser> dir(opendir(folderBytes.constData()));
     if (!dir)
         return entries;
+    struct stat self {};
+    if (fstat(dirfd(dir.get()), &self) != 0 || isAncestor(ancestors, self))
+        return entries;
+    ancestors.push_back({self.st_dev, self.st_ino});
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
@@ -73,17 +86,19 @@ std::optional<QStringList> DirWalk::DirList(const QString& StartDir, int& recurs
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     QStringList found;
-    if (!walk(folder, FileNameCodec::encode(folder), recursCount, found))
+    std::vector<FolderId> ancestors;
+    if (!walk(folder, FileNameCodec::encode(folder), recursCount, ancestors, found))
         return std::nullopt;
     return found;
 }
 
 bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& recursCount,
-                   QStringList& found) const {
+                   std::vector<FolderId>& ancestors, QStringList& found) const {
     const LevelGuard level(recursCount);
     if (m_depth() + 1 <= recursCount)
         return false;
-    const QList<Entry> entries = listFolder(folderBytes);
+    const std::size_t ancestorCount = ancestors.size();
+    const QList<Entry> entries = listFolder(folderBytes, ancestors);
     QString folderCopy = folder;
     const bool folderQualifies = m_dirMask.matches(GetLastDir(folderCopy));
     QList<const Entry*> subFolders;
@@ -104,8 +119,9 @@ bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& re
     }
     for (const Entry* sub : subFolders) {
         walk(folder + FileNameCodec::decode(sub->name) + QLatin1Char('/'),
-             folderBytes + sub->name + '/', recursCount, found);
+             folderBytes + sub->name + '/', recursCount, ancestors, found);
     }
+    ancestors.resize(ancestorCount);
     return true;
 }
 

@@ -7,6 +7,9 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
+
+#include <sys/types.h>
 
 // The recursive folder walk that selects candidate files by a file mask and a folder mask.
 // Shared by the dialog and the command line; knows no widgets.
@@ -14,7 +17,9 @@
 // Order: a folder's qualifying files in listing order, then each sub-folder's result in
 // listing order (depth-first pre-order); nothing is sorted. Names starting with "." and
 // entries that are neither regular files nor folders are never listed; symbolic links count
-// as what they point to. A folder that cannot be read is treated as empty.
+// as what they point to. A folder that cannot be read is treated as empty, and so is a folder
+// that is already being walked higher up the current path (a link back to an ancestor), so
+// links cannot make the walk grow exponentially with the depth.
 class DirWalk {
 public:
     // Both masks are compiled here; throws ConfluxError naming the mask when one is invalid,
@@ -28,10 +33,17 @@ public:
     // the level exceeds the depth (so depth 1 walks the root only, depth <= 0 nothing).
     std::optional<QStringList> DirList(const QString& StartDir, int& recursCount) const;
 
+    // A folder's identity on disk.
+    struct FolderId {
+        dev_t device;
+        ino_t inode;
+    };
+
 private:
     // Appends the folder's results to `found`; false when the level is beyond the depth.
+    // `ancestors` holds the folders being walked on the current path.
     bool walk(const QString& folder, const QByteArray& folderBytes, int& recursCount,
-              QStringList& found) const;
+              std::vector<FolderId>& ancestors, QStringList& found) const;
 
     WildcardMask m_fileMask;
     WildcardMask m_dirMask;

@@ -1,7 +1,7 @@
 #include "platform/DbfReader.h"
 
 #include "platform/CodePage.h"
-#include "platform/DbfHeader.h"
+#include "platform/DbfTableHeader.h"
 #include "platform/FileNameCodec.h"
 
 #include <QDate>
@@ -56,7 +56,7 @@ DbfReader::DbfReader(const QString& dbfPath) : m_path(dbfPath) {
                       .arg(dbfPath, QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    DbfHeader header;
+    DbfTableHeader header;
     if (!header.read(fd.get(), dbfPath, m_error))
         return;
     m_recordCount = header.recordCount;
@@ -66,7 +66,7 @@ DbfReader::DbfReader(const QString& dbfPath) : m_path(dbfPath) {
     QByteArray nameBytes;
     for (const auto& field : header.fields) {
         m_fields.append(
-            DbfField{QString(), field.type, field.length, field.decimals, field.offset});
+            DbfTableField{QString(), field.type, field.length, field.decimals, field.offset});
         nameBytes += field.name + ' ';
     }
     m_fd = std::move(fd);
@@ -156,7 +156,7 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
     if (typed.typeId() == QMetaType::QString)
         return typed.toString();
     // Text-stored numbers show as stored, so "12.50" keeps its decimals.
-    const DbfField& f = m_fields.at(field);
+    const DbfTableField& f = m_fields.at(field);
     if (f.type == 'N' || f.type == 'F')
         return trimmedLatin1(QByteArrayView(record.bytes).sliced(f.offset, f.length));
     return typed.toString();
@@ -165,7 +165,7 @@ QString DbfReader::displayText(const DbfRecord& record, qsizetype field) const {
 QVariant DbfReader::value(const DbfRecord& record, qsizetype field) const {
     if (field < 0 || field >= m_fields.size() || record.bytes.size() != m_recordLength)
         return QVariant();
-    const DbfField& f = m_fields.at(field);
+    const DbfTableField& f = m_fields.at(field);
     const QByteArrayView raw = QByteArrayView(record.bytes).sliced(f.offset, f.length);
     const QByteArray text = raw.toByteArray().trimmed();
     switch (f.type) {
@@ -210,7 +210,7 @@ std::optional<DbfHeaderCounts> DbfReader::readCounts(const QString& dbfPath) {
     const UniqueFd fd = openReadOnly(dbfPath);
     if (!fd.isOpen())
         return std::nullopt;
-    DbfHeader header;
+    DbfTableHeader header;
     QString error;
     if (!header.read(fd.get(), dbfPath, error))
         return std::nullopt;

@@ -12,7 +12,7 @@
 
 // One field descriptor of a dBASE table. `offset` counts from the start of a record, whose
 // first byte is the deleted flag.
-struct DbfField {
+struct DbfTableField {
     QString name;
     char type = 'C';  // C N F D L M, or another letter stored as is
     int length = 0;
@@ -49,7 +49,7 @@ public:
     const QString& path() const { return m_path; }
     qint64 recordCount() const { return m_recordCount; }
     qsizetype fieldCount() const { return m_fields.size(); }
-    const QList<DbfField>& fields() const { return m_fields; }
+    const QList<DbfTableField>& fields() const { return m_fields; }
     quint8 languageDriver() const { return m_languageDriver; }
     // The iconv name of the code page the text fields are decoded with.
     const QByteArray& codePage() const { return m_decoder.codePage(); }
@@ -79,7 +79,7 @@ private:
     qint64 m_headerLength = 0;
     qsizetype m_recordLength = 0;
     quint8 m_languageDriver = 0;
-    QList<DbfField> m_fields;
+    QList<DbfTableField> m_fields;
     TextDecoder m_decoder{QByteArray()};
     CodePageSource m_codePageSource = CodePageSource::Guessed;
 

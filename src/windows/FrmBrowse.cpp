@@ -104,7 +104,7 @@ void FrmBrowse::fitColumnsToFields() {
     constexpr int kPadding = 12;
     constexpr int kWidestField = 40;
     for (qsizetype column = 0; column < reader->fieldCount(); ++column) {
-        const DbfField& field = reader->fields().at(column);
+        const DbfTableField& field = reader->fields().at(column);
         const int characters = field.type == 'D' ? 10 : std::min(field.length, kWidestField);
         const int width =
             std::max(digit * characters, headerMetrics.horizontalAdvance(field.name) + kPadding);

@@ -155,18 +155,18 @@ TEST(DirWalk, DepthIsReadAtEveryFolderVisit) {
     EXPECT_EQ(recursCount, 0);
 }
 
-TEST(DirWalk, ProgressTurnsAfterEveryEntryOfBothPasses)
-{
+TEST(DirWalk, ProgressTurnsAfterEveryEntryOfBothPasses) {
     Tree tree;
     tree.file("a.shp");
     tree.file("notes.txt");
     tree.file(".hidden");
     tree.file("B/b.shp");
     int turns = 0;
-    const DirWalk walk("*.shp", "*", [] { return 2.0; }, [&turns] { ++turns; });
+    const DirWalk walk(
+        "*.shp", "*", [] { return 2.0; }, [&turns] { ++turns; });
     int recursCount = 0;
     walk.DirList(tree.root(), recursCount);
-    EXPECT_EQ(turns, 3 * 2 + 1 * 2); // root: a.shp, notes.txt, B; B: b.shp
+    EXPECT_EQ(turns, 3 * 2 + 1 * 2);  // root: a.shp, notes.txt, B; B: b.shp
 }
 
 TEST(DirWalk, RecursCountIsRestoredWhenTheCallerAborts) {
@@ -192,14 +192,27 @@ TEST(DirWalk, UnbalancedBracketMaskIsRefusedBeforeWalking) {
     EXPECT_EQ(depthReads, 0);
 }
 
-TEST(DirWalk, SymlinkLoopEndsAtTheDepthLimit) {
+TEST(DirWalk, LinkBackToAnAncestorIsNotWalkedAgain) {
+    // Two links back to the root at depth 12 used to walk 2^11 copies of the tree.
     Tree tree;
     tree.file("x.shp");
-    ASSERT_EQ(symlink(".", QFile::encodeName(tree.root() + "/loop").constData()), 0);
-    const Scan result = scan(tree.root(), "3");
-    EXPECT_EQ(relative(tree, result.found),
-              QStringList({"x.shp", "loop/x.shp", "loop/loop/x.shp"}));
+    tree.file("sub/y.shp");
+    for (const char* link : {"/loop", "/again", "/sub/up"})
+        ASSERT_EQ(
+            symlink(link[1] == 's' ? ".." : ".", QFile::encodeName(tree.root() + link).constData()),
+            0);
+    const Scan result = scan(tree.root(), "12");
+    EXPECT_EQ(relative(tree, result.found), QStringList({"x.shp", "sub/y.shp"}));
     EXPECT_EQ(result.recursCount, 0);
+}
+
+TEST(DirWalk, TwoLinksToOneSiblingFolderListItUnderBothNames) {
+    Tree tree;
+    tree.file("data/x.shp");
+    ASSERT_EQ(symlink("data", QFile::encodeName(tree.root() + "/alias").constData()), 0);
+    QStringList found = relative(tree, scan(tree.root(), "2").found);
+    found.sort();
+    EXPECT_EQ(found, QStringList({"alias/x.shp", "data/x.shp"}));
 }
 
 TEST(DirWalk, FolderThatVanishesDuringTheWalkIsSkipped) {

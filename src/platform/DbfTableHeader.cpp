@@ -1,4 +1,4 @@
-#include "platform/DbfHeader.h"
+#include "platform/DbfTableHeader.h"
 
 #include <QtEndian>
 
@@ -47,7 +47,7 @@ bool fail(QString& error, const QString& path, const QString& what) {
 
 }  // namespace
 
-bool DbfHeader::read(int fd, const QString& path, QString& error) {
+bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     struct stat info {};
     QByteArray bytes;
     if (::fstat(fd, &info) != 0 || !readAt(fd, 0, kFirstRead, bytes))

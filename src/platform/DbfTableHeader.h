@@ -6,7 +6,7 @@
 
 // The validated header of a dBASE table, field names still as bytes (their code page is
 // decided afterwards). Shared by the reader and the cheap count query.
-struct DbfHeader {
+struct DbfTableHeader {
     struct Field {
         QByteArray name;
         char type = 'C';

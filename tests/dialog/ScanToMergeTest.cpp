@@ -1,0 +1,94 @@
+// The whole road through the dialog's controls: scan a folder tree, prune the candidates, move
+// them to the input, pick kind, mask, field source and output, and merge.
+#include "MergeDialogFixture.h"
+
+#include "platform/FlexGrid.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+using ScanToMergeTest = MergeDialogFixture;
+
+void retype(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    DialogFixture::typeText(box, text);
+}
+
+qsizetype rowOf(const FlexGrid& grid, const QString& path) {
+    for (qsizetype row = 1; row < grid.Rows(); ++row) {
+        if (grid.TextMatrix(row, 0) == path)
+            return row;
+    }
+    return -1;
+}
+
+TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
+    const QString root = path("survey");
+    for (const char* folder : {"survey/north", "survey/south/old", "out"})
+        QDir().mkpath(path(folder));
+    polygons("parcels_1", 3, path("survey/north"));
+    lines("roads", 2);  // in the folder above the root: never found
+    polygons("parcels_2", 4, path("survey/south"));
+    polygons("parcels_3", 5, path("survey/south/old"));
+    const QString junk = polygons("junk", 6, path("survey/south"));
+    polygons("deep", 7, path("survey/south/old"));
+
+    retype(form().TxtsDir, root + "/");
+    retype(form().TxtDepthLevel, "3");
+    QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
+    EXPECT_EQ(form().LblSelected->text(), "Выбрано: 5 файл(ов)");
+    EXPECT_FALSE(form().FrameInput->isEnabled());
+    FlexGrid& grid = *form().FlexGrid1;
+    ASSERT_EQ(grid.Rows(), 6);
+
+    // Prune the junk row and the row of "deep".
+    const qsizetype junkRow = rowOf(grid, junk);
+    ASSERT_GT(junkRow, 0);
+    grid.setRow(junkRow);
+    grid.setRowSel(junkRow);
+    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    const qsizetype deepRow = rowOf(grid, root + "/south/old/deep.shp");
+    ASSERT_GT(deepRow, 0);
+    grid.setRow(deepRow);
+    grid.setRowSel(deepRow);
+    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    EXPECT_EQ(form().LblSelected->text(), "Всего: 3");
+
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    ASSERT_TRUE(form().FrameInput->isEnabled());
+    ASSERT_TRUE(form().FrameOutput->isEnabled());
+    EXPECT_EQ(dialog().state().PolygonNames, QStringList({"parcels_1", "parcels_2", "parcels_3"}));
+    EXPECT_EQ(dialog().state().LineNames, QStringList{QString()});
+
+    QTest::mouseClick(form().opFeatureType[2], Qt::LeftButton);
+    retype(form().TxtFeatureMask, "parcels_*");
+    EXPECT_EQ(form().LblInputCount->text(), "3 из 3");
+    EXPECT_EQ(form().txtDataClassName->text(), "parcels_");
+    const QString fieldSource = root + "/north/parcels_1.shp";
+    ASSERT_GE(form().CmbFileSource->findText(fieldSource), 0);
+    form().CmbFileSource->setCurrentIndex(form().CmbFileSource->findText(fieldSource));
+
+    QTest::mouseClick(form().opOutputType[0], Qt::LeftButton);
+    prompter.chooser.nextAnswer = path("out");
+    QTest::mouseClick(form().CmdFindPath2, Qt::LeftButton);
+    EXPECT_EQ(form().TxtPath->text(), path("out"));
+    retype(form().txtDataClassName, "merged");
+
+    QTest::mouseClick(form().CmdMerge, Qt::LeftButton);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_TRUE(errors.reports.texts.isEmpty());
+    EXPECT_EQ(form().LblOutputCount->text(),
+              "Merge success!!!\r\nFeaturs merged 3\r\nnew Feature count 12\r\nnot merged 0");
+    EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 12u);
+}
+
+}  // namespace
