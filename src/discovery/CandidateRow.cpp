@@ -1,0 +1,63 @@
+#include "discovery/CandidateRow.h"
+
+#include "discovery/PathNames.h"
+#include "platform/DbfReader.h"
+#include "platform/FileNameCodec.h"
+
+#include <dirent.h>
+
+#include <memory>
+
+namespace {
+
+const QString kNoValue = QStringLiteral(" - ");
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+// The table file in `folder` whose name equals `fileName` ignoring case, if any.
+QString findIgnoringCase(const QString& folder, const QString& fileName) {
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(FileNameCodec::encode(folder).constData()));
+    if (!dir)
+        return QString();
+    while (const dirent* entry = readdir(dir.get())) {
+        const QString name = FileNameCodec::decode(entry->d_name);
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            return folder + name;
+    }
+    return QString();
+}
+
+}  // namespace
+
+TableProp GetDBFTableProp(const QString& FullFileName) {
+    const qsizetype separator = FullFileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = FullFileName.lastIndexOf(QLatin1Char('.'));
+    if (separator < 0 || dot < separator)
+        return {kNoValue, kNoValue};
+    const QString folder = FullFileName.left(separator + 1);
+    const QString table = FullFileName.mid(separator + 1, dot - separator - 1);
+    // The usual spellings first: a folder listing per file would cost more than the read.
+    std::optional<DbfHeaderCounts> counts;
+    for (const char* extension : {".dbf", ".DBF"}) {
+        counts = DbfReader::readCounts(folder + table + QLatin1String(extension));
+        if (counts)
+            break;
+    }
+    if (!counts) {
+        const QString other = findIgnoringCase(folder, table + QStringLiteral(".dbf"));
+        if (!other.isEmpty())
+            counts = DbfReader::readCounts(other);
+    }
+    if (!counts)
+        return {kNoValue, kNoValue};
+    return {QString::number(counts->recordCount), QString::number(counts->fieldCount)};
+}
+
+QString candidateRowText(const QString& path) {
+    const TableProp props = GetDBFTableProp(path);
+    const QChar tab = QLatin1Char('\t');
+    return path + tab + props.fieldCount + tab + props.recordCount + tab +
+           GetFNameFromFullName(path);
+}

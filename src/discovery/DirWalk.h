@@ -1,0 +1,44 @@
+#pragma once
+
+#include "discovery/WildcardMask.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The recursive folder walk that selects candidate files by a file mask and a folder mask.
+// Shared by the dialog and the command line; knows no widgets.
+//
+// Order: a folder's qualifying files in listing order, then each sub-folder's result in
+// listing order (depth-first pre-order); nothing is sorted. Names starting with "." and
+// entries that are neither regular files nor folders are never listed; symbolic links count
+// as what they point to. A folder that cannot be read is treated as empty.
+class DirWalk {
+public:
+    // Both masks are compiled here; throws ConfluxError naming the mask when one is invalid,
+    // before anything is walked. `depth` is read at every folder visit; `progress` runs after
+    // every listing entry (callers pace their repaints).
+    DirWalk(const QString& fileMask, const QString& dirMask, std::function<double()> depth,
+            std::function<void()> progress = {});
+
+    // Walks StartDir (a "/" is appended when missing) at level recursCount + 1. recursCount
+    // goes up by 1 on entry and down by 1 on every way out, exceptions included. nullopt when
+    // the level exceeds the depth (so depth 1 walks the root only, depth <= 0 nothing).
+    std::optional<QStringList> DirList(const QString& StartDir, int& recursCount) const;
+
+private:
+    // Appends the folder's results to `found`; false when the level is beyond the depth.
+    bool walk(const QString& folder, const QByteArray& folderBytes, int& recursCount,
+              QStringList& found) const;
+
+    WildcardMask m_fileMask;
+    WildcardMask m_dirMask;
+    std::function<double()> m_depth;
+    std::function<void()> m_progress;
+};
+
+// The leading decimal number of a trimmed text, as the depth field is read: "2" -> 2,
+// "2.5" -> 2.5, " 3abc" -> 3, "-1" -> -1, "abc" and "" -> 0.
+double leadingNumber(const QString& text);

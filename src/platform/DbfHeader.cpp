@@ -1,0 +1,117 @@
+#include "platform/DbfHeader.h"
+
+#include <QtEndian>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr qint64 kPrefixLength = 32;
+constexpr qint64 kDescriptorLength = 32;
+constexpr char kTerminator = 0x0D;
+constexpr qint64 kFirstRead = 4096;  // holds the whole header of all but very wide tables
+
+bool isKnownVersion(quint8 version) {
+    // dBASE III/IV/V with or without memo, and the FoxPro variants that share the layout.
+    const int level = version & 0x07;
+    return level == 3 || level == 4 || level == 5 || version == 0x30 || version == 0x31 ||
+           version == 0x32 || version == 0xF5 || version == 0xFB;
+}
+
+// Reads `length` bytes at `offset` (fewer at end of file); false on an I/O error.
+bool readAt(int fd, qint64 offset, qint64 length, QByteArray& out) {
+    out.resize(length);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t got =
+            ::pread(fd, out.data() + done, size_t(length - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    out.resize(done);
+    return true;
+}
+
+bool fail(QString& error, const QString& path, const QString& what) {
+    error = QStringLiteral("Table '%1': %2").arg(path, what);
+    return false;
+}
+
+}  // namespace
+
+bool DbfHeader::read(int fd, const QString& path, QString& error) {
+    struct stat info {};
+    QByteArray bytes;
+    if (::fstat(fd, &info) != 0 || !readAt(fd, 0, kFirstRead, bytes))
+        return fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
+    const qint64 fileSize = info.st_size;
+    if (bytes.size() < kPrefixLength)
+        return fail(error, path, QStringLiteral("header truncated (%1 bytes)").arg(bytes.size()));
+
+    const uchar* raw = reinterpret_cast<const uchar*>(bytes.constData());
+    version = raw[0];
+    recordCount = qFromLittleEndian<quint32>(raw + 4);
+    headerLength = qFromLittleEndian<quint16>(raw + 8);
+    recordLength = qFromLittleEndian<quint16>(raw + 10);
+    languageDriver = raw[29];
+    if (!isKnownVersion(version))
+        return fail(error, path,
+                    QStringLiteral("not a dBASE table (version byte 0x%1)")
+                        .arg(version, 2, 16, QLatin1Char('0')));
+    if (headerLength < kPrefixLength + kDescriptorLength + 1)
+        return fail(error, path, QStringLiteral("header length %1 is too small").arg(headerLength));
+    if (headerLength > fileSize)
+        return fail(
+            error, path,
+            QStringLiteral("header truncated (%1 of %2 bytes)").arg(fileSize).arg(headerLength));
+    if (headerLength > bytes.size() && !readAt(fd, 0, headerLength, bytes))
+        return fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (bytes.size() < headerLength)
+        return fail(error, path, QStringLiteral("header truncated"));
+    raw = reinterpret_cast<const uchar*>(bytes.constData());
+
+    fields.clear();
+    qint64 at = kPrefixLength;
+    qsizetype offset = 1;  // the deleted flag
+    for (; at < headerLength && bytes.at(at) != kTerminator; at += kDescriptorLength) {
+        if (at + kDescriptorLength >= headerLength)
+            return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
+        const auto* descriptor = raw + at;
+        Field field;
+        field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
+                                qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
+        field.type = char(descriptor[11]);
+        field.length = descriptor[16];
+        field.decimals = descriptor[17];
+        field.offset = offset;
+        if (field.length == 0)
+            return fail(error, path,
+                        QStringLiteral("field %1 has length 0").arg(fields.size() + 1));
+        offset += field.length;
+        fields.append(field);
+    }
+    if (at >= headerLength)
+        return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
+    if (fields.isEmpty())
+        return fail(error, path, QStringLiteral("no fields"));
+    if (recordLength != offset)
+        return fail(error, path,
+                    QStringLiteral("record length %1 differs from the fields' %2")
+                        .arg(recordLength)
+                        .arg(offset));
+    const qint64 available = (fileSize - headerLength) / recordLength;
+    if (available < recordCount)
+        return fail(error, path,
+                    QStringLiteral("declares %1 records, the file holds %2")
+                        .arg(recordCount)
+                        .arg(available));
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The validated header of a dBASE table, field names still as bytes (their code page is
+// decided afterwards). Shared by the reader and the cheap count query.
+struct DbfHeader {
+    struct Field {
+        QByteArray name;
+        char type = 'C';
+        int length = 0;
+        int decimals = 0;
+        qsizetype offset = 0;
+    };
+
+    quint8 version = 0;
+    qint64 recordCount = 0;
+    qint64 headerLength = 0;
+    qsizetype recordLength = 0;
+    quint8 languageDriver = 0;
+    QList<Field> fields;
+
+    // Reads and validates the header of the open file `fd`. On failure returns false and sets
+    // `error` to a message that names `path` and what is wrong.
+    bool read(int fd, const QString& path, QString& error);
+};

@@ -1,0 +1,106 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSentence =
+    QStringLiteral("Съешь же ещё этих мягких французских булок, да выпей чаю.");
+const QString kUpperPlace = QStringLiteral("МОСКВА УЛ. ЛЕНИНА");
+
+class CyrillicRoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CyrillicRoundTrip, EncodesAndDecodesBackUnchanged) {
+    const TextEncoder encoder(GetParam());
+    bool lossy = true;
+    const QByteArray bytes = encoder.encode(kSentence, &lossy);
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(bytes.size(), kSentence.size());  // one byte per character
+    EXPECT_EQ(TextDecoder(GetParam()).decode(bytes), kSentence);
+}
+
+TEST_P(CyrillicRoundTrip, GuessFindsTheCodePageOfRussianText) {
+    for (const QString& text : {kSentence, kUpperPlace, QStringLiteral("Привет, мир")}) {
+        const QByteArray bytes = TextEncoder(GetParam()).encode(text);
+        EXPECT_EQ(CodePage::guessCodePage(bytes), QByteArray(GetParam())) << text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, CyrillicRoundTrip,
+                         ::testing::Values("CP1251", "CP866", "KOI8-R"));
+
+TEST(CodePageGuess, ValidUtf8IsUtf8AndPlainAsciiOrLatinIsLatin1) {
+    EXPECT_EQ(CodePage::guessCodePage(kSentence.toUtf8()), "UTF-8");
+    EXPECT_EQ(CodePage::guessCodePage("PLAIN ASCII 123"), "ISO-8859-1");
+    EXPECT_EQ(CodePage::guessCodePage(QStringLiteral("café crème à Paris").toLatin1()),
+              "ISO-8859-1");
+    EXPECT_EQ(CodePage::guessCodePage(QByteArray()), "ISO-8859-1");
+}
+
+TEST(TextEncoder, ReportsCharactersTheCodePageLacks) {
+    bool lossy = false;
+    EXPECT_EQ(TextEncoder("CP1251").encode(QStringLiteral("a€中b"), &lossy), QByteArray("a\x88?b"));
+    EXPECT_TRUE(lossy);
+    EXPECT_EQ(TextEncoder("ISO-8859-1").encode(QStringLiteral("Ж"), &lossy), "?");
+    EXPECT_TRUE(lossy);
+}
+
+TEST(TextDecoder, UnknownCodePageShowsEveryByteAsLatin1) {
+    EXPECT_EQ(TextDecoder("NO-SUCH-PAGE").decode("\xC0z"), QStringLiteral("Àz"));
+    EXPECT_EQ(TextDecoder("").decode("\xE9"), QStringLiteral("é"));
+}
+
+TEST(TextDecoder, InvalidUtf8AndUndefinedBytesBecomeReplacementCharacters) {
+    EXPECT_EQ(TextDecoder("UTF-8").decode("a\xFF"), QStringLiteral("a\uFFFD"));
+    EXPECT_EQ(TextDecoder("CP1251").decode("\x98"),
+              QStringLiteral("\uFFFD"));  // undefined in CP1251
+    // A multi-byte page goes through iconv as a stream; a truncated last character is marked.
+    EXPECT_EQ(TextDecoder("CP932").decode("A\x82\xA0"), QStringLiteral("Aあ"));
+    EXPECT_EQ(TextDecoder("CP932").decode("A\x82"), QStringLiteral("A\uFFFD"));
+}
+
+TEST(LanguageDriver, TableBothWays) {
+    const struct {
+        quint8 id;
+        const char* codePage;
+    } rows[] = {{0x65, "CP866"},  {0x26, "CP866"}, {0xC9, "CP1251"}, {0x57, "CP1252"},
+                {0x03, "CP1252"}, {0x01, "CP437"}, {0x02, "CP850"},  {0xC8, "CP1250"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(CodePage::codePageFromLanguageDriver(row.id), QByteArray(row.codePage))
+            << int(row.id);
+    EXPECT_EQ(CodePage::codePageFromLanguageDriver(0), std::nullopt);
+    EXPECT_EQ(CodePage::codePageFromLanguageDriver(0xFE), std::nullopt);
+
+    EXPECT_EQ(CodePage::languageDriverForCodePage("CP866"), 0x65);
+    EXPECT_EQ(CodePage::languageDriverForCodePage("CP1251"), 0xC9);
+    EXPECT_EQ(CodePage::languageDriverForCodePage("windows-1251"), 0xC9);
+    EXPECT_EQ(CodePage::languageDriverForCodePage("CP1252"), 0x57);
+    EXPECT_EQ(CodePage::languageDriverForCodePage("UTF-8"), 0);
+    EXPECT_EQ(CodePage::languageDriverForCodePage("KOI8-R"), 0);
+}
+
+TEST(Cpg, ReadsTheWaysTablesDeclareTheirCodePage) {
+    const struct {
+        const char* text;
+        const char* codePage;
+    } rows[] = {
+        {"1251", "CP1251"},         {"CP1251", "CP1251"},        {"ANSI 1251", "CP1251"},
+        {"windows-1251", "CP1251"}, {"  cp866\r\n", "CP866"},    {"OEM 866", "CP866"},
+        {"UTF-8", "UTF-8"},         {"utf8", "UTF-8"},           {"65001", "UTF-8"},
+        {"88591", "ISO-8859-1"},    {"ISO 88595", "ISO-8859-5"}, {"ISO-8859-1", "ISO-8859-1"},
+        {"8859-15", "ISO-8859-15"}, {"KOI8-R", "KOI8-R"},        {"20866", "KOI8-R"},
+        {"LDID/201", "CP1251"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(CodePage::codePageFromCpg(row.text), QByteArray(row.codePage)) << row.text;
+    for (const char* bad : {"", "   ", "nonsense page", "LDID/999"})
+        EXPECT_EQ(CodePage::codePageFromCpg(bad), std::nullopt) << bad;
+}
+
+TEST(Cpg, WrittenTextReadsBackAsTheSameCodePage) {
+    for (const char* codePage : {"CP1251", "CP866", "KOI8-R", "UTF-8", "ISO-8859-1", "CP1252"})
+        EXPECT_EQ(CodePage::codePageFromCpg(CodePage::cpgTextFor(codePage)), QByteArray(codePage));
+    EXPECT_EQ(CodePage::cpgTextFor("CP1251"), "1251");
+    EXPECT_EQ(CodePage::cpgTextFor("UTF-8"), "UTF-8");
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include "DbfFixture.h"
+
+#include "platform/DbfReader.h"
+#include "platform/TextEncoder.h"
+
+#include <QDate>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+DbfFixture parcels() {
+    DbfFixture table;
+    table.fields = {{"NAME", 'C', 12},
+                    {"AREA", 'N', 8, 2},
+                    {"COUNT", 'N', 5},
+                    {"SURVEYED", 'D', 8},
+                    {"ACTIVE", 'L', 1}};
+    table.records = {{"North", "12.50", "7", "20240131", "T"},
+                     {"South", "", "-3", "", "?"},
+                     {"Old", "1.00", "1", "20000101", "F"}};
+    table.deleted = {false, false, true};
+    return table;
+}
+
+TEST(DbfReader, ReadsHeaderFieldsAndTypedValues) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("parcels.dbf");
+    DbfFixture::write(path, parcels().bytes());
+
+    const DbfReader reader(path);
+    ASSERT_TRUE(reader.isOpen()) << reader.errorString().toStdString();
+    EXPECT_EQ(reader.recordCount(), 3);
+    ASSERT_EQ(reader.fieldCount(), 5);
+    EXPECT_EQ(reader.fields()[1].name, "AREA");
+    EXPECT_EQ(reader.fields()[1].type, 'N');
+    EXPECT_EQ(reader.fields()[1].length, 8);
+    EXPECT_EQ(reader.fields()[1].decimals, 2);
+
+    const auto first = reader.record(0);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->deleted);
+    const QStringList shown = {reader.displayText(*first, 0), reader.displayText(*first, 1),
+                               reader.displayText(*first, 2), reader.displayText(*first, 3),
+                               reader.displayText(*first, 4)};
+    EXPECT_EQ(shown, QStringList({"North", "12.50", "7", "2024-01-31", "True"}));
+    EXPECT_EQ(reader.value(*first, 1).toDouble(), 12.5);
+    EXPECT_EQ(reader.value(*first, 2).toLongLong(), 7);
+    EXPECT_EQ(reader.value(*first, 3).toDate(), QDate(2024, 1, 31));
+
+    const auto second = reader.record(1);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(reader.value(*second, 1).isNull());
+    EXPECT_EQ(reader.value(*second, 2).toLongLong(), -3);
+    EXPECT_EQ(reader.displayText(*second, 3), "");
+    EXPECT_EQ(reader.displayText(*second, 4), "");
+
+    const auto third = reader.record(2);
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(third->deleted);
+    EXPECT_EQ(reader.displayText(*third, 4), "False");
+    EXPECT_FALSE(reader.record(3));
+    EXPECT_FALSE(reader.record(-1));
+
+    EXPECT_EQ(DbfReader::readCounts(path)->recordCount, 3);
+    EXPECT_EQ(DbfReader::readCounts(path)->fieldCount, 5);
+}
+
+TEST(DbfReader, RandomAccessAcrossBufferBlocks) {
+    DbfFixture table;
+    table.fields = {{"ID", 'N', 9}, {"PAD", 'C', 200}};
+    for (int i = 0; i < 5000; ++i)
+        table.records.append({QByteArray::number(i), "x"});
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wide.dbf");
+    DbfFixture::write(path, table.bytes());
+    const DbfReader reader(path);
+    ASSERT_TRUE(reader.isOpen());
+    for (const qint64 index : {4999, 0, 327, 328, 2500, 4998})
+        EXPECT_EQ(reader.value(*reader.record(index), 0).toLongLong(), index);
+}
+
+TEST(DbfReader, BinaryIntegerFieldShowsItsNumberNotItsBytes) {
+    DbfFixture table;
+    table.fields = {{"ID", 'I', 4}};
+    table.records = {{QByteArray("\xFE\xFF\xFF\xFF", 4)}};
+    QTemporaryDir dir;
+    DbfFixture::write(dir.filePath("ids.dbf"), table.bytes());
+    const DbfReader reader(dir.filePath("ids.dbf"));
+    ASSERT_TRUE(reader.isOpen());
+    EXPECT_EQ(reader.displayText(*reader.record(0), 0), "-2");
+}
+
+struct BrokenCase {
+    const char* name;
+    std::function<QByteArray()> bytes;
+    const char* messagePart;
+};
+
+class BrokenTable : public ::testing::TestWithParam<BrokenCase> {};
+
+TEST_P(BrokenTable, IsRefusedWithAMessageNamingTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("broken.dbf");
+    DbfFixture::write(path, GetParam().bytes());
+    const DbfReader reader(path);
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_EQ(reader.recordCount(), 0);
+    EXPECT_EQ(reader.fieldCount(), 0);
+    EXPECT_TRUE(reader.errorString().contains(path)) << reader.errorString().toStdString();
+    EXPECT_TRUE(reader.errorString().contains(GetParam().messagePart))
+        << reader.errorString().toStdString();
+    EXPECT_FALSE(reader.record(0));
+    EXPECT_EQ(DbfReader::readCounts(path), std::nullopt);
+}
+
+QByteArray withByte(QByteArray bytes, int at, char value) {
+    bytes[at] = value;
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dbf, BrokenTable,
+    ::testing::Values(
+        BrokenCase{"Empty", [] { return QByteArray(); }, "truncated"},
+        BrokenCase{"PrefixCut", [] { return parcels().bytes().left(20); }, "truncated"},
+        BrokenCase{"DescriptorsCut", [] { return parcels().bytes().left(100); }, "truncated"},
+        BrokenCase{"NotDbase", [] { return withByte(parcels().bytes(), 0, 'P'); }, "version"},
+        BrokenCase{"NoTerminator", [] { return withByte(parcels().bytes(), 32 + 5 * 32, 'X'); },
+                   "0x0D"},
+        BrokenCase{"RecordLengthWrong", [] { return withByte(parcels().bytes(), 10, 40); },
+                   "record length"},
+        BrokenCase{"ZeroLengthField", [] { return withByte(parcels().bytes(), 32 + 16, 0); },
+                   "length 0"},
+        BrokenCase{"MoreRecordsThanFile", [] { return withByte(parcels().bytes(), 4, 100); },
+                   "declares 100 records"},
+        BrokenCase{"HeaderLengthTooSmall",
+                   [] { return withByte(withByte(parcels().bytes(), 8, 10), 9, 0); }, "too small"},
+        BrokenCase{"NoFields",
+                   [] {
+                       DbfFixture none;
+                       return none.bytes();
+                   },
+                   "too small"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DbfReader, MissingFileIsAnErrorNotACrash) {
+    QTemporaryDir dir;
+    const DbfReader reader(dir.filePath("absent.dbf"));
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_TRUE(reader.errorString().contains("absent.dbf"));
+    EXPECT_EQ(DbfReader::readCounts(dir.filePath("absent.dbf")), std::nullopt);
+}
+
+const QString kTown = QStringLiteral("Нижний Новгород");
+
+QString firstName(const QString& path) {
+    const DbfReader reader(path);
+    const auto rec = reader.record(0);
+    return rec ? reader.displayText(*rec, 0) : QStringLiteral("<unreadable>");
+}
+
+DbfFixture townTable(const char* codePage, quint8 languageDriver) {
+    DbfFixture table;
+    table.fields = {{"TOWN", 'C', 30}};
+    table.records = {{TextEncoder(codePage).encode(kTown)}};
+    table.languageDriver = languageDriver;
+    return table;
+}
+
+TEST(DbfReaderCodePage, LanguageDriverDecidesWithoutCpg) {
+    QTemporaryDir dir;
+    DbfFixture::write(dir.filePath("a.dbf"), townTable("CP866", 0x65).bytes());
+    EXPECT_EQ(firstName(dir.filePath("a.dbf")), kTown);
+    EXPECT_EQ(DbfReader(dir.filePath("a.dbf")).codePageSource(),
+              DbfReader::CodePageSource::LanguageDriver);
+    DbfFixture::write(dir.filePath("b.dbf"), townTable("CP1251", 0xC9).bytes());
+    EXPECT_EQ(firstName(dir.filePath("b.dbf")), kTown);
+}
+
+TEST(DbfReaderCodePage, CpgBesideTheTableWinsOverTheLanguageDriver) {
+    QTemporaryDir dir;
+    // Declared CP866 in the header, but the .cpg (upper-case extension) says 1251 and is right.
+    DbfFixture::write(dir.filePath("roads.dbf"), townTable("CP1251", 0x65).bytes());
+    DbfFixture::write(dir.filePath("roads.CPG"), "ANSI 1251\r\n");
+    const DbfReader reader(dir.filePath("roads.dbf"));
+    EXPECT_EQ(reader.codePage(), "CP1251");
+    EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Cpg);
+    EXPECT_EQ(firstName(dir.filePath("roads.dbf")), kTown);
+}
+
+TEST(DbfReaderCodePage, UndeclaredCyrillicIsGuessed) {
+    QTemporaryDir dir;
+    for (const char* codePage : {"CP1251", "CP866", "KOI8-R"}) {
+        const QString path = dir.filePath(QStringLiteral("%1.dbf").arg(codePage));
+        DbfFixture::write(path, townTable(codePage, 0).bytes());
+        const DbfReader reader(path);
+        EXPECT_EQ(reader.codePage(), codePage);
+        EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Guessed);
+        EXPECT_EQ(firstName(path), kTown) << codePage;
+    }
+}
+
+}  // namespace
