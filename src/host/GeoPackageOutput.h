@@ -1,0 +1,37 @@
+#pragma once
+
+#include "host/GdalErrorCapture.h"
+#include "host/MergeOutput.h"
+
+#include <QString>
+
+// A new layer in an existing GeoPackage, written in large transactions. Destroying it before
+// commit rolls back and removes the layer.
+class GeoPackageOutput : public MergeOutput {
+public:
+    // Throws when the file is an Access database or no GeoPackage, or the layer exists.
+    GeoPackageOutput(GdalErrorCapture& errors, const QString& path, const QString& layerName,
+                     const QString& geometryColumn, const OGRFeatureDefn& fields,
+                     OGRwkbGeometryType type, const OGRSpatialReference* srs);
+    ~GeoPackageOutput() override;
+
+    OGRLayer& featureLayer() override { return *m_layer; }
+    void featureWritten() override;
+    OGRFeatureDefn& fields() override { return *m_layer->GetLayerDefn(); }
+    std::shared_ptr<IFeatureClass> commit() override;
+
+    // Throws the refusal for an Access database (a Jet or ACE file), before any opening.
+    static void refuseAccessDatabase(const QString& path);
+
+private:
+    void createFields(const OGRFeatureDefn& fields);
+    void discard();
+
+    GdalErrorCapture& m_errors;  // the merge's, which outlives this output
+    QString m_path;
+    QString m_layerName;
+    GDALDatasetUniquePtr m_dataset;
+    OGRLayer* m_layer = nullptr;
+    std::int64_t m_inTransaction = 0;
+    bool m_committed = false;
+};

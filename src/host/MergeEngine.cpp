@@ -1,0 +1,198 @@
+#include "host/MergeEngine.h"
+
+#include "discovery/GeometryKind.h"
+#include "host/FeatureCopier.h"
+#include "host/GdalOpen.h"
+#include "host/GeoPackageOutput.h"
+#include "host/MergeProgressTracker.h"
+#include "host/MergeTarget.h"
+#include "host/ShapefileByteCopy.h"
+#include "host/ShapefileFeatureClass.h"
+#include "host/ShapefileFiles.h"
+#include "host/ShapefileOutput.h"
+#include "host/TextPlan.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString shapefileOf(const ObjectRef& object) {
+    std::shared_ptr<IFeatureClass> featureClass = std::dynamic_pointer_cast<IFeatureClass>(object);
+    if (const auto layer = std::dynamic_pointer_cast<IFeatureLayer>(object)) {
+        featureClass = layer->FeatureClass();
+    }
+    const auto shapefile = std::dynamic_pointer_cast<ShapefileFeatureClass>(featureClass);
+    if (!shapefile) {
+        throw ConfluxError(ErrorNumber::TypeMismatch,
+                           QStringLiteral("A merge input is no shapefile feature class"));
+    }
+    return shapefile->shpPath();
+}
+
+// Features of a shapefile as its index counts them; 0 when the index is missing.
+std::int64_t indexedFeatures(const QString& shpPath) {
+    const QFileInfo shx(ShapefileFiles::sidecar(shpPath, QStringLiteral("shx")));
+    return shx.exists() ? std::max<std::int64_t>(0, (shx.size() - 100) / 8) : 0;
+}
+
+// The template's fields, spatial reference and .prj, read once.
+struct TemplateSchema {
+    std::unique_ptr<OGRFeatureDefn, void (*)(OGRFeatureDefn*)> fields{
+        nullptr, [](OGRFeatureDefn* defn) { defn->Release(); }};
+    std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> srs{
+        nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
+    QString prjPath;
+    std::int32_t shpType = 0;
+
+    TemplateSchema(const QString& shpPath, GdalErrorCapture& errors) {
+        auto dataset = GdalOpen::shapefile(shpPath, true, errors);
+        OGRLayer* layer = GdalOpen::layer(*dataset, shpPath, {}, errors);
+        fields.reset(layer->GetLayerDefn()->Clone());
+        fields->Reference();
+        if (const OGRSpatialReference* layerSrs = layer->GetSpatialRef()) {
+            srs.reset(layerSrs->Clone());
+        }
+        prjPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("prj"));
+        shpType = ShapefileFiles::readShpType(shpPath).value_or(0);
+    }
+};
+
+OGRwkbGeometryType outputGeometryType(const MergeTarget& target, bool hasZ, bool hasM) {
+    OGRwkbGeometryType type = wkbUnknown;
+    switch (target.shapeType) {
+        case ShapeTypeCode::Point:
+            type = wkbPoint;
+            break;
+        case ShapeTypeCode::Multipoint:
+            type = wkbMultiPoint;
+            break;
+        case ShapeTypeCode::Polygon:
+            type = target.geoPackage ? wkbMultiPolygon : wkbPolygon;
+            break;
+        default:
+            type = target.geoPackage ? wkbMultiLineString : wkbLineString;
+            break;
+    }
+    return OGR_GT_SetModifier(type, hasZ, hasM);
+}
+
+}  // namespace
+
+namespace {
+
+// Copies one input through GDAL's feature objects.
+void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureCopier& copier,
+                  MergeOutput& output, MergeProgressTracker& progress, MergeReport& report,
+                  GdalErrorCapture& errors) {
+    GDALDatasetUniquePtr dataset;
+    try {
+        dataset = GdalOpen::shapefile(shpPath, true, errors);
+    } catch (const ConfluxError&) {
+        ++report.unreadableInputs;
+        report.unreadable += indexedFeatures(shpPath);
+        return;
+    }
+    OGRLayer* layer = dataset->GetLayer(0);
+    copier.beginInput(*layer->GetLayerDefn(), decodeFrom);
+    OGRLayer& target = output.featureLayer();
+    qsizetype failures = errors.failureCount();
+    for (;;) {
+        OGRFeatureUniquePtr feature(layer->GetNextFeature());
+        progress.advance();
+        if (errors.failureCount() != failures) {
+            failures = errors.failureCount();
+            ++report.unreadable;
+            if (!feature) {
+                break;
+            }
+            continue;
+        }
+        if (!feature) {
+            break;
+        }
+        switch (copier.copy(*feature, target)) {
+            case FeatureCopier::Result::Written:
+                ++report.featuresWritten;
+                output.featureWritten();
+                break;
+            case FeatureCopier::Result::OtherGeometry:
+                ++report.otherGeometry;
+                break;
+            case FeatureCopier::Result::WriteError:
+                ++report.writeErrors;
+                failures = errors.failureCount();
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
+                                                  const std::shared_ptr<ITable>& templateTable,
+                                                  const std::shared_ptr<FeatureClassName>& output) {
+    m_report = MergeReport{};
+    if (!output || !templateTable) {
+        throw ConfluxError(ErrorNumber::ObjectNotSet,
+                           QStringLiteral("Object variable or With block variable not set"));
+    }
+    GdalErrorCapture errors;
+    std::vector<QString> paths;
+    for (std::int64_t i = 0; i < inputs.Count(); ++i) {
+        paths.push_back(shapefileOf(inputs.Element(i)));
+    }
+    m_report.inputs = inputs.Count();
+    const QString templatePath = shapefileOf(templateTable);
+    const MergeTarget target = MergeTarget::from(*output);
+    std::vector<QString> protectedFiles = paths;
+    protectedFiles.push_back(templatePath);
+    if (const auto source = std::dynamic_pointer_cast<ShapefileFeatureClass>(m_fieldSource)) {
+        protectedFiles.push_back(source->shpPath());
+    }
+    target.refuseOverwriting(protectedFiles);
+    if (target.geoPackage) {
+        GeoPackageOutput::refuseAccessDatabase(target.location);
+    }
+
+    const TemplateSchema schema(templatePath, errors);
+    const bool hasZ = output->HasZ().value_or(ShapefileFiles::shpTypeHasZ(schema.shpType));
+    const bool hasM = output->HasM().value_or(ShapefileFiles::shpTypeHasM(schema.shpType));
+    const OGRwkbGeometryType geometryType = outputGeometryType(target, hasZ, hasM);
+    const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
+
+    std::unique_ptr<MergeOutput> out;
+    ShapefileOutput* shapefileOut = nullptr;
+    if (target.geoPackage) {
+        out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
+                                                 target.geometryColumn, *schema.fields,
+                                                 geometryType, schema.srs.get());
+    } else {
+        auto created =
+            std::make_unique<ShapefileOutput>(errors, target.location, target.name, *schema.fields,
+                                              geometryType, plan.outputCodePage, schema.prjPath);
+        shapefileOut = created.get();
+        out = std::move(created);
+    }
+    FeatureCopier copier(out->fields(), geometryType, !target.geoPackage,
+                         plan.outputCodePage == "UTF-8");
+
+    std::vector<std::int64_t> weights;
+    for (const QString& path : paths) {
+        weights.push_back(indexedFeatures(path));
+    }
+    MergeProgressTracker progress(m_progress, weights);
+    ShapefileByteCopy byteCopy(shapefileOut,
+                               ShapefileFiles::shpTypeFor(target.shapeType, hasZ, hasM));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        progress.beginInput(i);
+        if (shapefileOut && plan.inputDecode[i].isEmpty() &&
+            byteCopy.tryCopy(paths[i], progress, m_report)) {
+            ++m_report.inputsCopiedAsBytes;
+            continue;
+        }
+        copyWithGdal(paths[i], plan.inputDecode[i], copier, *out, progress, m_report, errors);
+    }
+    auto result = out->commit();
+    progress.finish();
+    return result;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "host/FeatureClassName.h"
+#include "host/GeodataInterfaces.h"
+#include "host/HostArray.h"
+#include "host/MergeReport.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Progress of a merge, shaped like GDALProgressFunc: `complete` runs from 0 to 1, weighted by
+// features (input i of n covers i/n..(i+1)/n of its share); return false to cancel.
+using MergeProgress = std::function<bool(double complete, const QString& message)>;
+
+// Merges input tables into one new feature class.
+//
+// The output has the template table's attribute fields in order, with their types, widths and
+// precisions; each input feature becomes one output feature, its attributes copied by field
+// name (case ignored) and converted to the template's types. Geometries that fit the output's
+// shape type are written (point <-> one-point multipoint; Z/M kept when the output has them),
+// others are refused and counted. Text keeps its code page when all inputs share one, passes
+// through when none declares one, and is recoded to UTF-8 otherwise.
+//
+// Shapefile output is written under temporary names in the target folder and renamed into place
+// only when complete, replacing an existing shapefile of that name in one step; any failure or a
+// cancel leaves the folder as it was. GeoPackage output adds a layer to an existing GeoPackage;
+// an existing layer of that name, or an Access database, is refused before anything is written.
+class MergeEngine : public virtual HostObject {
+public:
+    void setProgress(MergeProgress progress) { m_progress = std::move(progress); }
+    // A file the output must never overwrite besides the inputs (the field-source file).
+    void setFieldSource(const std::shared_ptr<IFeatureClass>& fieldSource) {
+        m_fieldSource = fieldSource;
+    }
+
+    // `inputs` holds ITable objects over shapefiles (feature layers or feature classes).
+    // Returns the new output feature class (owned by the caller). Throws ConfluxError on any
+    // failure, on a cancel, and for an output that is one of the inputs or the field source.
+    std::shared_ptr<IFeatureClass> Merge(const HostArray& inputs,
+                                         const std::shared_ptr<ITable>& templateTable,
+                                         const std::shared_ptr<FeatureClassName>& output);
+
+    // The report of the last Merge call, also after a failed one (as far as it got).
+    const MergeReport& lastReport() const { return m_report; }
+
+private:
+    MergeProgress m_progress;
+    std::shared_ptr<IFeatureClass> m_fieldSource;
+    MergeReport m_report;
+};

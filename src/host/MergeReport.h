@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+// What one merge wrote and what it refused, by reason.
+struct MergeReport {
+    std::int64_t inputs = 0;               // tables handed to the merge
+    std::int64_t featuresWritten = 0;      // features in the new output
+    std::int64_t otherGeometry = 0;        // refused: geometry does not fit the output's type
+    std::int64_t unreadable = 0;           // refused: feature (or whole input) could not be read
+    std::int64_t writeErrors = 0;          // refused: the output would not take the feature
+    std::int64_t unreadableInputs = 0;     // inputs that could not be opened at all
+    std::int64_t inputsCopiedAsBytes = 0;  // inputs whose records were copied unchanged
+
+    std::int64_t refused() const { return otherGeometry + unreadable + writeErrors; }
+};

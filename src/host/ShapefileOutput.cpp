@@ -1,0 +1,205 @@
+#include "host/ShapefileOutput.h"
+
+#include "host/DbfHeader.h"
+#include "host/GdalOpen.h"
+#include "host/ShapefileFeatureClass.h"
+#include "platform/CodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cpl_string.h>
+
+namespace {
+// Files that belong to a shapefile besides .shp; an index or declaration left from a replaced
+// shapefile would misdescribe the new one.
+const QStringList kCompanions{"shp", "shx", "dbf", "prj", "cpg", "sbn", "sbx",
+                              "qix", "fbn", "fbx", "ain", "aih", "atx", "shp.xml"};
+
+QString randomTag() {
+    return QString::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+ConfluxError fileError(const QString& what, const QString& path) {
+    return ConfluxError(ErrorNumber::HostFailure, QStringLiteral("%1 '%2'").arg(what, path));
+}
+
+// The existing files of shapefile `name` in `dir`: extension (lower case) -> file name.
+QList<std::pair<QString, QString>> existingFiles(const QDir& dir, const QString& name) {
+    QList<std::pair<QString, QString>> found;
+    const QString prefix = name.toUpper() + QLatin1Char('.');
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString upper = entry.toUpper();
+        if (upper.startsWith(prefix) &&
+            kCompanions.contains(upper.mid(prefix.size()), Qt::CaseInsensitive)) {
+            found.append({upper.mid(prefix.size()).toLower(), entry});
+        }
+    }
+    return found;
+}
+}  // namespace
+
+ShapefileOutput::ShapefileOutput(GdalErrorCapture& errors, const QString& folder,
+                                 const QString& name, const OGRFeatureDefn& fields,
+                                 OGRwkbGeometryType type, const QByteArray& codePage,
+                                 const QString& prjSource)
+    : m_errors(errors),
+      m_folder(folder),
+      m_name(name),
+      m_tempBase(QDir(folder).filePath(QStringLiteral(".conflux-") + randomTag())),
+      m_codePage(codePage),
+      m_prjSource(prjSource) {
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
+    if (!driver) {
+        throw m_errors.error(QStringLiteral("Shapefile driver missing"));
+    }
+    const QString shpPath = tempPath(QStringLiteral("shp"));
+    m_dataset.reset(
+        driver->Create(GdalOpen::toGdalPath(shpPath).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    CPLStringList options;
+    options.SetNameValue("ENCODING", "");  // text is written as the bytes given, never recoded
+    OGRLayer* layer =
+        m_dataset ? m_dataset->CreateLayer(name.toUtf8().constData(), nullptr, type, options.List())
+                  : nullptr;
+    if (!layer) {
+        removeTemporaries();
+        throw m_errors.error(
+            QStringLiteral("Shapefile '%1/%2.shp' cannot be created").arg(folder, name));
+    }
+    for (int i = 0; i < fields.GetFieldCount(); ++i) {
+        OGRFieldDefn field(fields.GetFieldDefn(i));
+        if (layer->CreateField(&field, FALSE) != OGRERR_NONE) {
+            removeTemporaries();
+            throw m_errors.error(QStringLiteral("Field '%1' of '%2/%3.shp' cannot be created")
+                                     .arg(QString::fromUtf8(field.GetNameRef()), folder, name));
+        }
+    }
+    m_fields = layer->GetLayerDefn()->Clone();
+    m_fields->Reference();
+    closeFeatureLayer();
+    // GDAL leaves an empty .cpg for "no recoding"; the declaration is written at commit.
+    QFile::remove(tempPath(QStringLiteral("cpg")));
+}
+
+ShapefileOutput::~ShapefileOutput() {
+    if (!m_committed) {
+        removeTemporaries();
+    }
+    if (m_fields) {
+        m_fields->Release();
+    }
+}
+
+QString ShapefileOutput::tempPath(const QString& extension) const {
+    return m_tempBase + QLatin1Char('.') + extension;
+}
+
+OGRLayer& ShapefileOutput::featureLayer() {
+    if (!m_dataset) {
+        const char* const drivers[] = {"ESRI Shapefile", nullptr};
+        const char* const options[] = {"ENCODING=", nullptr};
+        m_dataset.reset(GDALDataset::Open(
+            GdalOpen::toGdalPath(tempPath(QStringLiteral("shp"))).constData(),
+            GDAL_OF_VECTOR | GDAL_OF_UPDATE | GDAL_OF_VERBOSE_ERROR, drivers, options, nullptr));
+        if (!m_dataset || !m_dataset->GetLayer(0)) {
+            m_dataset.reset();
+            throw m_errors.error(
+                QStringLiteral("Temporary shapefile '%1' cannot be opened").arg(tempPath("shp")));
+        }
+    }
+    return *m_dataset->GetLayer(0);
+}
+
+OGRFeatureDefn& ShapefileOutput::fields() {
+    return *m_fields;
+}
+
+void ShapefileOutput::closeFeatureLayer() {
+    if (!m_dataset) {
+        return;
+    }
+    const qsizetype failuresBefore = m_errors.failureCount();
+    m_dataset->FlushCache(true);
+    m_dataset.reset();
+    if (m_errors.failureCount() != failuresBefore) {
+        throw m_errors.error(
+            QStringLiteral("Shapefile '%1' cannot be written").arg(tempPath("shp")));
+    }
+}
+
+void ShapefileOutput::writeDeclarations() {
+    if (!m_codePage.isEmpty()) {
+        QFile cpg(tempPath(QStringLiteral("cpg")));
+        if (!cpg.open(QIODevice::WriteOnly) || cpg.write(CodePage::cpgTextFor(m_codePage)) < 0) {
+            throw fileError(QStringLiteral("Cannot write"), cpg.fileName());
+        }
+        QFile dbf(tempPath(QStringLiteral("dbf")));
+        const char driver = static_cast<char>(CodePage::languageDriverForCodePage(m_codePage));
+        if (!dbf.open(QIODevice::ReadWrite) || !dbf.seek(kDbfLanguageDriverOffset) ||
+            dbf.write(&driver, 1) != 1) {
+            throw fileError(QStringLiteral("Cannot write"), dbf.fileName());
+        }
+    }
+    if (!m_prjSource.isEmpty() && !QFile::copy(m_prjSource, tempPath(QStringLiteral("prj")))) {
+        throw fileError(QStringLiteral("Cannot copy"), m_prjSource);
+    }
+}
+
+void ShapefileOutput::replaceExisting() {
+    QDir dir(m_folder);
+    const QString backupBase = QStringLiteral(".conflux-old-") + randomTag();
+    QList<std::pair<QString, QString>> movedAside;  // original name -> backup name
+    QStringList placed;
+    auto rollBack = [&] {
+        for (const QString& file : placed) {
+            dir.remove(file);
+        }
+        for (const auto& [original, backup] : movedAside) {
+            dir.rename(backup, original);
+        }
+    };
+    for (const auto& [extension, entry] : existingFiles(dir, m_name)) {
+        const QString backup = backupBase + QLatin1Char('.') + extension;
+        if (!dir.rename(entry, backup)) {
+            rollBack();
+            throw fileError(QStringLiteral("Cannot replace"), dir.filePath(entry));
+        }
+        movedAside.append({entry, backup});
+    }
+    for (const QString& extension : kCompanions) {
+        if (!QFile::exists(tempPath(extension))) {
+            continue;
+        }
+        const QString target = m_name + QLatin1Char('.') + extension;
+        if (!QFile::rename(tempPath(extension), dir.filePath(target))) {
+            rollBack();
+            throw fileError(QStringLiteral("Cannot write"), dir.filePath(target));
+        }
+        placed.append(target);
+    }
+    for (const auto& aside : movedAside) {
+        dir.remove(aside.second);
+    }
+}
+
+std::shared_ptr<IFeatureClass> ShapefileOutput::commit() {
+    closeFeatureLayer();
+    writeDeclarations();
+    replaceExisting();
+    m_committed = true;
+    return std::make_shared<ShapefileFeatureClass>(
+        QDir(m_folder).filePath(m_name + QStringLiteral(".shp")));
+}
+
+void ShapefileOutput::removeTemporaries() {
+    m_dataset.reset();
+    const QFileInfo base(m_tempBase);
+    QDir dir = base.dir();
+    const QString prefix = base.fileName() + QLatin1Char('.');
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (entry.startsWith(prefix)) {
+            dir.remove(entry);
+        }
+    }
+}

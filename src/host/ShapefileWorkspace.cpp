@@ -1,0 +1,18 @@
+#include "host/ShapefileWorkspace.h"
+
+#include "host/GdalOpen.h"
+#include "host/ShapefileFeatureClass.h"
+#include "host/ShapefileFiles.h"
+
+std::shared_ptr<IFeatureClass> ShapefileWorkspace::OpenFeatureClass(const QString& name) {
+    const QString shpPath = ShapefileFiles::findShp(m_folder, name);
+    if (shpPath.isEmpty()) {
+        throw ConfluxError(
+            ErrorNumber::HostFailure,
+            QStringLiteral("Shapefile '%1.shp' does not exist in '%2'").arg(name, m_folder));
+    }
+    GdalErrorCapture errors;
+    auto dataset = GdalOpen::shapefile(shpPath, true, errors);
+    GdalOpen::layer(*dataset, shpPath, {}, errors);
+    return std::make_shared<ShapefileFeatureClass>(shpPath);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "host/GeodataInterfaces.h"
+
+#include <QString>
+
+// A folder of shapefiles; feature class `name` is the file `name.shp` (extension in any case).
+class ShapefileWorkspace : public IFeatureWorkspace {
+public:
+    explicit ShapefileWorkspace(QString folder) : m_folder(std::move(folder)) {}
+
+    // Checks that the shapefile opens, then closes it again; the class opens on demand later.
+    std::shared_ptr<IFeatureClass> OpenFeatureClass(const QString& name) override;
+    const QString& folder() const { return m_folder; }
+
+private:
+    QString m_folder;
+};

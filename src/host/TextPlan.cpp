@@ -1,0 +1,79 @@
+#include "host/TextPlan.h"
+
+#include "host/DbfHeader.h"
+#include "host/ShapefileFiles.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+
+std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
+    const QString cpgPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("cpg"));
+    if (!cpgPath.isEmpty()) {
+        QFile cpg(cpgPath);
+        if (cpg.open(QIODevice::ReadOnly)) {
+            if (auto page = CodePage::codePageFromCpg(cpg.read(256))) {
+                return page;
+            }
+        }
+    }
+    const auto header = DbfHeader::read(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
+    if (header && header->languageDriver != 0) {
+        return CodePage::codePageFromLanguageDriver(header->languageDriver);
+    }
+    return std::nullopt;
+}
+
+QByteArray sampleText(const QString& shpPath, qsizetype limit) {
+    const QString dbfPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
+    const auto header = DbfHeader::read(dbfPath);
+    QFile file(dbfPath);
+    if (!header || !file.open(QIODevice::ReadOnly) || !file.seek(header->headerLength)) {
+        return {};
+    }
+    QByteArray sample;
+    const qsizetype records = std::max<qsizetype>(1, (4 * limit) / header->recordLength);
+    for (qsizetype i = 0; i < records && sample.size() < limit; ++i) {
+        const QByteArray record = file.read(header->recordLength);
+        if (record.size() < header->recordLength) {
+            break;
+        }
+        for (const DbfField& field : header->fields) {
+            if (field.type == 'C') {
+                sample += record.mid(field.offset, field.length).trimmed();
+                sample += ' ';
+            }
+        }
+    }
+    return sample;
+}
+
+TextPlan TextPlan::decide(const std::vector<QString>& shpPaths, bool utf8Output) {
+    std::vector<std::optional<QByteArray>> declared;
+    declared.reserve(shpPaths.size());
+    for (const QString& path : shpPaths) {
+        declared.push_back(declaredCodePage(path));
+    }
+    TextPlan plan;
+    plan.inputDecode.resize(shpPaths.size());
+    const bool noneDeclared =
+        std::none_of(declared.begin(), declared.end(), [](const auto& page) { return page; });
+    const bool allSame = !declared.empty() && declared.front() &&
+                         std::all_of(declared.begin(), declared.end(),
+                                     [&](const auto& page) { return page == declared.front(); });
+    if (!utf8Output && allSame) {
+        plan.outputCodePage = *declared.front();
+        return plan;
+    }
+    if (!utf8Output && noneDeclared) {
+        return plan;
+    }
+    plan.outputCodePage = "UTF-8";
+    for (std::size_t i = 0; i < shpPaths.size(); ++i) {
+        const QByteArray page =
+            declared[i] ? *declared[i] : CodePage::guessCodePage(sampleText(shpPaths[i]));
+        if (page != "UTF-8") {
+            plan.inputDecode[i] = page;
+        }
+    }
+    return plan;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// How the text of each input reaches the output, decided once per merge.
+//
+// Every input declares the same code page: the output uses and declares it, bytes unchanged.
+// No input declares one: bytes pass through and the output declares nothing. Otherwise (and
+// always for GeoPackage output) the output is UTF-8 and each input is decoded from its declared
+// page, or from the page its bytes make plausible when it declares none.
+struct TextPlan {
+    QByteArray outputCodePage;            // empty: output declares nothing
+    std::vector<QByteArray> inputDecode;  // per input: empty keeps the bytes, else decode from it
+
+    static TextPlan decide(const std::vector<QString>& shpPaths, bool utf8Output);
+};
+
+// The code page a shapefile's table declares: its .cpg, else its language-driver byte.
+std::optional<QByteArray> declaredCodePage(const QString& shpPath);
+
+// Up to `limit` bytes of the text fields of the first records of a shapefile's table.
+QByteArray sampleText(const QString& shpPath, qsizetype limit = 1 << 16);

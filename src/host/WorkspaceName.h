@@ -1,0 +1,25 @@
+#pragma once
+
+#include "host/HostObject.h"
+
+#include <QString>
+
+// Where an output goes: a workspace factory identifier and a path.
+class WorkspaceName : public virtual HostObject {
+public:
+    // The two identifiers the merge accepts.
+    static inline const QString ShapefileFactory =
+        QStringLiteral("esriDataSourcesFile.ShapefileWorkspaceFactory.1");
+    static inline const QString GeodatabaseFactory =
+        QStringLiteral("esriDataSourcesGDB.AccessWorkspaceFactory");
+
+    void setWorkspaceFactoryProgID(const QString& progId) { m_progId = progId; }
+    const QString& WorkspaceFactoryProgID() const { return m_progId; }
+    // Shapefile output: the folder. Geodatabase output: the GeoPackage (or refused .mdb) file.
+    void setPathName(const QString& path) { m_pathName = path; }
+    const QString& PathName() const { return m_pathName; }
+
+private:
+    QString m_progId;
+    QString m_pathName;
+};
