@@ -7,6 +7,10 @@
 #include <optional>
 #include <vector>
 
+// platform/ has a dBASE reader with types of the same names; these live in their own
+// namespace so the two never meet as one type in the library.
+namespace shapefile_dbf {
+
 // The header of a dBASE table: what the merge needs to copy or sample its records as bytes.
 struct DbfField {
     QByteArray name;  // as stored, without the padding
@@ -32,6 +36,11 @@ struct DbfHeader {
     // ignoring case), and the same record length.
     bool sameLayout(const DbfHeader& other) const;
 };
+
+}  // namespace shapefile_dbf
+
+using shapefile_dbf::DbfField;
+using shapefile_dbf::DbfHeader;
 
 // The language-driver byte's offset in a dBASE header.
 inline constexpr int kDbfLanguageDriverOffset = 29;

@@ -1,0 +1,37 @@
+#include "merge/InputTables.h"
+
+#include "host/FeatureLayer.h"
+#include "host/PropertySet.h"
+#include "host/ShapefileWorkspaceFactory.h"
+
+std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::int64_t hWnd) {
+    const qsizetype separator = FullFileName.lastIndexOf(QLatin1Char('/'));
+    const QString folder = separator < 0 ? QString() : FullFileName.left(separator);
+    const QString fileName = FullFileName.mid(separator + 1);
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (separator < 0 || dot < 0) {
+        throw ConfluxError(ErrorNumber::InvalidProcedureCall,
+                           QStringLiteral("Invalid procedure call or argument"));
+    }
+    PropertySet properties;
+    // The root folder itself ("/roads.shp") keeps its separator.
+    properties.SetProperty(QStringLiteral("DATABASE"),
+                           folder.isEmpty() ? QStringLiteral("/") : folder);
+    const ShapefileWorkspaceFactory factory;
+    const auto workspace = factory.OpenFromPropertySet(properties, hWnd);
+    return workspace->OpenFeatureClass(fileName.left(dot));
+}
+
+void addInput(std::vector<std::shared_ptr<ITable>>& TablesArray, QStringList& TableNames,
+              std::vector<std::int32_t>& ShapeTypes, qsizetype i,
+              const std::shared_ptr<IFeatureClass>& featureClass) {
+    const auto layer = std::make_shared<FeatureLayer>();
+    layer->setFeatureClass(featureClass);
+    const auto size = static_cast<std::size_t>(i) + 1;
+    TablesArray.resize(size);
+    ShapeTypes.resize(size);
+    TableNames.resize(static_cast<qsizetype>(size));
+    TablesArray[size - 1] = layer;  // the layer taken as a table
+    TableNames[i] = layer->FeatureClass()->AliasName();
+    ShapeTypes[size - 1] = layer->FeatureClass()->ShapeType();
+}

@@ -1,0 +1,54 @@
+#include "merge/OutputTarget.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString shapefilePath(const QString& path, const QString& name) {
+    return path + QLatin1Char('/') + name + QStringLiteral(".shp");
+}
+
+}  // namespace
+
+OutputCheck checkShapefileOutput(const QString& path, const QString& name) {
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return OutputCheck::MissingFolder;
+    if (QFileInfo::exists(shapefilePath(path, name)))
+        return OutputCheck::ExistingShapefile;
+    return OutputCheck::Ready;
+}
+
+OutputCheck checkGeodatabaseOutput(const QString& path) {
+    const QString upper = path.toUpper();
+    const bool known =
+        upper.endsWith(QStringLiteral(".MDB")) || upper.endsWith(QStringLiteral(".GPKG"));
+    return known && QFileInfo(path).isFile() ? OutputCheck::Ready : OutputCheck::MissingGeodatabase;
+}
+
+QString missingFolderText(const QString& path) {
+    return QStringLiteral("Directory ") + path + QStringLiteral(" is not exist!!");
+}
+
+QString replaceQuestionText(const QString& path, const QString& name) {
+    return QStringLiteral("Файл ") + shapefilePath(path, name) + QStringLiteral(" существует ") +
+           QStringLiteral("\r\n") + QStringLiteral("Заменить?");
+}
+
+QString missingGeodatabaseText(const QString& path) {
+    return QStringLiteral("File  ") + path + QStringLiteral(" is not exist!!");
+}
+
+std::shared_ptr<FeatureClassName> describeOutput(bool shapefile, const QString& path,
+                                                 const QString& name, std::int32_t shapeType) {
+    auto output = std::make_shared<FeatureClassName>();
+    output->setFeatureType(1);
+    output->setShapeFieldName(QStringLiteral("Shape"));
+    output->setShapeType(shapeType);
+    auto workspace = std::make_shared<WorkspaceName>();
+    workspace->setWorkspaceFactoryProgID(shapefile ? WorkspaceName::ShapefileFactory
+                                                   : WorkspaceName::GeodatabaseFactory);
+    workspace->setPathName(path);
+    output->setName(name);
+    output->setWorkspaceName(workspace);
+    return output;
+}
