@@ -90,6 +90,7 @@ TEST_F(MergeCommandTest, MergesIntoAGeoPackageLayer) {
         GDALDatasetUniquePtr created(
             driver->Create(gpkg.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
         ASSERT_TRUE(created);
+        created->CreateLayer("existing", nullptr, wkbPoint, nullptr);
     }
     const auto result = merge({"--kind", "point", "--gdb", gpkg, "--class", "wells"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
