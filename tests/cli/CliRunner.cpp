@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace CliRunner {
 namespace {
@@ -30,6 +31,16 @@ Result conflux(const QStringList& arguments) {
 
 Result sampleSheets(const QStringList& arguments) {
     return run(QStringLiteral(CONFLUX_SAMPLE_SHEETS), arguments);
+}
+
+Result confluxOnTerminal(const QStringList& arguments) {
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        return {};
+    QString command = QStringLiteral("'" CONFLUX_EXECUTABLE "'");
+    for (const QString& argument : arguments)
+        command += QStringLiteral(" '") + argument + QLatin1Char('\'');
+    return run(script, {QStringLiteral("-qec"), command, QStringLiteral("/dev/null")});
 }
 
 }  // namespace CliRunner

@@ -16,5 +16,8 @@ struct Result {
 
 Result conflux(const QStringList& arguments);
 Result sampleSheets(const QStringList& arguments);
+// Runs conflux on a pseudo-terminal through script(1); both streams arrive in `out`. Exit code
+// -1 when script(1) is missing.
+Result confluxOnTerminal(const QStringList& arguments);
 
 }  // namespace CliRunner

@@ -82,6 +82,17 @@ TEST_F(MergeCommandTest, RefusesToReplaceWithoutYes) {
     EXPECT_EQ(ShapefileFixture::read(out + "/roads.shp").features.size(), 4u);
 }
 
+TEST_F(MergeCommandTest, DrawsProgressOnATerminal) {
+    const auto result = CliRunner::confluxOnTerminal(
+        QStringList{QStringLiteral("merge"), root, "--kind", "line", "--out", out});
+    if (result.exitCode == -1)
+        GTEST_SKIP() << "script(1) is not installed";
+    ASSERT_EQ(result.exitCode, 0) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("\r[########################] 5/5 features")))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Featurs merged 2")));
+}
+
 TEST_F(MergeCommandTest, MergesIntoAGeoPackageLayer) {
     const QString gpkg = out + "/sheets.gpkg";
     {
