@@ -9,6 +9,7 @@ packages=(
     libgdal-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core
+    time
 )
 
 missing=()

@@ -8,7 +8,7 @@
 #include "discovery/ScanRoot.h"
 #include "errors/ErrorHandling.h"
 #include "host/MergeEngine.h"
-#include "merge/InputAdmission.h"
+#include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
@@ -43,6 +43,10 @@ private:
     int checkOutput();
     int merge();
     int mergeFailed(const ConfluxError* error);
+    // Throws ConfluxError for an invalid mask.
+    InputAdmission admission() const {
+        return InputAdmission(m_request.mask, static_cast<GeometryKind>(m_request.kind));
+    }
 
     MergeRequest m_request;
     QStringList m_files;
@@ -72,7 +76,7 @@ int MergeRun::openSource() {
         // No field source named: the first input the merge will admit.
         std::vector<qsizetype> admitted;
         try {
-            admitted = admitInputs(m_names, m_shapeTypes, m_request.mask, m_request.kind);
+            admitted = admittedIndexes(admission(), m_names, m_shapeTypes);
         } catch (const ConfluxError& error) {
             Console::err(error.description());
             return ExitStatus::InvalidMask;
@@ -123,7 +127,7 @@ int MergeRun::merge() {
     std::int64_t written = 0;
     MergeEngine engine;
     try {
-        admitted = admitTables(m_tables, m_names, m_shapeTypes, m_request.mask, m_request.kind);
+        admitted = admitTables(admission(), m_tables, m_names, m_shapeTypes);
         if (admitted.tables->Count() == 0) {
             Console::err(kNoElements);
             return ExitStatus::NoElements;
@@ -147,11 +151,8 @@ int MergeRun::merge() {
     } catch (...) {
         return mergeFailed(nullptr);
     }
-    Console::out(mergeSummaryText(admitted.tables->Count(), written, admitted.totalRows));
-    Console::out(QStringLiteral("not merged by reason:"));
-    for (const QString& line :
-         refusedByReasonText(engine.lastReport()).split(QStringLiteral("\r\n")))
-        Console::out(QStringLiteral("  ") + line);
+    Console::out(MergeSummary::text(admitted.tables->Count(), written, admitted.totalRows));
+    Console::out(MergeSummary::refusedByReason(engine.lastReport()));
     return ExitStatus::Ok;
 }
 

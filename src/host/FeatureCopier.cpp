@@ -59,7 +59,8 @@ void FeatureCopier::beginInput(OGRFeatureDefn& inputDefn, const QByteArray& deco
     }
 }
 
-void FeatureCopier::copyText(OGRFeature& input, int inputIndex, int outputIndex) {
+void FeatureCopier::copyText(OGRFeature& input, int inputIndex, OGRFeature& output,
+                             int outputIndex) {
     const bool textSource = input.GetFieldDefnRef(inputIndex)->GetType() == OFTString;
     QByteArray text(input.GetFieldAsString(inputIndex));
     if (textSource && m_decoder) {
@@ -69,36 +70,37 @@ void FeatureCopier::copyText(OGRFeature& input, int inputIndex, int outputIndex)
     if (m_textWidthInBytes && width > 0 && text.size() > width) {
         text.truncate(m_utf8Output ? utf8Cut(text, width) : width);
     }
-    m_feature->SetField(outputIndex, text.constData());
+    output.SetField(outputIndex, text.constData());
 }
 
-void FeatureCopier::copyField(OGRFeature& input, int inputIndex, int outputIndex) {
+void FeatureCopier::copyField(OGRFeature& input, int inputIndex, OGRFeature& output,
+                              int outputIndex) {
     if (!input.IsFieldSetAndNotNull(inputIndex)) {
         return;
     }
     const OGRFieldType from = input.GetFieldDefnRef(inputIndex)->GetType();
     switch (m_outputDefn.GetFieldDefn(outputIndex)->GetType()) {
         case OFTString:
-            copyText(input, inputIndex, outputIndex);
+            copyText(input, inputIndex, output, outputIndex);
             return;
         case OFTInteger:
         case OFTInteger64:
         case OFTReal:
             if (from == OFTInteger || from == OFTInteger64) {
-                m_feature->SetField(outputIndex, input.GetFieldAsInteger64(inputIndex));
+                output.SetField(outputIndex, input.GetFieldAsInteger64(inputIndex));
             } else if (from == OFTReal) {
-                m_feature->SetField(outputIndex, input.GetFieldAsDouble(inputIndex));
+                output.SetField(outputIndex, input.GetFieldAsDouble(inputIndex));
             } else if (auto number = parseNumber(input.GetFieldAsString(inputIndex))) {
-                m_feature->SetField(outputIndex, *number);
+                output.SetField(outputIndex, *number);
             }
             return;
         default:
-            m_feature->SetField(outputIndex, input.GetFieldAsString(inputIndex));
+            output.SetField(outputIndex, input.GetFieldAsString(inputIndex));
             return;
     }
 }
 
-FeatureCopier::Result FeatureCopier::copy(OGRFeature& input, OGRLayer& output) {
+FeatureCopier::Result FeatureCopier::convert(OGRFeature& input, OGRFeature& output) {
     std::unique_ptr<OGRGeometry> geometry(input.StealGeometry());
     if (geometry) {
         geometry = m_fit.fit(std::move(geometry));
@@ -107,14 +109,22 @@ FeatureCopier::Result FeatureCopier::copy(OGRFeature& input, OGRLayer& output) {
         }
     }
     for (int out = 0; out < m_outputDefn.GetFieldCount(); ++out) {
-        m_feature->UnsetField(out);
+        output.UnsetField(out);
         const int in = m_inputIndex[static_cast<std::size_t>(out)];
         if (in >= 0) {
-            copyField(input, in, out);
+            copyField(input, in, output, out);
         }
     }
-    m_feature->SetGeometryDirectly(geometry.release());
-    m_feature->SetFID(OGRNullFID);
+    output.SetGeometryDirectly(geometry.release());
+    output.SetFID(OGRNullFID);
+    return Result::Written;
+}
+
+FeatureCopier::Result FeatureCopier::copy(OGRFeature& input, OGRLayer& output) {
+    const Result result = convert(input, *m_feature);
+    if (result != Result::Written) {
+        return result;
+    }
     return output.CreateFeature(m_feature.get()) == OGRERR_NONE ? Result::Written
                                                                 : Result::WriteError;
 }

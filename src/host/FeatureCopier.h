@@ -27,10 +27,13 @@ public:
 
     // Writes one input feature (its geometry is taken) to `output`.
     Result copy(OGRFeature& input, OGRLayer& output);
+    // Fills `output` (a feature of the output's layout) from `input`, taking its geometry;
+    // Written means ready to be written.
+    Result convert(OGRFeature& input, OGRFeature& output);
 
 private:
-    void copyField(OGRFeature& input, int inputIndex, int outputIndex);
-    void copyText(OGRFeature& input, int inputIndex, int outputIndex);
+    void copyField(OGRFeature& input, int inputIndex, OGRFeature& output, int outputIndex);
+    void copyText(OGRFeature& input, int inputIndex, OGRFeature& output, int outputIndex);
 
     OGRFeatureDefn& m_outputDefn;
     GeometryFit m_fit;

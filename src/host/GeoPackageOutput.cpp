@@ -35,9 +35,14 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
     : m_errors(errors), m_path(path), m_layerName(layerName) {
     refuseAccessDatabase(path);
     {
-        // Checked read-only first, so that a refusal leaves the file untouched.
-        auto reading = GdalOpen::geoPackage(path, false, m_errors);
-        if (reading->GetLayerByName(layerName.toUtf8().constData())) {
+        // Checked read-only first, so that a refusal leaves the file untouched. GDAL does not
+        // open a GeoPackage without tables read-only; such a file has no layer to collide with.
+        const char* const drivers[] = {"GPKG", nullptr};
+        GDALDatasetUniquePtr reading(GDALDataset::Open(GdalOpen::toGdalPath(path).constData(),
+                                                       GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
+                                                       nullptr, nullptr));
+        m_errors.clear();
+        if (reading && reading->GetLayerByName(layerName.toUtf8().constData())) {
             throw ConfluxError(
                 ErrorNumber::HostFailure,
                 QStringLiteral("Layer '%1' already exists in '%2'").arg(layerName, path));

@@ -2,6 +2,7 @@
 
 #include "discovery/GeometryKind.h"
 #include "host/FeatureCopier.h"
+#include "host/FeaturePipeline.h"
 #include "host/GdalOpen.h"
 #include "host/GeoPackageOutput.h"
 #include "host/MergeProgressTracker.h"
@@ -126,6 +127,33 @@ void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureC
     }
 }
 
+// Writes every input through a reader thread that converts features while this thread writes.
+void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
+                       OGRwkbGeometryType geometryType, MergeOutput& output,
+                       MergeProgressTracker& progress, MergeReport& report) {
+    FeaturePipeline pipeline(paths, plan.inputDecode, output.fields(), geometryType);
+    OGRLayer& layer = output.featureLayer();
+    std::optional<std::size_t> input;
+    while (auto batch = pipeline.next()) {
+        if (batch->input != input) {
+            input = batch->input;
+            progress.beginInput(*input);
+        }
+        report.otherGeometry += batch->refused.otherGeometry;
+        report.unreadable += batch->refused.unreadable;
+        report.unreadableInputs += batch->refused.unreadableInputs;
+        for (auto& feature : batch->features) {
+            if (layer.CreateFeature(feature.get()) == OGRERR_NONE) {
+                ++report.featuresWritten;
+                output.featureWritten();
+            } else {
+                ++report.writeErrors;
+            }
+        }
+        progress.advance(batch->consumed);
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
@@ -181,6 +209,12 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         weights.push_back(indexedFeatures(path));
     }
     MergeProgressTracker progress(m_progress, weights);
+    if (target.geoPackage) {
+        writeFromPipeline(paths, plan, geometryType, *out, progress, m_report);
+        auto result = out->commit();
+        progress.finish();
+        return result;
+    }
     ShapefileByteCopy byteCopy(shapefileOut,
                                ShapefileFiles::shpTypeFor(target.shapeType, hasZ, hasM));
     for (std::size_t i = 0; i < paths.size(); ++i) {

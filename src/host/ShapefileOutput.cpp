@@ -141,8 +141,15 @@ void ShapefileOutput::writeDeclarations() {
             throw fileError(QStringLiteral("Cannot write"), dbf.fileName());
         }
     }
-    if (!m_prjSource.isEmpty() && !QFile::copy(m_prjSource, tempPath(QStringLiteral("prj")))) {
-        throw fileError(QStringLiteral("Cannot copy"), m_prjSource);
+    if (!m_prjSource.isEmpty()) {
+        // Copied by hand: QFile::copy syncs the file, and on common file systems that waits for
+        // every byte of the output just written to reach the disk.
+        QFile source(m_prjSource);
+        QFile prj(tempPath(QStringLiteral("prj")));
+        if (!source.open(QIODevice::ReadOnly) || !prj.open(QIODevice::WriteOnly) ||
+            prj.write(source.readAll()) != source.size()) {
+            throw fileError(QStringLiteral("Cannot copy"), m_prjSource);
+        }
     }
 }
 

@@ -1,35 +1,27 @@
 #pragma once
 
-#include "host/GeodataInterfaces.h"
-#include "host/HostArray.h"
+#include "discovery/GeometryKind.h"
+#include "discovery/WildcardMask.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
-// Which inputs a merge takes: those whose name matches the mask and whose geometry kind is the
-// chosen one.
+// Decides which inputs a merge takes: those whose name matches the feature mask and whose
+// shape type belongs to the chosen geometry kind. An input of no kind is never taken.
+class InputAdmission {
+public:
+    // `featureMask` is used with its surrounding blanks removed and upper-cased. Throws
+    // ConfluxError(ErrorNumber::InvalidPattern) when it is no valid mask.
+    InputAdmission(const QString& featureMask, GeometryKind chosenKind);
 
-// Indexes of the inputs (ascending) whose name matches `mask` (blanks around it removed, both
-// sides upper-cased) and whose shape type belongs to `kind` (0 point, 1 line, 2 polygon); an
-// input of no kind is never admitted. Throws ConfluxError for an invalid mask, and
-// SubscriptOutOfRange when shapeTypes is shorter than names.
-std::vector<qsizetype> admitInputs(const QStringList& names,
-                                   const std::vector<std::int32_t>& shapeTypes, const QString& mask,
-                                   int kind);
+    bool admits(const QString& tableName, std::int32_t shapeType) const;
 
-struct AdmittedInputs {
-    std::vector<qsizetype> indexes;     // into the input arrays
-    std::shared_ptr<HostArray> tables;  // the admitted tables, in input order
-    std::int64_t totalRows = 0;         // their row counts added up
+    // The chosen kind: the index of the first set option among `point`, `line`, `polygon`,
+    // Point when none is set.
+    static GeometryKind chosenKind(bool point, bool line, bool polygon);
+
+private:
+    WildcardMask m_mask;
+    GeometryKind m_kind;
 };
-
-// admitInputs over TablesArray's entries, with the admitted tables and their row total (each
-// counted by the host, no filter). Throws ObjectNotSet for an admitted entry holding nothing.
-AdmittedInputs admitTables(const std::vector<std::shared_ptr<ITable>>& TablesArray,
-                           const QStringList& TableNames,
-                           const std::vector<std::int32_t>& ShapeTypes, const QString& mask,
-                           int kind);

@@ -1,26 +1,35 @@
 #include "merge/MergeSummary.h"
 
-namespace {
+#include <QStringList>
 
-const QString kCrLf = QStringLiteral("\r\n");
+namespace MergeSummary {
 
-}  // namespace
-
-QString mergeSummaryText(std::int64_t merged, std::int64_t newFeatureCount,
-                         std::int64_t totalRows) {
-    return QStringLiteral("Merge success!!!") + kCrLf + QStringLiteral("Featurs merged ") +
-           QString::number(merged) + kCrLf + QStringLiteral("new Feature count ") +
-           QString::number(newFeatureCount) + kCrLf + QStringLiteral("not merged ") +
-           QString::number(totalRows - newFeatureCount);
+QString text(std::int64_t inputsMerged, std::int64_t newFeatureCount, std::int64_t totalInputRows) {
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("Merge success!!!") + crlf + QStringLiteral("Featurs merged ") +
+           QString::number(inputsMerged) + crlf + QStringLiteral("new Feature count ") +
+           QString::number(newFeatureCount) + crlf + QStringLiteral("not merged ") +
+           QString::number(totalInputRows - newFeatureCount);
 }
 
-QString refusedByReasonText(const MergeReport& report) {
-    QString text = QStringLiteral("other geometry ") + QString::number(report.otherGeometry) +
-                   kCrLf + QStringLiteral("unreadable ") + QString::number(report.unreadable) +
-                   kCrLf + QStringLiteral("write error ") + QString::number(report.writeErrors);
+QString refusedByReason(const MergeReport& report) {
+    QStringList lines{QStringLiteral("Not merged, by reason:")};
+    auto add = [&lines](std::int64_t count, const char* reason) {
+        if (count != 0) {
+            lines << QStringLiteral("%1: %2").arg(QLatin1String(reason)).arg(count);
+        }
+    };
+    add(report.otherGeometry, "other geometry");
+    add(report.unreadable, "unreadable input");
+    add(report.writeErrors, "write error");
     if (report.unreadableInputs != 0) {
-        text +=
-            kCrLf + QStringLiteral("inputs not opened ") + QString::number(report.unreadableInputs);
+        lines
+            << QStringLiteral("(inputs that could not be opened: %1)").arg(report.unreadableInputs);
     }
-    return text;
+    if (lines.size() == 1) {
+        lines << QStringLiteral("none");
+    }
+    return lines.join(QLatin1Char('\n'));
 }
+
+}  // namespace MergeSummary

@@ -6,13 +6,15 @@
 
 #include <cstdint>
 
-// The texts a finished merge shows.
+// The texts the merge leaves in the dialog's result label.
+namespace MergeSummary {
 
-// "Merge success!!!" CRLF "Featurs merged " merged CRLF "new Feature count " newFeatureCount
-// CRLF "not merged " (totalRows - newFeatureCount).
-QString mergeSummaryText(std::int64_t merged, std::int64_t newFeatureCount, std::int64_t totalRows);
+// The label's caption after a merge: four lines joined by CRLF, numbers in plain decimal.
+// "not merged" is `totalInputRows` minus `newFeatureCount`.
+QString text(std::int64_t inputsMerged, std::int64_t newFeatureCount, std::int64_t totalInputRows);
 
-// The features a merge refused, by reason, one CRLF-separated line each:
-// "other geometry " n, "unreadable " n, "write error " n; then "inputs not opened " n when
-// whole inputs could not be read.
-QString refusedByReasonText(const MergeReport& report);
+// The label's tooltip: the features not merged, by reason, so the "not merged" figure can be
+// explained. Reasons with no feature are left out; "none" when nothing was refused.
+QString refusedByReason(const MergeReport& report);
+
+}  // namespace MergeSummary

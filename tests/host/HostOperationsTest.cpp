@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ShapeTypeCase{"POLYGON", "POLYGON ((0 0,0 1,1 1,0 0))", 4, false, false},
                     ShapeTypeCase{"POLYGON Z", "POLYGON Z ((0 0 1,0 1 1,1 1 1,0 0 1))", 4, true,
                                   false},
-                    ShapeTypeCase{"MULTIPOINT M", "MULTIPOINT M ((1 2 3))", 2, false, true}));
+                    ShapeTypeCase{"MULTIPOINT M", "MULTIPOINT M ((1 2 3))", 2, false, true}),
+    [](const auto& info) {
+        return QString(info.param.geometryType).replace(' ', '_').toStdString();
+    });
 
 TEST(HostOperations, NullShapeFileHasNoKind) {
     QTemporaryDir dir;

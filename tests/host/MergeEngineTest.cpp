@@ -1,7 +1,9 @@
 #include "MergeTestSupport.h"
 
 #include <QFile>
+
 #include <QTemporaryDir>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +145,51 @@ TEST(MergeEngine, KeepsZWhenTheOutputHasIt) {
     ASSERT_EQ(out.features.size(), 2u);
     EXPECT_EQ(out.features[0].wkt, "LINESTRING Z (0 0 5,1 1 6)");
     EXPECT_EQ(out.features[1].wkt, "LINESTRING Z (0 0 0,1 1 0)");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MergeEngine, CopiesFittingInputsAsBytesBetweenConvertedOnes) {
+    QTemporaryDir dir;
+    const QString a = write(dir.path(), "a", "POLYGON", kParcelFields, squares(3, 0, "a"));
+    const QString b = write(dir.path(), "b", "POLYGON", {{"NAME", 'C', 8}}, squares(2, 50, "b"));
+    const QString c = write(dir.path(), "c", "POLYGON", kParcelFields, squares(4, -20, "c"));
+    MergeEngine engine;
+    MergeCall{{a, b, c}, dir.path(), "merged"}.run(engine);
+    EXPECT_EQ(engine.lastReport().inputsCopiedAsBytes, 2);
+    EXPECT_EQ(engine.lastReport().featuresWritten, 9);
+
+    const ReadLayer out = read(dir.filePath("merged.shp"));
+    ASSERT_EQ(out.features.size(), 9u);
+    EXPECT_EQ(out.features[3].values, QStringList({"b0", QString(), QString()}));
+    EXPECT_EQ(out.features[8].values, QStringList({"c3", "30", "1.500"}));
+    EXPECT_EQ(out.features[8].wkt, "POLYGON ((-17 0,-17 1,-16 1,-16 0,-17 0))");
+    // The header's box covers every record, whichever way it was written.
+    const QByteArray shp = bytesOf(dir.filePath("merged.shp"));
+    double box[4];
+    std::memcpy(box, shp.constData() + 36, sizeof box);
+    EXPECT_EQ(box[0], -20.0);
+    EXPECT_EQ(box[1], 0.0);
+    EXPECT_EQ(box[2], 52.0);
+    EXPECT_EQ(box[3], 1.0);
+}
+
+TEST(MergeEngine, SkipsAndCountsARecordThatCannotBeRead) {
+    QTemporaryDir dir;
+    const QString a = write(dir.path(), "a", "POLYGON", kParcelFields, squares(3, 0, "a"));
+    // Point the index of the second record past the end of the file.
+    QFile shx(dir.filePath("a.shx"));
+    ASSERT_TRUE(shx.open(QIODevice::ReadWrite));
+    shx.seek(108);
+    shx.write(QByteArray("\x7F\x00\x00\x00", 4));
+    shx.close();
+    MergeEngine engine;
+    MergeCall{{a}, dir.path(), "merged"}.run(engine);
+    EXPECT_EQ(engine.lastReport().featuresWritten, 2);
+    EXPECT_EQ(engine.lastReport().unreadable, 1);
+    EXPECT_EQ(read(dir.filePath("merged.shp")).features.size(), 2u);
 }
 
 }  // namespace

@@ -195,3 +195,27 @@ TEST(MergeOutput, TwoThousandInputsUnderAHandleLimitOf256) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MergeOutput, GeoPackageCancelLeavesNoLayerAndTextArrivesAsUtf8) {
+    QTemporaryDir dir;
+    const QString big = polygons(dir.path(), "big", 6000);
+    const QString gpkg = createGeoPackage(dir.filePath("store.gpkg"), "existing");
+    MergeCall cancelled({big, big}, gpkg, "parcels", 4, true);
+    cancelled.progress = [](double complete, const QString&) { return complete < 0.5; };
+    EXPECT_THROW(cancelled.run(), ConfluxError);
+    {
+        GDALDatasetUniquePtr dataset(GDALDataset::Open(gpkg.toUtf8().constData(), GDAL_OF_VECTOR));
+        ASSERT_TRUE(dataset);
+        EXPECT_EQ(dataset->GetLayerCount(), 1);
+    }
+
+    const QString dos =
+        write(dir.path(), "dos", "POLYGON", {{"ID", 'N', 9}, {"NAME", 'C', 20}},
+              {{"POLYGON ((0 0,0 1,1 1,0 0))", {"1", "Дорога"}}}, Encoding("CP866", "866"));
+    MergeCall({dos}, gpkg, "roads", 4, true).run();
+    EXPECT_EQ(read(gpkg, "roads").features.at(0).values, QStringList({"1", "Дорога"}));
+}
+
+}  // namespace

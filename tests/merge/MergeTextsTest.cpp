@@ -1,55 +1,71 @@
+#include "merge/InputAdmission.h"
 #include "merge/MergeSummary.h"
-#include "merge/OutputTarget.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "errors/ConfluxError.h"
 
 #include <gtest/gtest.h>
 
-TEST(MergeTextsTest, SummaryAndRefusedByReason) {
-    EXPECT_EQ(mergeSummaryText(2, 25, 25),
-              QStringLiteral("Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 25\r\n"
-                             "not merged 0"));
-    EXPECT_EQ(mergeSummaryText(3, 5'000'000'000LL, 5'000'000'007LL).section("\r\n", 3),
-              QStringLiteral("not merged 7"));
+namespace {
+
+struct AdmissionCase {
+    const char* name;
+    const char* mask;
+    GeometryKind kind;
+    const char* tableName;
+    std::int32_t shapeType;
+    bool admitted;
+};
+
+class Admission : public testing::TestWithParam<AdmissionCase> {};
+
+TEST_P(Admission, MatchesNameAndKind) {
+    const AdmissionCase& row = GetParam();
+    EXPECT_EQ(InputAdmission(row.mask, row.kind).admits(row.tableName, row.shapeType),
+              row.admitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Admission,
+    testing::Values(AdmissionCase{"LowerCaseMaskWithBlanks", "  road* ", GeometryKind::Line,
+                                  "Roads_2", 3, true},
+                    AdmissionCase{"LineCode13", "*", GeometryKind::Line, "x", 13, true},
+                    AdmissionCase{"MultipointIsPointKind", "*", GeometryKind::Point, "x", 2, true},
+                    AdmissionCase{"OtherKind", "*", GeometryKind::Polygon, "x", 3, false},
+                    AdmissionCase{"MultipatchNever", "*", GeometryKind::Point, "x", 9, false},
+                    AdmissionCase{"NullShapeNever", "*", GeometryKind::Point, "x", 0, false},
+                    AdmissionCase{"NameMismatch", "roads", GeometryKind::Line, "roads2", 3, false},
+                    AdmissionCase{"CyrillicCaseIgnored", "дороги*", GeometryKind::Line, "ДОРОГИ_1",
+                                  3, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Admission, InvalidMaskIsAnError) {
+    try {
+        InputAdmission("[a", GeometryKind::Point);
+        FAIL() << "no error";
+    } catch (const ConfluxError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::InvalidPattern);
+    }
+}
+
+TEST(Admission, ChosenKindIsTheFirstSetOption) {
+    EXPECT_EQ(InputAdmission::chosenKind(false, false, true), GeometryKind::Polygon);
+    EXPECT_EQ(InputAdmission::chosenKind(false, true, true), GeometryKind::Line);
+    EXPECT_EQ(InputAdmission::chosenKind(false, false, false), GeometryKind::Point);
+}
+
+TEST(MergeSummaryText, FourLinesJoinedByCrLf) {
+    EXPECT_EQ(MergeSummary::text(2, 25, 25),
+              "Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 25\r\nnot merged 0");
+    EXPECT_EQ(MergeSummary::text(1, 3000000000, 3000000007).section("\r\n", 3), "not merged 7");
+}
+
+TEST(MergeSummaryText, TooltipListsRefusedFeaturesByReason) {
     MergeReport report;
+    EXPECT_EQ(MergeSummary::refusedByReason(report), "Not merged, by reason:\nnone");
     report.otherGeometry = 3;
     report.writeErrors = 1;
-    EXPECT_EQ(refusedByReasonText(report),
-              QStringLiteral("other geometry 3\r\nunreadable 0\r\nwrite error 1"));
-    report.unreadableInputs = 2;
-    EXPECT_TRUE(refusedByReasonText(report).endsWith(QStringLiteral("\r\ninputs not opened 2")));
+    EXPECT_EQ(MergeSummary::refusedByReason(report),
+              "Not merged, by reason:\nother geometry: 3\nwrite error: 1");
 }
 
-TEST(MergeTextsTest, OutputChecksAndMessages) {
-    QTemporaryDir dir;
-    const QString path = dir.path();
-    QFile(path + "/roads.shp").open(QIODevice::WriteOnly);
-    QFile(path + "/base.GpKg").open(QIODevice::WriteOnly);
-    QFile(path + "/old.mdb").open(QIODevice::WriteOnly);
-    QDir(path).mkdir(QStringLiteral("folder.gpkg"));
-
-    EXPECT_EQ(checkShapefileOutput(path, "rivers"), OutputCheck::Ready);
-    EXPECT_EQ(checkShapefileOutput(path, "roads"), OutputCheck::ExistingShapefile);
-    EXPECT_EQ(checkShapefileOutput(path + "/none", "roads"), OutputCheck::MissingFolder);
-    EXPECT_EQ(checkShapefileOutput(QString(), "roads"), OutputCheck::MissingFolder);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/base.GpKg"), OutputCheck::Ready);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/old.mdb"), OutputCheck::Ready);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/roads.shp"), OutputCheck::MissingGeodatabase);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/folder.gpkg"), OutputCheck::MissingGeodatabase);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/new.gpkg"), OutputCheck::MissingGeodatabase);
-
-    EXPECT_EQ(missingFolderText("/x"), QStringLiteral("Directory /x is not exist!!"));
-    EXPECT_EQ(missingGeodatabaseText("/x.gpkg"), QStringLiteral("File  /x.gpkg is not exist!!"));
-    EXPECT_EQ(replaceQuestionText("/out", "roads"),
-              QStringLiteral("Файл /out/roads.shp существует \r\nЗаменить?"));
-
-    const auto output = describeOutput(false, "/x.gpkg", "roads", 3);
-    EXPECT_EQ(output->FeatureType(), 1);
-    EXPECT_EQ(output->ShapeFieldName(), QStringLiteral("Shape"));
-    EXPECT_EQ(output->ShapeType(), 3);
-    EXPECT_EQ(output->Name(), QStringLiteral("roads"));
-    EXPECT_EQ(output->WorkspaceName()->WorkspaceFactoryProgID(), WorkspaceName::GeodatabaseFactory);
-    EXPECT_EQ(output->WorkspaceName()->PathName(), QStringLiteral("/x.gpkg"));
-}
+}  // namespace
