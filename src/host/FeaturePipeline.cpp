@@ -44,6 +44,28 @@ std::optional<FeaturePipeline::Batch> FeaturePipeline::next() {
     return std::nullopt;
 }
 
+void FeaturePipeline::recycle(std::vector<OGRFeatureUniquePtr>&& features) {
+    const std::lock_guard lock(m_mutex);
+    if (m_spent.size() < kFeaturesPerBatch * kBatchesQueued) {
+        for (auto& feature : features) {
+            m_spent.push_back(std::move(feature));
+        }
+    }
+}
+
+OGRFeatureUniquePtr FeaturePipeline::freshFeature() {
+    if (m_reusable.empty()) {
+        const std::lock_guard lock(m_mutex);
+        m_reusable.swap(m_spent);
+    }
+    if (m_reusable.empty()) {
+        return OGRFeatureUniquePtr(new OGRFeature(&m_outputDefn));
+    }
+    OGRFeatureUniquePtr feature = std::move(m_reusable.back());
+    m_reusable.pop_back();
+    return feature;
+}
+
 bool FeaturePipeline::stopped() {
     const std::lock_guard lock(m_mutex);
     return m_stopped;
@@ -108,7 +130,7 @@ void FeaturePipeline::readInput(std::size_t index, FeatureCopier& copier,
         if (failed) {
             ++batch.refused.unreadable;
         } else {
-            OGRFeatureUniquePtr converted(new OGRFeature(&m_outputDefn));
+            OGRFeatureUniquePtr converted = freshFeature();
             if (copier.convert(*feature, *converted) == FeatureCopier::Result::Written) {
                 batch.features.push_back(std::move(converted));
             } else {

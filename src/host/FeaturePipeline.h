@@ -37,12 +37,16 @@ public:
 
     // The next batch; nullopt after the last. Rethrows an error of the reader.
     std::optional<Batch> next();
+    // Hands written features back: the reader refills them, so their memory is freed and
+    // reused on the reading thread, not on the writing one.
+    void recycle(std::vector<OGRFeatureUniquePtr>&& features);
 
 private:
     void read();
     void readInput(std::size_t index, class FeatureCopier& copier, class GdalErrorCapture& errors);
     bool push(Batch& batch);  // false when stopped
     bool stopped();
+    OGRFeatureUniquePtr freshFeature();
 
     std::vector<QString> m_paths;
     std::vector<QByteArray> m_decodeFrom;
@@ -52,6 +56,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Batch> m_queue;
+    std::vector<OGRFeatureUniquePtr> m_spent;     // written features, shared under the mutex
+    std::vector<OGRFeatureUniquePtr> m_reusable;  // the reader's own
     bool m_finished = false;
     bool m_stopped = false;
     std::exception_ptr m_error;

@@ -150,6 +150,7 @@ void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
                 ++report.writeErrors;
             }
         }
+        pipeline.recycle(std::move(batch->features));
         progress.advance(batch->consumed);
     }
 }
