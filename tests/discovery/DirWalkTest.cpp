@@ -155,6 +155,20 @@ TEST(DirWalk, DepthIsReadAtEveryFolderVisit) {
     EXPECT_EQ(recursCount, 0);
 }
 
+TEST(DirWalk, ProgressTurnsAfterEveryEntryOfBothPasses)
+{
+    Tree tree;
+    tree.file("a.shp");
+    tree.file("notes.txt");
+    tree.file(".hidden");
+    tree.file("B/b.shp");
+    int turns = 0;
+    const DirWalk walk("*.shp", "*", [] { return 2.0; }, [&turns] { ++turns; });
+    int recursCount = 0;
+    walk.DirList(tree.root(), recursCount);
+    EXPECT_EQ(turns, 3 * 2 + 1 * 2); // root: a.shp, notes.txt, B; B: b.shp
+}
+
 TEST(DirWalk, RecursCountIsRestoredWhenTheCallerAborts) {
     Tree tree;
     tree.file("B/C/z.shp");
