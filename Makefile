@@ -4,7 +4,7 @@ SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench format clean
+.PHONY: all deps build run demo test bench format clean
 
 all: build
 
@@ -21,6 +21,19 @@ build: deps $(BUILD_DIR)/build.ninja
 run: build
 	$(BUILD_DIR)/bin/conflux
 
+# The main job on sample data: generates a dozen map sheets, lists the roads found, merges them
+# into one shapefile and prints the summary.
+SHEETS_DIR ?= examples/sheets
+DEMO_OUT ?= examples/out
+demo: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target conflux conflux_sample_sheets
+	rm -rf $(SHEETS_DIR)
+	$(BUILD_DIR)/bin/conflux_sample_sheets $(SHEETS_DIR)
+	mkdir -p $(DEMO_OUT)
+	$(BUILD_DIR)/bin/conflux scan $(SHEETS_DIR) --file-mask 'roads*'
+	$(BUILD_DIR)/bin/conflux merge $(SHEETS_DIR) --file-mask 'roads*' --kind line \
+		--out $(DEMO_OUT) --yes
+
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 test: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
@@ -32,7 +45,7 @@ bench: build
 	bench/run-all.sh $(BUILD_DIR)
 
 format:
-	find src app tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,0 +1,38 @@
+#include "cli/Console.h"
+
+#include <unistd.h>
+#include <cstdio>
+
+namespace {
+
+void write(std::FILE* stream, const QString& line) {
+    QString text = line;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+namespace Console {
+
+void out(const QString& line) {
+    write(stdout, line);
+}
+
+void err(const QString& line) {
+    write(stderr, line);
+}
+
+void errRaw(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+bool stderrIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace Console

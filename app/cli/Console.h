@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// Text to the standard streams, UTF-8, each message ending with a line feed. CRLF inside a
+// message (the dialog's texts use it) becomes the platform's line end.
+namespace Console {
+
+void out(const QString& line);
+void err(const QString& line);
+// Writes as is, no line end added, flushed at once (progress redraws).
+void errRaw(const QString& text);
+bool stderrIsTerminal();
+
+}  // namespace Console

@@ -1,0 +1,92 @@
+#include "cli/HelpText.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const char* const kScanOptions = R"TXT(  ROOT                 the root folder of the walk
+  --file-mask M        mask for file names, ".shp" appended (default "*")
+  --dir-mask M         mask for the name of the folder that holds a file (default "*")
+  --depth N            folder levels walked, the root being level 1 (default 2)
+)TXT";
+
+const char* const kExitStatuses = R"TXT(Exit status:
+  0    done
+  1    no shapefiles found ("Файлов нет!")
+  2    bad arguments
+  3    the root folder does not exist ("Проверьте существование корневой директории")
+  4    a mask is not a valid pattern ("Invalid pattern: ...")
+  5    no input matches the mask and kind ("No elements for merge")
+  6    the output folder does not exist ("Directory ... is not exist!!")
+  7    the geodatabase file does not exist ("File  ... is not exist!!")
+  8    the output shapefile exists and --yes was not given ("Файл ... существует")
+  9    --source is empty ("Вы забыли указать файл-источник полей")
+  10   an input, the field source or the output could not be opened or written
+  130  interrupted during the merge; nothing was written
+)TXT";
+
+QString text(const char* body) {
+    return QString::fromUtf8(body);
+}
+
+}  // namespace
+
+namespace HelpText {
+
+QString general() {
+    return text(R"TXT(Usage: conflux                 start the desktop with the Conflux command
+       conflux COMMAND [ARGS]   run without a desktop
+       conflux --help | --version
+
+Commands:
+  scan    list the shapefiles a folder walk finds, with field and record counts
+  merge   find shapefiles, admit them by name mask and geometry kind, merge them
+
+Run "conflux COMMAND --help" for the arguments of a command.
+
+)TXT") + text(kExitStatuses);
+}
+
+QString scan() {
+    return text(R"TXT(Usage: conflux scan ROOT [--file-mask M] [--dir-mask M] [--depth N]
+
+Walks ROOT as the dialog's "переВыбрать" button does and prints one line per shapefile
+found, the fields separated by TAB: path, field count, record count, base name, shape type
+code (1 point, 2 multipoint, 3 polyline, 4 polygon, 13 line; " - " when unreadable).
+The result ("Выбрано: N файл(ов)" or "Файлов нет!") goes to standard error.
+
+)TXT") + text(kScanOptions) +
+           QLatin1Char('\n') + text(kExitStatuses);
+}
+
+QString merge() {
+    return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
+                    [--source PATH] (--out FOLDER [--name NAME] | --gdb FILE [--class NAME])
+                    [--yes]
+
+Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
+name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
+(--out) or one new layer of an existing GeoPackage (--gdb). The fields come from the first
+admitted input, the output's shape type from the field-source file. Prints the summary, then
+the features refused by reason. A progress bar is drawn on standard error when it is a
+terminal.
+
+)TXT") + text(kScanOptions) +
+           text(R"TXT(  --kind K             point, line or polygon
+  --mask M             mask for input names (default "*")
+  --source PATH        the field-source shapefile (default: the first admitted input)
+  --out FOLDER         write the shapefile FOLDER/NAME.shp
+  --name NAME          its base name (default: proposed from --file-mask, else --mask,
+                       with "*" and "?" removed; "Merge" when both are "*")
+  --gdb FILE           write a new layer into the existing GeoPackage FILE
+  --class NAME         the layer's name (default: proposed as for --name)
+  --yes                replace an existing output shapefile instead of refusing
+
+)TXT") + text(kExitStatuses);
+}
+
+QString version() {
+    return QStringLiteral("conflux ") + QCoreApplication::applicationVersion();
+}
+
+}  // namespace HelpText

@@ -1,0 +1,188 @@
+#include "cli/MergeCommand.h"
+
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/InterruptFlag.h"
+#include "cli/MergeRequest.h"
+#include "cli/ProgressBar.h"
+#include "discovery/ScanRoot.h"
+#include "errors/ErrorHandling.h"
+#include "host/MergeEngine.h"
+#include "merge/AdmittedInputs.h"
+#include "merge/InputTables.h"
+#include "merge/MergeSummary.h"
+#include "merge/OutputTarget.h"
+
+#include <cmath>
+
+namespace {
+
+const QString kNoElements = QStringLiteral("No elements for merge");
+
+// The dialog's road from the found files to the summary, one step per member, each returning
+// ExitStatus::Ok to go on or the status that ends the run.
+class MergeRun {
+public:
+    explicit MergeRun(MergeRequest request) : m_request(std::move(request)) {}
+
+    int run(const QStringList& files) {
+        m_files = files;
+        int status = openInputs();
+        if (status == ExitStatus::Ok)
+            status = openSource();
+        if (status == ExitStatus::Ok)
+            status = checkOutput();
+        if (status == ExitStatus::Ok)
+            status = merge();
+        return status;
+    }
+
+private:
+    int openInputs();
+    int openSource();
+    int checkOutput();
+    int merge();
+    int mergeFailed(const ConfluxError* error);
+    // Throws ConfluxError for an invalid mask.
+    InputAdmission admission() const {
+        return InputAdmission(m_request.mask, static_cast<GeometryKind>(m_request.kind));
+    }
+
+    MergeRequest m_request;
+    QStringList m_files;
+    std::vector<std::shared_ptr<ITable>> m_tables;
+    QStringList m_names;
+    std::vector<std::int32_t> m_shapeTypes;
+    std::shared_ptr<IFeatureClass> m_source;
+};
+
+int MergeRun::openInputs() {
+    ProgressBar progress(QStringLiteral("files opened"), m_files.size());
+    try {
+        for (qsizetype i = 0; i < m_files.size(); ++i) {
+            addInput(m_tables, m_names, m_shapeTypes, i, GetFCFromFile(m_files[i], 0));
+            progress.update(i + 1);
+        }
+    } catch (...) {
+        progress.finish();
+        ErrorHandling::reportCurrentException(QStringLiteral("UpdateTablesArrayFromDir "));
+        return ExitStatus::Failure;
+    }
+    return ExitStatus::Ok;
+}
+
+int MergeRun::openSource() {
+    if (!m_request.source) {
+        // No field source named: the first input the merge will admit.
+        std::vector<qsizetype> admitted;
+        try {
+            admitted = admittedIndexes(admission(), m_names, m_shapeTypes);
+        } catch (const ConfluxError& error) {
+            Console::err(error.description());
+            return ExitStatus::InvalidMask;
+        }
+        if (admitted.empty()) {
+            Console::err(kNoElements);
+            return ExitStatus::NoElements;
+        }
+        m_request.source = m_files[admitted.front()];
+    }
+    if (m_request.source->isEmpty()) {
+        Console::err(QStringLiteral("Вы забыли указать файл-источник полей"));
+        return ExitStatus::MissingSource;
+    }
+    try {
+        m_source = GetFCFromFile(*m_request.source, 0);
+    } catch (...) {
+        ErrorHandling::reportCurrentException(QStringLiteral("CmdMerge_Click "));
+        return ExitStatus::Failure;
+    }
+    return ExitStatus::Ok;
+}
+
+int MergeRun::checkOutput() {
+    const QString& path = m_request.path;
+    if (!m_request.shapefile) {
+        if (checkGeodatabaseOutput(path) == OutputCheck::Ready)
+            return ExitStatus::Ok;
+        Console::err(missingGeodatabaseText(path));
+        return ExitStatus::MissingGeodatabase;
+    }
+    switch (checkShapefileOutput(path, m_request.name)) {
+        case OutputCheck::MissingFolder:
+            Console::err(missingFolderText(path));
+            return ExitStatus::MissingFolder;
+        case OutputCheck::ExistingShapefile:
+            Console::err(replaceQuestionText(path, m_request.name));
+            Console::err(m_request.replace ? QStringLiteral("Yes (--yes)")
+                                           : QStringLiteral("No (give --yes to replace it)"));
+            return m_request.replace ? ExitStatus::Ok : ExitStatus::ReplaceRefused;
+        default:
+            return ExitStatus::Ok;
+    }
+}
+
+int MergeRun::merge() {
+    AdmittedInputs admitted;
+    std::int64_t written = 0;
+    MergeEngine engine;
+    try {
+        admitted = admitTables(admission(), m_tables, m_names, m_shapeTypes);
+        if (admitted.tables->Count() == 0) {
+            Console::err(kNoElements);
+            return ExitStatus::NoElements;
+        }
+        const auto output = describeOutput(m_request.shapefile, m_request.path, m_request.name,
+                                           m_source->ShapeType());
+        engine.setFieldSource(m_source);
+        ProgressBar progress(QStringLiteral("features"), admitted.totalRows);
+        const double total = static_cast<double>(admitted.totalRows);
+        engine.setProgress([&progress, total](double complete, const QString&) {
+            progress.update(std::llround(complete * total));
+            return !InterruptFlag::raised();
+        });
+        const InterruptFlag interruptible;
+        const auto result =
+            engine.Merge(*admitted.tables, takeAs<ITable>(admitted.tables->Element(0)), output);
+        progress.finish();
+        written = result->FeatureCount();
+    } catch (const ConfluxError& error) {
+        return mergeFailed(&error);
+    } catch (...) {
+        return mergeFailed(nullptr);
+    }
+    Console::out(MergeSummary::text(admitted.tables->Count(), written, admitted.totalRows));
+    Console::out(MergeSummary::refusedByReason(engine.lastReport()));
+    return ExitStatus::Ok;
+}
+
+// Called from a catch block only.
+int MergeRun::mergeFailed(const ConfluxError* error) {
+    if (error && error->number() == ErrorNumber::InvalidPattern) {
+        Console::err(error->description());
+        return ExitStatus::InvalidMask;
+    }
+    if (InterruptFlag::raised()) {
+        Console::err(QStringLiteral("Interrupted: nothing was written."));
+        return ExitStatus::Interrupted;
+    }
+    ErrorHandling::reportCurrentException(QStringLiteral("Conflux "));
+    return ExitStatus::Failure;
+}
+
+}  // namespace
+
+namespace MergeCommand {
+
+int run(const QStringList& args) {
+    MergeRequest request;
+    if (const auto status = parseMergeRequest(args, request))
+        return *status;
+    const ScanOutcome scan = runScan(request.scan);
+    if (scan.status != ExitStatus::Ok)
+        return scan.status;
+    Console::err(scanResultText(scan.paths.size()));
+    return MergeRun(std::move(request)).run(scan.paths);
+}
+
+}  // namespace MergeCommand

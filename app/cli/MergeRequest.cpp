@@ -1,0 +1,70 @@
+#include "cli/MergeRequest.h"
+
+#include "cli/Arguments.h"
+#include "cli/HelpText.h"
+#include "discovery/OutputName.h"
+
+namespace {
+
+const QString kCommand = QStringLiteral("merge");
+
+std::optional<int> kindOf(const QString& text) {
+    const QString kind = text.toLower();
+    if (kind == QStringLiteral("point"))
+        return 0;
+    if (kind == QStringLiteral("line"))
+        return 1;
+    if (kind == QStringLiteral("polygon"))
+        return 2;
+    return std::nullopt;
+}
+
+void addMergeOptions(QCommandLineParser& parser) {
+    addScanOptions(parser);
+    for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class"})
+        parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
+    parser.addOption({QStringLiteral("yes"), QString()});
+}
+
+// The output part: exactly one of --out and --gdb, each with its own name option.
+std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& request) {
+    const bool out = parser.isSet(QStringLiteral("out"));
+    const bool gdb = parser.isSet(QStringLiteral("gdb"));
+    if (out == gdb)
+        return usageError(kCommand, QStringLiteral("give either --out FOLDER or --gdb FILE"));
+    if (out && parser.isSet(QStringLiteral("class")))
+        return usageError(kCommand, QStringLiteral("--class goes with --gdb; use --name"));
+    if (gdb && parser.isSet(QStringLiteral("name")))
+        return usageError(kCommand, QStringLiteral("--name goes with --out; use --class"));
+    request.shapefile = out;
+    request.path = parser.value(out ? QStringLiteral("out") : QStringLiteral("gdb"));
+    const QString nameOption = out ? QStringLiteral("name") : QStringLiteral("class");
+    request.name = parser.isSet(nameOption)
+                       ? parser.value(nameOption)
+                       : proposedOutputName(request.scan.fileMask, request.mask);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> parseMergeRequest(const QStringList& args, MergeRequest& request) {
+    QCommandLineParser parser;
+    addMergeOptions(parser);
+    if (const auto status = parseArguments(parser, args, HelpText::merge(), 1, 1))
+        return status;
+    request.scan = scanRequest(parser);
+    if (!parser.isSet(QStringLiteral("kind")))
+        return usageError(kCommand, QStringLiteral("--kind point|line|polygon is required"));
+    const auto kind = kindOf(parser.value(QStringLiteral("kind")));
+    if (!kind) {
+        return usageError(kCommand, QStringLiteral("unknown kind '%1' (point, line or polygon)")
+                                        .arg(parser.value(QStringLiteral("kind"))));
+    }
+    request.kind = *kind;
+    if (parser.isSet(QStringLiteral("mask")))
+        request.mask = parser.value(QStringLiteral("mask"));
+    if (parser.isSet(QStringLiteral("source")))
+        request.source = parser.value(QStringLiteral("source"));
+    request.replace = parser.isSet(QStringLiteral("yes"));
+    return readOutput(parser, request);
+}

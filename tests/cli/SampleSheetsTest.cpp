@@ -1,0 +1,40 @@
+#include "CliRunner.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SampleSheetsTest, GeneratedTreeScansAndMergesAsTheDemoDoes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = dir.filePath(QStringLiteral("sheets"));
+    const auto generated = CliRunner::sampleSheets({root, "7"});
+    ASSERT_EQ(generated.exitCode, 0) << generated.err.toStdString();
+    EXPECT_EQ(CliRunner::sampleSheets({root}).exitCode, 1) << "refuses a tree that exists";
+
+    const auto scan = CliRunner::conflux({"scan", root});
+    ASSERT_EQ(scan.exitCode, 0);
+    const QStringList rows = scan.outLines();
+    EXPECT_EQ(rows.size(), 7 * 4) << "four layers a sheet; the hidden draft is not found";
+    EXPECT_EQ(scan.err, QStringLiteral("Выбрано: 28 файл(ов)\n"));
+    EXPECT_EQ(rows.filter(QStringLiteral("/N-37-007/wells.shp\t - \t - \twells\t")).size(), 1)
+        << "the broken table shows dashes";
+    EXPECT_EQ(rows.filter(QStringLiteral("/N-37-004/roads.shp\t5\t")).size(), 1)
+        << "the extra field";
+
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const auto merged = CliRunner::conflux(
+        {"merge", root, "--file-mask", "roads*", "--kind", "line", "--out", out});
+    ASSERT_EQ(merged.exitCode, 0) << merged.err.toStdString();
+    EXPECT_EQ(merged.outLines().value(0), QStringLiteral("Merge success!!!"));
+    EXPECT_EQ(merged.outLines().value(1), QStringLiteral("Featurs merged 7"));
+    EXPECT_EQ(merged.outLines().value(3), QStringLiteral("not merged 0"));
+    EXPECT_TRUE(QFileInfo::exists(out + "/roads.shp"));
+}
+
+}  // namespace
