@@ -9,8 +9,8 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class ConfluxForm;
 class IFeatureClass;
