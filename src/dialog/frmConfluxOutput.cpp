@@ -1,8 +1,9 @@
 // The output target: captions that follow the output type, and the proposed output name.
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
+
+#include "discovery/OutputName.h"
 #include "discovery/PathNames.h"
-#include "discovery/StringUtils.h"
 #include "platform/Prompter.h"
 
 #include <QButtonGroup>
@@ -63,19 +64,9 @@ void frmConflux::opOutputType_Click(int Index) {
 }
 
 void frmConflux::SetOutputFileName() {
-    const auto withoutWildcards = [](const QString& mask) {
-        return StrTran(QStringLiteral("?"), StrTran(QStringLiteral("*"), mask));
-    };
-    const QString fileMask = m_form->TxtFileMask->text();
-    const QString featureMask = m_form->TxtFeatureMask->text();
-    QString name = QStringLiteral("Merge");
-    if (fileMask != QStringLiteral("*")) {
-        name = withoutWildcards(fileMask);
-    } else if (featureMask != QStringLiteral("*")) {
-        name = withoutWildcards(featureMask);
-    }
     // Replaces whatever the user typed: the proposal follows every change of either mask.
-    m_form->txtDataClassName->setText(name);
+    m_form->txtDataClassName->setText(
+        proposedOutputName(m_form->TxtFileMask->text(), m_form->TxtFeatureMask->text()));
 }
 
 void frmConflux::TxtFileMask_Change() {
