@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 namespace {
@@ -99,6 +101,11 @@ struct BrokenCase {
     std::function<QByteArray()> bytes;
     const char* messagePart;
 };
+
+// CTest lists each case by its name rather than its bytes.
+void PrintTo(const BrokenCase& brokenCase, std::ostream* out) {
+    *out << brokenCase.name;
+}
 
 class BrokenTable : public ::testing::TestWithParam<BrokenCase> {};
 
