@@ -3,8 +3,8 @@
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
 #include "discovery/DirWalk.h"
+#include "discovery/ScanRoot.h"
 #include "errors/ConfluxError.h"
-#include "platform/FileNameCodec.h"
 #include "platform/FlexGrid.h"
 #include "platform/Prompter.h"
 
@@ -14,17 +14,9 @@
 #include <QSet>
 #include <QToolButton>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr qint64 kSignPaintMs = 30;
-
-// Whether anything answers to the path: a folder, a file or a link to one.
-bool entryExists(const QString& path) {
-    struct stat info {};
-    return stat(FileNameCodec::encode(path).constData(), &info) == 0;
-}
 
 }  // namespace
 
@@ -72,9 +64,8 @@ std::optional<QStringList> frmConflux::DirList(const QString& StartDir, const QS
 
 qint64 frmConflux::getDirList(const QString& strStartDir, const QString& FileMask,
                               const QString& DirMask, bool NewSelection) {
-    if (!strStartDir.isEmpty() && !entryExists(strStartDir)) {
-        prompter().messageBox(QStringLiteral("Проверьте существование корневой директории"),
-                              MsgBoxButtons::Ok, MsgBoxIcon::Exclamation);
+    if (!scanRootAnswers(strStartDir)) {
+        prompter().messageBox(missingScanRootText(), MsgBoxButtons::Ok, MsgBoxIcon::Exclamation);
         return 0;
     }
     if (strStartDir.isEmpty()) {
@@ -125,9 +116,7 @@ void frmConflux::CmdGetDir_Click() {
     const qint64 found =
         getDirList(m_form->TxtsDir->text(), m_form->TxtFileMask->text().trimmed() + ".shp",
                    m_form->TxtDirMask->text().trimmed(), true);
-    m_form->LblSelected->setText(found != 0 ? QStringLiteral("Выбрано: ") + QString::number(found) +
-                                                  QStringLiteral(" файл(ов)")
-                                            : QStringLiteral("Файлов нет!"));
+    m_form->LblSelected->setText(scanResultText(found));
     ClearInput();
 }
 
