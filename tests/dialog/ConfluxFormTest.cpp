@@ -1,6 +1,5 @@
 #include "DialogFixture.h"
 
-#include "dialog/DialogPictures.h"
 #include "dialog/WorkAnimation.h"
 #include "platform/FlexGrid.h"
 
@@ -294,22 +293,6 @@ TEST_F(ConfluxFormTest, ClearInputDisablesLowerFramesAndEmptiesOnlyTheNameList) 
     EXPECT_EQ(form().CmbNames->count(), 0);
     EXPECT_EQ(form().CmbFileSource->count(), 1);
     EXPECT_EQ(form().TxtPath->text(), "/out");
-}
-
-TEST_F(ConfluxFormTest, PicturesHaveTheirSizesAndTheBusyPictureMoves) {
-    EXPECT_EQ(DialogPictures::sortAscending().size(), QSize(16, 16));
-    EXPECT_EQ(DialogPictures::sortDescending().size(), QSize(16, 16));
-    EXPECT_EQ(DialogPictures::addFile().size(), QSize(16, 16));
-    EXPECT_EQ(DialogPictures::deleteFile().size(), QSize(16, 16));
-    EXPECT_EQ(DialogPictures::toInput().size(), QSize(32, 32));
-    EXPECT_EQ(DialogPictures::getDir().size(), QSize(32, 32));
-    EXPECT_EQ(DialogPictures::workFrame(0).size(), QSize(131, 117));
-    EXPECT_NE(DialogPictures::workFrame(0).toImage(), DialogPictures::workFrame(1).toImage());
-    // The animation loops.
-    EXPECT_EQ(DialogPictures::workFrame(DialogPictures::workFrameCount()).toImage(),
-              DialogPictures::workFrame(0).toImage());
-    EXPECT_EQ(form().CmdSortAss->iconSize(), QSize(16, 16));
-    EXPECT_EQ(form().CmdToInput->iconSize(), QSize(32, 32));
 }
 
 }  // namespace

@@ -143,23 +143,4 @@ TEST_F(OutputTargetTest, RootBrowsePresetsFromTheRootAndKeepsItOnCancel) {
     EXPECT_EQ(form().TxtsDir->text(), "/srv");
 }
 
-TEST(GetFNameFromFullName, GivesTheTextBetweenLastSlashAndLastDot) {
-    const QList<std::pair<QString, QString>> cases = {
-        {"/data/roads.shp", "roads"},
-        {"/data/roads.old.shp", "roads.old"},
-        {"/maps.2/roads", ""},
-        {"/data/roads", ""},
-        {"roads.shp", "roads"},
-        {"/data/.shp", ""},
-        {"", ""},
-        {"/data/дороги.SHP", "дороги"},
-        {"/d.x/y.z", "y"},
-        {"/data/dir/", ""},
-        {"./x", ""},
-    };
-    for (const auto& [path, base] : cases) {
-        EXPECT_EQ(frmConflux::GetFNameFromFullName(path), base) << path.toStdString();
-    }
-}
-
 }  // namespace

@@ -309,11 +309,20 @@ TEST(PathNames, GetFNameFromFullName) {
     const struct {
         const char* path;
         const char* base;
-    } rows[] = {{"/data/roads.shp", "roads"}, {"/data/roads.old.shp", "roads.old"},
-                {"/maps.2/roads", ""},        {"roads.shp", "roads"},
-                {"/data/.shp", ""},           {"", ""}};
+    } rows[] = {{"/data/roads.shp", "roads"},
+                {"/data/roads.old.shp", "roads.old"},
+                {"/maps.2/roads", ""},
+                {"/data/roads", ""},
+                {"roads.shp", "roads"},
+                {"/data/.shp", ""},
+                {"", ""},
+                {"/data/дороги.SHP", "дороги"},
+                {"/d.x/y.z", "y"},
+                {"/data/dir/", ""},
+                {"./x", ""}};
     for (const auto& row : rows)
-        EXPECT_EQ(GetFNameFromFullName(row.path), row.base) << row.path;
+        EXPECT_EQ(GetFNameFromFullName(QString::fromUtf8(row.path)), QString::fromUtf8(row.base))
+            << row.path;
 }
 
 }  // namespace

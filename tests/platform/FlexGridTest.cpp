@@ -90,16 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{"UnknownOrderLeavesRows", names, 1, 1, 1, 1, 7, 0, "h0|1|2|3|4|5"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(FlexGrid, StartsLikeAFreshControl) {
-    FlexGrid grid;
-    EXPECT_EQ(grid.Rows(), 2);
-    EXPECT_EQ(grid.Cols(), 2);
-    EXPECT_EQ(grid.FixedRows(), 1);
-    EXPECT_EQ(grid.FixedCols(), 1);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.Col(), 1);
-}
-
 TEST(FlexGrid, AddItemSplitsOnTabAndFitsTheColumns) {
     FlexGrid grid;
     fill(grid, {});
