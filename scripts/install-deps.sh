@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build make pkg-config clang-format
     qt6-base-dev libgl-dev
-    libgdal-dev gdal-bin python3-gdal
+    libgdal-dev libsqlite3-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core
     time

@@ -27,6 +27,8 @@ public:
 
     // Writes one input feature (its geometry is taken) to `output`.
     Result copy(OGRFeature& input, OGRLayer& output);
+    // The feature copy() wrote last.
+    const OGRFeature& written() const { return *m_feature; }
     // Fills `output` (a feature of the output's layout) from `input`, taking its geometry;
     // Written means ready to be written.
     Result convert(OGRFeature& input, OGRFeature& output);

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cpl_string.h>
+#include <sqlite3.h>
 
 namespace {
 // Features per transaction: large enough that commits cost little, small enough that the
@@ -60,6 +61,7 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
     }
     try {
         createFields(fields);
+        takeOverSpatialIndex(geometryColumn);
     } catch (...) {
         discard();
         throw;
@@ -77,10 +79,50 @@ void GeoPackageOutput::createFields(const OGRFeatureDefn& fields) {
                     .arg(QString::fromUtf8(field.GetNameRef()), layerName, path));
         }
     }
-    if (m_dataset->StartTransaction() != OGRERR_NONE) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(path));
+}
+
+// GDAL fills the spatial index one box at a time, which takes about as long as writing the
+// features. Instead the index GDAL creates stays empty, its insert trigger is lifted while the
+// features are written, and the boxes are packed into it at commit. GDAL's own definitions
+// of the index and its triggers are kept, so the file is exactly what GDAL would write.
+void GeoPackageOutput::takeOverSpatialIndex(const QString& geometryColumn) {
+    if (m_layer->SyncToDisk() != OGRERR_NONE || m_dataset->StartTransaction() != OGRERR_NONE) {
+        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
     }
     m_inTransaction = 0;
+    m_db = static_cast<sqlite3*>(m_dataset->GetInternalHandle("SQLITE_HANDLE"));
+    const QString index = QStringLiteral("rtree_%1_%2").arg(m_layerName, geometryColumn);
+    const QByteArray trigger = (index + QStringLiteral("_insert")).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (!m_db || sqlite3_prepare_v2(m_db,
+                                    "SELECT sql FROM sqlite_master WHERE type = 'trigger' "
+                                    "AND name = ?",
+                                    -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return;  // GDAL keeps its own way of filling the index
+    }
+    sqlite3_bind_text(statement, 1, trigger.constData(), static_cast<int>(trigger.size()),
+                      SQLITE_STATIC);
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        m_indexTrigger = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    }
+    sqlite3_finalize(statement);
+    if (m_indexTrigger.isEmpty()) {
+        return;
+    }
+    m_index = std::make_unique<PackedRTree>(m_db, index);
+    execute("DROP TRIGGER \"" + QByteArray(trigger).replace('"', "\"\"") + '"');
+}
+
+void GeoPackageOutput::execute(const QByteArray& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : "unknown error");
+        sqlite3_free(message);
+        throw ConfluxError(
+            ErrorNumber::HostFailure,
+            QStringLiteral("GeoPackage '%1' cannot be written: %2").arg(m_path, text));
+    }
 }
 
 GeoPackageOutput::~GeoPackageOutput() {
@@ -93,6 +135,7 @@ void GeoPackageOutput::discard() {
     if (!m_dataset) {
         return;
     }
+    m_index.reset();
     m_dataset->RollbackTransaction();
     for (int i = 0; i < m_dataset->GetLayerCount(); ++i) {
         if (QString::fromUtf8(m_dataset->GetLayer(i)->GetName()) == m_layerName) {
@@ -103,7 +146,13 @@ void GeoPackageOutput::discard() {
     m_dataset.reset();
 }
 
-void GeoPackageOutput::featureWritten() {
+void GeoPackageOutput::featureWritten(const OGRFeature& written) {
+    const OGRGeometry* geometry = written.GetGeometryRef();
+    if (m_index && geometry && !geometry->IsEmpty()) {
+        OGREnvelope box;
+        geometry->getEnvelope(&box);
+        m_index->add(written.GetFID(), box.MinX, box.MaxX, box.MinY, box.MaxY);
+    }
     if (++m_inTransaction < kFeaturesPerTransaction) {
         return;
     }
@@ -116,6 +165,11 @@ void GeoPackageOutput::featureWritten() {
 
 std::shared_ptr<IFeatureClass> GeoPackageOutput::commit() {
     const qsizetype failuresBefore = m_errors.failureCount();
+    if (m_index) {
+        m_index->finish();
+        m_index.reset();
+        execute(m_indexTrigger);
+    }
     if (m_dataset->CommitTransaction() != OGRERR_NONE) {
         throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
     }

@@ -2,6 +2,7 @@
 
 #include "host/GdalErrorCapture.h"
 #include "host/MergeOutput.h"
+#include "host/PackedRTree.h"
 
 #include <QString>
 
@@ -16,7 +17,7 @@ public:
     ~GeoPackageOutput() override;
 
     OGRLayer& featureLayer() override { return *m_layer; }
-    void featureWritten() override;
+    void featureWritten(const OGRFeature& written) override;
     OGRFeatureDefn& fields() override { return *m_layer->GetLayerDefn(); }
     std::shared_ptr<IFeatureClass> commit() override;
 
@@ -25,6 +26,8 @@ public:
 
 private:
     void createFields(const OGRFeatureDefn& fields);
+    void takeOverSpatialIndex(const QString& geometryColumn);
+    void execute(const QByteArray& sql);
     void discard();
 
     GdalErrorCapture& m_errors;  // the merge's, which outlives this output
@@ -32,6 +35,9 @@ private:
     QString m_layerName;
     GDALDatasetUniquePtr m_dataset;
     OGRLayer* m_layer = nullptr;
+    sqlite3* m_db = nullptr;               // the dataset's own connection
+    std::unique_ptr<PackedRTree> m_index;  // null when GDAL keeps its index itself
+    QByteArray m_indexTrigger;             // the index's insert trigger, put back at commit
     std::int64_t m_inTransaction = 0;
     bool m_committed = false;
 };

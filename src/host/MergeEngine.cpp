@@ -114,7 +114,7 @@ void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureC
         switch (copier.copy(*feature, target)) {
             case FeatureCopier::Result::Written:
                 ++report.featuresWritten;
-                output.featureWritten();
+                output.featureWritten(copier.written());
                 break;
             case FeatureCopier::Result::OtherGeometry:
                 ++report.otherGeometry;
@@ -145,7 +145,7 @@ void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
         for (auto& feature : batch->features) {
             if (layer.CreateFeature(feature.get()) == OGRERR_NONE) {
                 ++report.featuresWritten;
-                output.featureWritten();
+                output.featureWritten(*feature);
             } else {
                 ++report.writeErrors;
             }

@@ -14,8 +14,8 @@ public:
 
     // The output's layer for features written through GDAL; opened on demand.
     virtual OGRLayer& featureLayer() = 0;
-    // Called after each feature written to featureLayer().
-    virtual void featureWritten() {}
+    // Called after each feature written to featureLayer(), with the feature as written.
+    virtual void featureWritten(const OGRFeature& /*written*/) {}
     // The output's field layout (valid for the output's life).
     virtual OGRFeatureDefn& fields() = 0;
     // Finishes the output, puts it in its place and returns it as a feature class.

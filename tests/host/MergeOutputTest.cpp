@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,6 +130,28 @@ TEST(MergeOutput, GeoPackageGetsANewLayerAndRefusesAnExistingOne) {
     EXPECT_EQ(out.fieldNames, QStringList({"ID"}));
     EXPECT_EQ(out.features[11].values, QStringList({"1"}));
     EXPECT_EQ(out.features[11].wkt, "MULTIPOLYGON (((1 0,1 1,2 1,1 0)))");
+    {
+        // The packed spatial index is whole, GDAL uses it, and it follows later edits.
+        GDALDatasetUniquePtr dataset(
+            GDALDataset::Open(gpkg.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+        OGRLayer* layer = dataset->GetLayerByName("parcels");
+        EXPECT_TRUE(layer->TestCapability(OLCFastSpatialFilter));
+        layer->SetSpatialFilterRect(1.5, 0.5, 3.5, 0.6);
+        EXPECT_EQ(layer->GetFeatureCount(), 6);
+        layer->SetSpatialFilter(nullptr);
+        OGRFeature added(layer->GetLayerDefn());
+        added.SetGeometryDirectly(new OGRPoint(50, 50));
+        ASSERT_EQ(layer->CreateFeature(&added), OGRERR_NONE);
+        std::unique_ptr<OGRLayer, std::function<void(OGRLayer*)>> check(
+            dataset->ExecuteSQL("SELECT rtreecheck('rtree_parcels_Shape'), "
+                                "(SELECT count(*) FROM rtree_parcels_Shape)",
+                                nullptr, nullptr),
+            [&](OGRLayer* result) { dataset->ReleaseResultSet(result); });
+        ASSERT_TRUE(check);
+        OGRFeatureUniquePtr row(check->GetNextFeature());
+        EXPECT_STREQ(row->GetFieldAsString(0), "ok");
+        EXPECT_EQ(row->GetFieldAsInteger(1), 26);
+    }
 
     const QByteArray before = bytesOf(gpkg);
     try {
