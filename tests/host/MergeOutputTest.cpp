@@ -239,8 +239,8 @@ TEST(MergeOutput, GeoPackageCancelLeavesNoLayerAndTextArrivesAsUtf8) {
     const QString dos =
         write(dir.path(), "dos", "POLYGON", {{"ID", 'N', 9}, {"NAME", 'C', 20}},
               {{"POLYGON ((0 0,0 1,1 1,0 0))", {"1", "Дорога"}}}, Encoding("CP866", "866"));
-    MergeCall({dos}, gpkg, "roads", 4, true).run();
-    EXPECT_EQ(read(gpkg, "roads").features.at(0).values, QStringList({"1", "Дорога"}));
+    MergeCall({dos}, gpkg, "дороги", 4, true).run();
+    EXPECT_EQ(read(gpkg, "дороги").features.at(0).values, QStringList({"1", "Дорога"}));
 }
 
 }  // namespace
