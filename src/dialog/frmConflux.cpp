@@ -46,9 +46,7 @@ void frmConflux::Load() {
 
 void frmConflux::Show() {
     Load();
-    m_showing = true;
-    m_form->exec();
-    m_showing = false;
+    m_modal.run(*m_form);
     // Every way of closing unloads the controls.
     Unload();
 }
@@ -57,9 +55,7 @@ void frmConflux::Unload() {
     if (!m_form) {
         return;
     }
-    if (m_showing) {
-        // The modal loop is on the stack: end it, and Show() unloads once it has returned.
-        m_form->done(QDialog::Rejected);
+    if (m_modal.endIfRunning(*m_form)) {
         return;
     }
     ConfluxForm* form = m_form.data();
@@ -100,7 +96,7 @@ void frmConflux::connectWindowEvents() {
             [this] { runEvent("CmdCancel_Click", [this] { CmdCancel_Click(); }); });
     // The close box: outside Show()'s modal loop nothing else would unload the controls.
     connect(form, &QDialog::finished, this, [this, form] {
-        if (!m_showing && m_form == form) {
+        if (!m_modal.running() && m_form == form) {
             runEvent("Form_Unload", [this] { Unload(); });
         }
     });

@@ -2,6 +2,7 @@
 
 #include "dialog/ConfluxState.h"
 #include "discovery/CandidateRow.h"
+#include "platform/ModalLoop.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -154,7 +155,7 @@ private:
     ConfluxState m_state;
     QPointer<ConfluxForm> m_form;
     Prompter* m_prompter = nullptr;
-    bool m_showing = false;
+    ModalLoop m_modal;
     // Event procedures running now; unloading from inside one defers deleting the controls.
     int m_eventDepth = 0;
     // Set while a CmbNames index change has run CmbNames_Click and the user's pick that caused

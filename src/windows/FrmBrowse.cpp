@@ -116,9 +116,7 @@ void FrmBrowse::Unload() {
     if (!m_form) {
         return;
     }
-    if (m_showing) {
-        // The modal loop is on the stack: end it, and openFor() unloads once it has returned.
-        m_form->done(QDialog::Rejected);
+    if (m_modal.endIfRunning(*m_form)) {
         return;
     }
     // The table closes with the model, which the window owns.
@@ -155,9 +153,7 @@ bool FrmBrowse::openFor(const QString& shpPath) {
     if (!prepareOpen(shpPath)) {
         return false;
     }
-    m_showing = true;
-    m_form->exec();
-    m_showing = false;
+    m_modal.run(*m_form);
     Unload();
     return true;
 }
@@ -166,7 +162,7 @@ void FrmBrowse::MSFlexGrid1_KeyDown(int keyCode) {
     if (keyCode != kEscape || !m_form) {
         return;
     }
-    if (m_showing) {
+    if (m_modal.running()) {
         Unload();
         return;
     }

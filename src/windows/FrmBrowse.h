@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DataControl.h"
+#include "platform/ModalLoop.h"
 #include "windows/DbfTableModel.h"
 
 #include <QDialog>
@@ -65,5 +66,5 @@ private:
     QPointer<DbfTableModel> m_model;
     int m_horizontalMargin = 0;
     int m_verticalMargin = 0;
-    bool m_showing = false;
+    ModalLoop m_modal;
 };

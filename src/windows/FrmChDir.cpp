@@ -111,8 +111,7 @@ void FrmChDir::Unload() {
     if (!m_form) {
         return;
     }
-    if (m_showing) {
-        m_form->done(QDialog::Rejected);
+    if (m_modal.endIfRunning(*m_form)) {
         return;
     }
     // No event of the dying controls may reach the filter, which compares against them.
@@ -158,9 +157,7 @@ void FrmChDir::prepareShow() {
 
 void FrmChDir::showModal() {
     prepareShow();
-    m_showing = true;
-    m_form->exec();
-    m_showing = false;
+    m_modal.run(*m_form);
     // Every way of closing unloads the controls.
     Unload();
 }

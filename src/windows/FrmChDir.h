@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FolderList.h"
+#include "platform/ModalLoop.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 
@@ -71,5 +72,5 @@ private:
     std::function<QList<Volume>()> m_volumeSource;
     Prompter* m_prompter = nullptr;
     bool m_returningToDrive = false;
-    bool m_showing = false;
+    ModalLoop m_modal;
 };
