@@ -1,7 +1,6 @@
 #include "host/ShapeRecordCopier.h"
 
 #include "errors/ConfluxError.h"
-#include "host/DbfHeader.h"
 
 #include <QtEndian>
 

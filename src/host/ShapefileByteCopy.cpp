@@ -35,7 +35,7 @@ bool readInto(QFile& file, QByteArray& buffer, std::int64_t size) {
 }
 
 // Reads `count` records from `first` on; false when the files end early.
-bool readBlock(QFile& shp, QFile& shx, QFile& dbf, const DbfHeader& table, std::int64_t first,
+bool readBlock(QFile& shp, QFile& shx, QFile& dbf, const DbfTableHeader& table, std::int64_t first,
                std::int64_t count, InputBlock& block) {
     block.count = count;
     if (!shx.seek(100 + 8 * first)) {
@@ -93,14 +93,14 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
     QFile shp(shpPath);
     QFile shx(ShapefileFiles::sidecar(shpPath, QStringLiteral("shx")));
     QFile dbf(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
-    const auto table = DbfHeader::read(dbf.fileName());
+    const auto table = DbfTableHeader::readFile(dbf.fileName());
     if (!table || !shp.open(QIODevice::ReadOnly) || !shx.open(QIODevice::ReadOnly) ||
         !dbf.open(QIODevice::ReadOnly)) {
         return false;
     }
     if (!m_outputDbf) {
         m_output->closeFeatureLayer();
-        m_outputDbf = DbfHeader::read(m_output->tempPath(QStringLiteral("dbf")));
+        m_outputDbf = DbfTableHeader::readFile(m_output->tempPath(QStringLiteral("dbf")));
     }
     const std::int64_t records = (shx.size() - 100) / 8;
     if (!m_outputDbf || !m_outputDbf->sameLayout(*table) || table->recordCount != records ||
@@ -108,10 +108,11 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
         return false;
     }
     m_output->closeFeatureLayer();
-    ShapeRecordCopier copier(
-        m_output->tempPath(QStringLiteral("shp")), m_output->tempPath(QStringLiteral("shx")),
-        m_output->tempPath(QStringLiteral("dbf")), m_shpType, m_outputDbf->headerLength,
-        m_outputDbf->recordLength, m_scratch->output);
+    ShapeRecordCopier copier(m_output->tempPath(QStringLiteral("shp")),
+                             m_output->tempPath(QStringLiteral("shx")),
+                             m_output->tempPath(QStringLiteral("dbf")), m_shpType,
+                             static_cast<int>(m_outputDbf->headerLength),
+                             static_cast<int>(m_outputDbf->recordLength), m_scratch->output);
     InputBlock& block = m_scratch->block;
     QByteArray& scratch = m_scratch->record;
     for (std::int64_t first = 0; first < records; first += kRecordsPerBlock) {

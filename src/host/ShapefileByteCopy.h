@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/DbfHeader.h"
 #include "host/MergeReport.h"
+#include "platform/DbfTableHeader.h"
 
 #include <QString>
 
@@ -30,7 +30,7 @@ public:
 private:
     ShapefileOutput* m_output;
     std::int32_t m_shpType;
-    std::optional<DbfHeader> m_outputDbf;
+    std::optional<DbfTableHeader> m_outputDbf;
     struct Scratch;
     std::unique_ptr<Scratch> m_scratch;  // read and write buffers reused from input to input
 };

@@ -1,9 +1,9 @@
 #include "host/ShapefileOutput.h"
 
-#include "host/DbfHeader.h"
 #include "host/GdalOpen.h"
 #include "host/ShapefileFeatureClass.h"
 #include "platform/CodePage.h"
+#include "platform/DbfTableHeader.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,7 +136,7 @@ void ShapefileOutput::writeDeclarations() {
         }
         QFile dbf(tempPath(QStringLiteral("dbf")));
         const char driver = static_cast<char>(CodePage::languageDriverForCodePage(m_codePage));
-        if (!dbf.open(QIODevice::ReadWrite) || !dbf.seek(kDbfLanguageDriverOffset) ||
+        if (!dbf.open(QIODevice::ReadWrite) || !dbf.seek(DbfTableHeader::kLanguageDriverOffset) ||
             dbf.write(&driver, 1) != 1) {
             throw fileError(QStringLiteral("Cannot write"), dbf.fileName());
         }

@@ -1,8 +1,8 @@
 #include "host/TextPlan.h"
 
-#include "host/DbfHeader.h"
 #include "host/ShapefileFiles.h"
 #include "platform/CodePage.h"
+#include "platform/DbfTableHeader.h"
 
 #include <QFile>
 
@@ -16,7 +16,8 @@ std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
             }
         }
     }
-    const auto header = DbfHeader::read(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
+    const auto header =
+        DbfTableHeader::readFile(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
     if (header && header->languageDriver != 0) {
         return CodePage::codePageFromLanguageDriver(header->languageDriver);
     }
@@ -25,7 +26,7 @@ std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
 
 QByteArray sampleText(const QString& shpPath, qsizetype limit) {
     const QString dbfPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
-    const auto header = DbfHeader::read(dbfPath);
+    const auto header = DbfTableHeader::readFile(dbfPath);
     QFile file(dbfPath);
     if (!header || !file.open(QIODevice::ReadOnly) || !file.seek(header->headerLength)) {
         return {};
@@ -37,7 +38,7 @@ QByteArray sampleText(const QString& shpPath, qsizetype limit) {
         if (record.size() < header->recordLength) {
             break;
         }
-        for (const DbfField& field : header->fields) {
+        for (const DbfTableHeader::Field& field : header->fields) {
             if (field.type == 'C') {
                 sample += record.mid(field.offset, field.length).trimmed();
                 sample += ' ';

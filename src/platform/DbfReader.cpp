@@ -19,11 +19,7 @@ constexpr qint64 kSampleRecords = 200;
 constexpr qint64 kCpgMaxBytes = 256;
 
 UniqueFd openReadOnly(const QString& path) {
-    int fd;
-    do
-        fd = ::open(FileNameCodec::encode(path).constData(), O_RDONLY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    return UniqueFd(fd);
+    return UniqueFd::openReadOnly(FileNameCodec::encode(path).constData());
 }
 
 // The .cpg beside the table (same base name, either case of the extension), if any.
@@ -207,12 +203,8 @@ QVariant DbfReader::value(const DbfRecord& record, qsizetype field) const {
 }
 
 std::optional<DbfHeaderCounts> DbfReader::readCounts(const QString& dbfPath) {
-    const UniqueFd fd = openReadOnly(dbfPath);
-    if (!fd.isOpen())
+    const auto header = DbfTableHeader::readFile(dbfPath);
+    if (!header)
         return std::nullopt;
-    DbfTableHeader header;
-    QString error;
-    if (!header.read(fd.get(), dbfPath, error))
-        return std::nullopt;
-    return DbfHeaderCounts{header.recordCount, header.fields.size()};
+    return DbfHeaderCounts{header->recordCount, header->fields.size()};
 }

@@ -1,5 +1,8 @@
 #include "platform/DbfTableHeader.h"
 
+#include "platform/FileNameCodec.h"
+#include "platform/UniqueFd.h"
+
 #include <QtEndian>
 
 #include <sys/stat.h>
@@ -61,7 +64,7 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     recordCount = qFromLittleEndian<quint32>(raw + 4);
     headerLength = qFromLittleEndian<quint16>(raw + 8);
     recordLength = qFromLittleEndian<quint16>(raw + 10);
-    languageDriver = raw[29];
+    languageDriver = raw[kLanguageDriverOffset];
     if (!isKnownVersion(version))
         return fail(error, path,
                     QStringLiteral("not a dBASE table (version byte 0x%1)")
@@ -113,5 +116,27 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
                     QStringLiteral("declares %1 records, the file holds %2")
                         .arg(recordCount)
                         .arg(available));
+    return true;
+}
+
+std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path) {
+    const UniqueFd fd = UniqueFd::openReadOnly(FileNameCodec::encode(path).constData());
+    DbfTableHeader header;
+    QString error;
+    if (!fd.isOpen() || !header.read(fd.get(), path, error))
+        return std::nullopt;
+    return header;
+}
+
+bool DbfTableHeader::sameLayout(const DbfTableHeader& other) const {
+    if (recordLength != other.recordLength || fields.size() != other.fields.size())
+        return false;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const Field& a = fields[i];
+        const Field& b = other.fields[i];
+        if (a.name.toUpper() != b.name.toUpper() || a.type != b.type || a.length != b.length ||
+            a.decimals != b.decimals || a.offset != b.offset)
+            return false;
+    }
     return true;
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The validated header of a dBASE table, field names still as bytes (their code page is
 // decided afterwards). Shared by the reader and the cheap count query.
 struct DbfTableHeader {
@@ -25,4 +27,12 @@ struct DbfTableHeader {
     // Reads and validates the header of the open file `fd`. On failure returns false and sets
     // `error` to a message that names `path` and what is wrong.
     bool read(int fd, const QString& path, QString& error);
+    // Opens and reads the header of the table at `path`; nullopt when missing or invalid.
+    static std::optional<DbfTableHeader> readFile(const QString& path);
+
+    // Same fields in the same order, with the same types, lengths and decimals (names compared
+    // ignoring case): records of one table can be copied as bytes into the other.
+    bool sameLayout(const DbfTableHeader& other) const;
+
+    static constexpr int kLanguageDriverOffset = 29;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <utility>
 
@@ -20,6 +23,15 @@ public:
     }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+
+    // Opens `path` (bytes as the file system holds them) for reading; not open on failure.
+    static UniqueFd openReadOnly(const char* path) {
+        int fd;
+        do {
+            fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        return UniqueFd(fd);
+    }
 
     int get() const { return m_fd; }
     bool isOpen() const { return m_fd >= 0; }
