@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLocale>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -180,7 +181,17 @@ void FlexGrid::AddItem(const QString& tabJoined) {
 }
 
 void FlexGrid::RemoveItem(qsizetype row) {
-    m_model->removeGridRow(row);
+    {
+        // The view moves its current cell while the row goes; the grid's own rule is below.
+        const QScopedValueRollback ignoreView(m_syncing, true);
+        m_model->removeGridRow(row);
+    }
+    // Rows below the removed one move up with their rows; a removed current row is taken by
+    // the row that followed it.
+    if (m_row > row)
+        --m_row;
+    if (m_rowSel > row)
+        --m_rowSel;
     clampSelection();
 }
 

@@ -110,6 +110,19 @@ TEST(FlexGrid, RemoveItemShiftsLaterRowsUp) {
     EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1|3"));
     EXPECT_THROW(grid.RemoveItem(3), ConfluxError);
     EXPECT_EQ(grid.Rows(), 3);
+
+    // The current row keeps its number when it is removed (the next row takes it) and moves up
+    // with its row when one above goes: the blank first row a scan drops leaves row 1 current.
+    fill(grid, {"", "a", "b", "c"});
+    grid.setRow(1);
+    grid.RemoveItem(1);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.RowSel(), 1);
+    grid.setRow(3);
+    grid.setRowSel(3);
+    grid.RemoveItem(1);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(grid.TextMatrix(grid.Row(), 0), QStringLiteral("c"));
 }
 
 TEST(FlexGrid, ClearBlanksEveryCellAndKeepsCounts) {
