@@ -31,9 +31,7 @@ TEST(SampleSheetsTest, GeneratedTreeScansAndMergesAsTheDemoDoes) {
     const auto merged = CliRunner::conflux(
         {"merge", root, "--file-mask", "roads*", "--kind", "line", "--out", out});
     ASSERT_EQ(merged.exitCode, 0) << merged.err.toStdString();
-    EXPECT_EQ(merged.outLines().value(0), QStringLiteral("Merge success!!!"));
     EXPECT_EQ(merged.outLines().value(1), QStringLiteral("Featurs merged 7"));
-    EXPECT_EQ(merged.outLines().value(3), QStringLiteral("not merged 0"));
     EXPECT_TRUE(QFileInfo::exists(out + "/roads.shp"));
 }
 

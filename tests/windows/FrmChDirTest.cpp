@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QDialog>
 #include <QDir>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();
@@ -24,10 +23,11 @@ class FrmChDirTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_tmp.isValid());
-        for (const char* folder : {"data/Roads/2024", "data/Rivers", "data/.cache", "data/Алтай"}) {
+        for (const char* folder :
+             {"data/Roads/2024", "data/Rivers", "data/.cache", "data/Алтай", "outside"}) {
             ASSERT_TRUE(QDir(m_tmp.path()).mkpath(QString::fromUtf8(folder)));
         }
-        m_volumes = {{QStringLiteral("Data"), m_tmp.filePath(QStringLiteral("data"))},
+        m_volumes = {{QStringLiteral("Data"), data()},
                      {QStringLiteral("Stick"), m_tmp.filePath(QStringLiteral("gone"))}};
         chooser().setPrompter(&m_prompter);
         chooser().setVolumeSource([this] { return m_volumes; });
@@ -37,12 +37,12 @@ protected:
         chooser().setPrompter(nullptr);
         chooser().setVolumeSource({});
         chooser().ReturnPath.clear();
+        QDir::setCurrent(QDir::tempPath());
     }
 
     static FrmChDir& chooser() { return FrmChDir::instance(); }
     QString data(const QString& sub = {}) const {
-        return sub.isEmpty() ? m_tmp.filePath(QStringLiteral("data"))
-                             : m_tmp.filePath(QStringLiteral("data/") + sub);
+        return m_tmp.filePath(sub.isEmpty() ? QStringLiteral("data") : "data/" + sub);
     }
     // Presets the chooser like the scan's root button and shows it without a modal loop.
     void presetAndShow(const QString& text) {
@@ -51,21 +51,21 @@ protected:
         chooser().prepareShow();
         chooser().form()->show();
     }
-    void doubleClickRow(int row) {
-        FolderList* list = chooser().Dir1();
-        const QRect rect = list->visualItemRect(list->item(row));
-        // An item view takes a double-click only on the entry the press went to.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-    int rowOf(const QString& path) const {
-        FolderList* list = chooser().Dir1();
-        for (int row = 0; row < list->count(); ++row) {
-            if (list->pathAt(row) == path) {
-                return row;
-            }
+    QStringList listed() const {
+        QStringList paths;
+        for (int row = 0; row < chooser().Dir1()->count(); ++row) {
+            paths << chooser().Dir1()->pathAt(row);
         }
-        return -1;
+        return paths;
+    }
+    void click(const QString& folder, bool twice) {
+        FolderList* list = chooser().Dir1();
+        const QPoint at = list->visualItemRect(list->item(listed().indexOf(folder))).center();
+        // An item view takes a double-click only on the entry the press went to.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        if (twice) {
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        }
     }
 
     QTemporaryDir m_tmp;
@@ -73,165 +73,80 @@ protected:
     ScriptedPrompter m_prompter;
 };
 
-TEST_F(FrmChDirTest, WindowHasNoCaptionStaysOnTopAndLaysOutItsControlsInTwips) {
-    chooser().Load();
-    QDialog* form = chooser().form();
-    EXPECT_TRUE(form->windowTitle().isEmpty());
-    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(form->size(), QSize(250, 271));
-    EXPECT_EQ(chooser().Drive1()->geometry(), QRect(8, 8, 225, 19));
-    EXPECT_EQ(chooser().Dir1()->geometry(), QRect(8, 40, 225, 163));
-    EXPECT_EQ(chooser().CmdOpenExit(0)->text(), QStringLiteral("Открыть"));
-    EXPECT_EQ(chooser().CmdOpenExit(1)->text(), QStringLiteral("Отмена"));
-    EXPECT_EQ(chooser().CmdOpenExit(0)->geometry(), QRect(48, 224, 65, 25));
-    EXPECT_EQ(chooser().CmdOpenExit(1)->geometry(), QRect(136, 224, 65, 25));
-    EXPECT_EQ(chooser().Drive1()->count(), 2);
-    EXPECT_EQ(chooser().Drive1()->itemText(0), QStringLiteral("Data (") + data() + ")");
-}
-
-TEST_F(FrmChDirTest, PresetsOpenTheFolderAndOpenWithoutMovesReturnsIt) {
-    const QString roads = data(QStringLiteral("Roads"));
-    EXPECT_TRUE(chooser().presetDrive(roads));
-    EXPECT_TRUE(chooser().presetFolder(roads));
-    chooser().prepareShow();
-    chooser().form()->show();
-    EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
-    EXPECT_EQ(chooser().Dir1()->path(), roads);
-    QTest::mouseClick(chooser().CmdOpenExit(0), Qt::LeftButton);
-    EXPECT_EQ(chooser().returnPath(), roads);
-    EXPECT_FALSE(chooser().form()->isVisible());
+TEST_F(FrmChDirTest, PresetsApplyOnlyWhereTheyCan) {
+    struct Case {
+        const char* name;
+        QString path;
+        bool drive, folder;
+    };
+    const Case cases[] = {
+        {"folder on the volume", data("Roads"), true, true},
+        {"the volume holds a folder not made yet", data("Not/Yet"), true, false},
+        {"empty", QString(), false, false},
+        {"relative", "relative/path", false, false},
+        {"on no listed volume", m_tmp.filePath("outside"), false, false},
+        {"on a volume that is not ready", m_tmp.filePath("gone/x"), false, false},
+    };
+    QDir::setCurrent(data("Rivers"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        chooser().Unload();
+        chooser().Load();  // a fresh chooser starts on the current folder
+        ASSERT_EQ(chooser().Dir1()->path(), data("Rivers"));
+        EXPECT_EQ(chooser().presetDrive(c.path), c.drive);
+        EXPECT_EQ(chooser().presetFolder(c.path), c.folder);
+        EXPECT_EQ(chooser().Dir1()->path(), c.folder ? c.path : data("Rivers"));
+        EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
+    }
     EXPECT_TRUE(m_prompter.messages.isEmpty());
 }
 
-TEST_F(FrmChDirTest, FolderListShowsTheOpenChainThenVisibleSubFolders) {
-    presetAndShow(data(QStringLiteral("Roads")));
-    FolderList* list = chooser().Dir1();
-    QStringList paths;
-    for (int row = 0; row < list->count(); ++row) {
-        paths << list->pathAt(row);
-    }
-    EXPECT_EQ(paths, QStringList({data(), data("Roads"), data("Roads/2024")}));
-    EXPECT_EQ(list->currentRow(), 1);
-
-    chooser().Dir1()->setPath(data(), data());
-    paths.clear();
-    for (int row = 0; row < list->count(); ++row) {
-        paths << list->pathAt(row);
-    }
-    // Hidden ".cache" is not listed; sub-folders come in name order.
-    EXPECT_EQ(paths, QStringList({data(), data("Rivers"), data("Roads"), data("Алтай")}));
-}
-
-TEST_F(FrmChDirTest, PresetsThatDoNotApplyChangeNothing) {
-    QDir::setCurrent(data(QStringLiteral("Rivers")));
-    chooser().Load();
-    const QString before = chooser().Dir1()->path();
-    ASSERT_EQ(before, data(QStringLiteral("Rivers")));
-    const QStringList noDrive = {QString(), QStringLiteral("relative/path"),
-                                 QStringLiteral("/not/on/any/listed/volume"),
-                                 m_tmp.filePath(QStringLiteral("gone/Data"))};
-    for (const QString& text : noDrive) {
-        EXPECT_FALSE(chooser().presetDrive(text)) << text.toStdString();
-    }
-    const QStringList noFolder = {QString(), data(QStringLiteral("Missing")),
-                                  m_tmp.filePath(QStringLiteral("outside"))};
-    QDir(m_tmp.path()).mkpath(QStringLiteral("outside"));
-    for (const QString& text : noFolder) {
-        EXPECT_FALSE(chooser().presetFolder(text)) << text.toStdString();
-    }
-    EXPECT_EQ(chooser().Dir1()->path(), before);
-    EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
-    EXPECT_TRUE(m_prompter.messages.isEmpty());
-    QDir::setCurrent(QDir::tempPath());
-}
-
-TEST_F(FrmChDirTest, DrivePresetNeedsOnlyTheVolumeNotTheFolder) {
-    // The volume is found from the path's mount point; the folder itself may not exist.
-    EXPECT_TRUE(chooser().presetDrive(data(QStringLiteral("NotYet/There"))));
-    EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
-}
-
-TEST_F(FrmChDirTest, OpenReturnsTheOpenedFolderNotTheHighlightedOne) {
-    presetAndShow(data());
-    const int roads = rowOf(data(QStringLiteral("Roads")));
-    ASSERT_GE(roads, 0);
-    doubleClickRow(roads);
-    EXPECT_EQ(chooser().Dir1()->path(), data(QStringLiteral("Roads")));
-
-    const int child = rowOf(data(QStringLiteral("Roads/2024")));
-    QTest::mouseClick(chooser().Dir1()->viewport(), Qt::LeftButton, {},
-                      chooser().Dir1()->visualItemRect(chooser().Dir1()->item(child)).center());
-    EXPECT_EQ(chooser().Dir1()->currentRow(), child);
-    EXPECT_EQ(chooser().Dir1()->path(), data(QStringLiteral("Roads")));
-
-    QTest::mouseClick(chooser().CmdOpenExit(0), Qt::LeftButton);
-    EXPECT_EQ(chooser().returnPath(), data(QStringLiteral("Roads")));
-}
-
-TEST_F(FrmChDirTest, EnterOpensTheHighlightedFolderAndAnAncestorCanBeReopened) {
-    presetAndShow(data(QStringLiteral("Roads/2024")));
+TEST_F(FrmChDirTest, EnterOrDoubleClickOpensAndOpenReturnsTheOpenNotTheHighlighted) {
+    presetAndShow(data("Roads/2024"));
     chooser().Dir1()->setFocus();
-    chooser().Dir1()->setCurrentRow(rowOf(data()));
+    chooser().Dir1()->setCurrentRow(static_cast<int>(listed().indexOf(data())));
     QTest::keyClick(chooser().Dir1(), Qt::Key_Return);
-    EXPECT_EQ(chooser().Dir1()->path(), data());
+    // The open chain, then visible sub-folders in name order (".cache" is hidden).
+    EXPECT_EQ(listed(), QStringList({data(), data("Rivers"), data("Roads"), data("Алтай")}));
+    click(data("Roads"), true);
+    EXPECT_EQ(listed(), QStringList({data(), data("Roads"), data("Roads/2024")}));
+
+    click(data("Roads/2024"), false);
+    EXPECT_EQ(chooser().Dir1()->currentRow(), 2);
+    EXPECT_EQ(chooser().Dir1()->path(), data("Roads"));
     EXPECT_TRUE(chooser().form()->isVisible());
-}
-
-TEST_F(FrmChDirTest, CancelAndCloseBoxReturnNothingAfterAnEarlierChoice) {
-    presetAndShow(data(QStringLiteral("Rivers")));
-    QTest::mouseClick(chooser().CmdOpenExit(0), Qt::LeftButton);
-    ASSERT_EQ(chooser().returnPath(), data(QStringLiteral("Rivers")));
-    chooser().Unload();
-
-    presetAndShow(data(QStringLiteral("Rivers")));
-    QTest::mouseClick(chooser().CmdOpenExit(1), Qt::LeftButton);
-    EXPECT_TRUE(chooser().returnPath().isEmpty());
-    chooser().Unload();
-
-    presetAndShow(data(QStringLiteral("Rivers")));
-    chooser().ReturnPath = QStringLiteral("stale");
-    chooser().prepareShow();
-    chooser().form()->close();
-    EXPECT_TRUE(chooser().returnPath().isEmpty());
+    chooser().CmdOpenExit(0)->click();
+    EXPECT_EQ(chooser().returnPath(), data("Roads"));
     EXPECT_FALSE(chooser().form()->isVisible());
 }
 
 TEST_F(FrmChDirTest, UnavailableDriveIsReportedAndThePreviousDriveAndFolderComeBack) {
-    presetAndShow(data(QStringLiteral("Roads")));
+    presetAndShow(data("Roads"));
     chooser().Drive1()->setCurrentIndex(1);
     ASSERT_EQ(m_prompter.messages.size(), 1);
     const ShownMessage& message = m_prompter.messages[0];
-    EXPECT_EQ(message.text, QStringLiteral("Диск Stick (") +
-                                m_tmp.filePath(QStringLiteral("gone")) +
-                                QStringLiteral(") недоступен"));
-    EXPECT_EQ(message.buttons, MsgBoxButtons::Ok);
-    EXPECT_EQ(message.icon, MsgBoxIcon::Exclamation);
+    EXPECT_EQ(message.text, "Диск Stick (" + m_tmp.filePath("gone") + ") недоступен");
+    EXPECT_EQ(std::pair(message.buttons, message.icon),
+              std::pair(MsgBoxButtons::Ok, MsgBoxIcon::Exclamation));
     EXPECT_EQ(message.title, defaultMsgBoxTitle());
     EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
-    EXPECT_EQ(chooser().Dir1()->path(), data(QStringLiteral("Roads")));
+    EXPECT_EQ(chooser().Dir1()->path(), data("Roads"));
     EXPECT_TRUE(chooser().form()->isVisible());
 }
 
-TEST_F(FrmChDirTest, DrivePresetOnAVolumeThatIsNotReadyDoesNotApply) {
-    EXPECT_FALSE(chooser().presetDrive(m_tmp.filePath(QStringLiteral("gone/x"))));
-    EXPECT_TRUE(m_prompter.messages.isEmpty());
-}
-
-TEST_F(FrmChDirTest, WithoutPresetsTheChooserStartsOnTheCurrentFolder) {
-    QDir::setCurrent(data(QStringLiteral("Roads/2024")));
-    chooser().prepareShow();
-    EXPECT_EQ(chooser().Dir1()->path(), data(QStringLiteral("Roads/2024")));
-    EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
-    QDir::setCurrent(QDir::tempPath());
-}
-
-TEST_F(FrmChDirTest, ShowModalEndsOnOpenAndUnloadsTheControls) {
-    chooser().presetFolder(data(QStringLiteral("Rivers")));
-    // The one place a modal loop must run: end it from inside as the user's click would.
-    QTimer::singleShot(0, [] { chooser().CmdOpenExit(0)->click(); });
-    chooser().showModal();
-    EXPECT_EQ(chooser().returnPath(), data(QStringLiteral("Rivers")));
-    EXPECT_FALSE(chooser().isLoaded());
+TEST_F(FrmChDirTest, ModalChooserReturnsTheFolderOnOpenAndNothingOnCancelOrCloseBox) {
+    // The modal loop ends from inside, as the user's click would; each way unloads the controls.
+    const std::function<void()> ends[] = {[] { chooser().CmdOpenExit(0)->click(); },
+                                          [] { chooser().CmdOpenExit(1)->click(); },
+                                          [] { chooser().form()->close(); }};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        chooser().presetFolder(data("Rivers"));
+        QTimer::singleShot(0, ends[i]);
+        chooser().showModal();
+        EXPECT_EQ(chooser().returnPath(), i == 0 ? data("Rivers") : QString());
+        EXPECT_FALSE(chooser().isLoaded());
+    }
 }
 
 }  // namespace
