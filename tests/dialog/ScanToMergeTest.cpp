@@ -2,33 +2,24 @@
 // them to the input, pick kind, mask, field source and output, and merge.
 #include "MergeDialogFixture.h"
 
-#include "platform/FlexGrid.h"
-
-#include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolButton>
 
 namespace {
 
 using ScanToMergeTest = MergeDialogFixture;
 
-void retype(QLineEdit* box, const QString& text) {
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    DialogFixture::typeText(box, text);
-}
-
-qsizetype rowOf(const FlexGrid& grid, const QString& path) {
+// Selects the one row of `path` and deletes it.
+void deleteRowOf(const QString& path) {
+    FlexGrid& grid = *frmConflux::instance().form()->FlexGrid1;
     for (qsizetype row = 1; row < grid.Rows(); ++row) {
-        if (grid.TextMatrix(row, 0) == path)
-            return row;
+        if (grid.TextMatrix(row, 0) == path) {
+            grid.setRow(row);
+            grid.setRowSel(row);
+            QTest::mouseClick(frmConflux::instance().form()->CmdDelFile, Qt::LeftButton);
+            return;
+        }
     }
-    return -1;
+    ADD_FAILURE() << "not listed: " << path.toStdString();
 }
 
 TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
@@ -47,20 +38,10 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
     EXPECT_EQ(form().LblSelected->text(), "Выбрано: 5 файл(ов)");
     EXPECT_FALSE(form().FrameInput->isEnabled());
-    FlexGrid& grid = *form().FlexGrid1;
-    ASSERT_EQ(grid.Rows(), 6);
+    ASSERT_EQ(grid().Rows(), 6);
 
-    // Prune the junk row and the row of "deep".
-    const qsizetype junkRow = rowOf(grid, junk);
-    ASSERT_GT(junkRow, 0);
-    grid.setRow(junkRow);
-    grid.setRowSel(junkRow);
-    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    const qsizetype deepRow = rowOf(grid, root + "/south/old/deep.shp");
-    ASSERT_GT(deepRow, 0);
-    grid.setRow(deepRow);
-    grid.setRowSel(deepRow);
-    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    deleteRowOf(junk);
+    deleteRowOf(root + "/south/old/deep.shp");
     EXPECT_EQ(form().LblSelected->text(), "Всего: 3");
 
     QTest::mouseClick(form().CmdToInput, Qt::LeftButton);

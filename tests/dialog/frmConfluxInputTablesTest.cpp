@@ -1,3 +1,4 @@
+// The chosen shapefiles opened as the merge's inputs.
 #include "MergeDialogFixture.h"
 
 #include "host/GeodataInterfaces.h"
@@ -7,7 +8,7 @@ namespace {
 using InputTablesTest = MergeDialogFixture;
 
 TEST_F(InputTablesTest, NothingSelected) {
-    const std::vector<std::pair<const char*, std::optional<QStringList>>> cases = {
+    const std::pair<const char*, std::optional<QStringList>> cases[] = {
         {"never filled", std::nullopt},
         {"no entries", QStringList{}},
         {"one empty entry", QStringList{QString()}},
@@ -28,38 +29,6 @@ TEST_F(InputTablesTest, NothingSelected) {
         EXPECT_EQ(s.TablesArray[0], nullptr);
     }
     EXPECT_TRUE(errors.reports.texts.isEmpty());
-}
-
-TEST_F(InputTablesTest, BuildsTheArraysInListOrderAndShrinksOnRebuild) {
-    auto& s = dialog().state();
-    const QStringList files = {lines("roads", 2), polygons("lakes", 3), polygons("parks", 4)};
-    s.FilesList = files;
-    ASSERT_EQ(dialog().UpdateTablesArrayFromDir(), 2);
-    ASSERT_EQ(s.TablesArray.size(), 3u);
-    EXPECT_EQ(s.TableNames, QStringList({"roads", "lakes", "parks"}));
-    EXPECT_EQ(s.ShapeTypes, std::vector<std::int32_t>({3, 4, 4}));
-    EXPECT_EQ(s.TablesArray[1]->RowCount(), 3);
-    EXPECT_EQ(s.TablesArray[2]->RowCount(), 4);
-    ASSERT_TRUE(s.m_pFeatureLayer);
-    EXPECT_EQ(s.m_pFeatureLayer->FeatureClass()->AliasName(), "roads");
-
-    s.FilesList = QStringList{files[2]};
-    ASSERT_EQ(dialog().UpdateTablesArrayFromDir(), 2);
-    EXPECT_EQ(s.TablesArray.size(), 1u);
-    EXPECT_EQ(s.TableNames, QStringList({"parks"}));
-    EXPECT_EQ(s.ShapeTypes, std::vector<std::int32_t>({4}));
-    EXPECT_EQ(s.m_pFeatureLayer->FeatureClass()->AliasName(), "parks");
-    EXPECT_TRUE(errors.reports.texts.isEmpty());
-}
-
-TEST_F(InputTablesTest, NameWithTwoDotsOpensTheChosenFile) {
-    auto& s = dialog().state();
-    polygons("roads", 5);
-    s.FilesList = QStringList{lines("roads.old", 2)};
-    ASSERT_EQ(dialog().UpdateTablesArrayFromDir(), 2);
-    EXPECT_EQ(s.TableNames, QStringList({"roads.old"}));
-    EXPECT_EQ(s.ShapeTypes, std::vector<std::int32_t>({3}));
-    EXPECT_EQ(s.TablesArray[0]->RowCount(), 2);
 }
 
 TEST_F(InputTablesTest, FailuresAreReportedAndKeepWhatWasAdded) {

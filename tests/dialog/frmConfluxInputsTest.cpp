@@ -1,16 +1,10 @@
+// Editing the candidates (add, delete, view) and committing an empty grid as the input.
 #include "DialogFixture.h"
 
-#include "dialog/WorkAnimation.h"
-#include "platform/FlexGrid.h"
 #include "support/FakeHost.h"
 
-#include <QDir>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QToolButton>
 
 namespace {
 
@@ -21,37 +15,36 @@ protected:
         form().TxtsDir->setText(m_dir.path());
         form().TxtDepthLevel->setText("1");
     }
-    QString file(const QString& name) {
-        const QString path = m_dir.path() + "/" + name;
-        QFile(path).open(QIODevice::WriteOnly);
-        return path;
-    }
-    static FlexGrid& grid() { return *form().FlexGrid1; }
-    static QStringList names() {
-        QStringList cells;
-        for (qsizetype row = 1; row < grid().Rows(); ++row)
-            cells << grid().TextMatrix(row, 3);
-        return cells;
+    void files(const QStringList& names) const {
+        for (const QString& name : names)
+            QFile(m_dir.path() + "/" + name).open(QIODevice::WriteOnly);
     }
     static QString label() { return form().LblSelected->text(); }
+    // Inputs committed before the edit; any edit makes them stale.
     static void commitFrames() {
         form().FrameInput->setEnabled(true);
         form().FrameOutput->setEnabled(true);
+        form().CmbNames->addItems({"a", "b"});
+        form().CmbFileSource->addItem("/data/a.shp");
+        form().TxtPath->setText("/out");
     }
     static void expectStale() {
         EXPECT_FALSE(form().FrameInput->isEnabled());
         EXPECT_FALSE(form().FrameOutput->isEnabled());
+        EXPECT_EQ(form().CmbNames->count(), 0);
+        EXPECT_EQ(form().CmbFileSource->count(), 1);
+        EXPECT_EQ(form().TxtPath->text(), "/out");
     }
 
     QTemporaryDir m_dir;
 };
 
 TEST_F(InputEditingTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
-    for (const char* name : {"r1.shp", "r2.shp", "r3.shp", "q1.shp", "q2.shp"})
-        file(name);
+    files({"r1.shp", "r2.shp", "r3.shp", "q1.shp", "q2.shp"});
     form().TxtFileMask->setText("r*");
-    form().CmdGetDir->click();
-    ASSERT_EQ(grid().Rows(), 4);
+    form().CmdAddFile->click();  // onto the cleared grid: its blank row goes
+    EXPECT_EQ(label(), "Добавлено: 3 файл(ов) Всего: 3");
+    EXPECT_EQ(column(3).size(), 3);
 
     commitFrames();
     form().TxtFileMask->setText("[rq][12]");  // finds r1, r2, q1, q2
@@ -70,74 +63,44 @@ TEST_F(InputEditingTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
     EXPECT_EQ(prompter.messages[0].text, "Проверьте существование корневой директории");
 }
 
-TEST_F(InputEditingTest, AddOnACleanGridDropsTheBlankRow) {
-    file("a.shp");
-    form().CmdAddFile->click();
-    EXPECT_EQ(label(), "Добавлено: 1 файл(ов) Всего: 1");
-    EXPECT_EQ(names(), QStringList{"a"});
-}
-
 TEST_F(InputEditingTest, DeleteRemovesTheSelectedBlockInEitherDirection) {
-    for (int i = 1; i <= 6; ++i)
-        file(QString("f%1.shp").arg(i));
+    files({"f1.shp", "f2.shp", "f3.shp", "f4.shp", "f5.shp", "f6.shp"});
     form().CmdGetDir->click();
-    QStringList all = names();
+    const QStringList all = column(3);
     ASSERT_EQ(all.size(), 6);
     commitFrames();
     grid().setRow(4);
     grid().setRowSel(2);
     form().CmdDelFile->click();
-    EXPECT_EQ(names(), QStringList({all[0], all[4], all[5]}));
+    EXPECT_EQ(column(3), QStringList({all[0], all[4], all[5]}));
     EXPECT_EQ(label(), "Всего: 3");
     expectStale();
 
     grid().setRow(1);
     grid().setRowSel(3);
     form().CmdDelFile->click();
-    EXPECT_EQ(grid().Rows(), 2);
-    EXPECT_EQ(grid().TextMatrix(1, 0), "");
+    EXPECT_EQ(column(0), QStringList{""});
     EXPECT_EQ(grid().TextMatrix(0, 0), "файл");
     EXPECT_EQ(label(), "Всего: 0");
 }
 
-// Records whether the busy picture was showing when a message came up.
-class BusyAwarePrompter : public ScriptedPrompter {
-public:
-    using ScriptedPrompter::messageBox;
-    MsgBoxResult messageBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
-                            const QString& title) override {
-        busyWhenAsked << form().ImageWork->isVisible();
-        return ScriptedPrompter::messageBox(text, buttons, icon, title);
-    }
-    QList<bool> busyWhenAsked;
-
-private:
-    static ConfluxForm& form() { return *frmConflux::instance().form(); }
-};
-
 TEST_F(InputEditingTest, ToInputOnAnEmptyGridSaysNothingSelectedAndNoData) {
     dialog().state().m_pApp = std::make_shared<FakeApplication>();
-    BusyAwarePrompter busy;
-    dialog().setPrompter(&busy);
     form().FrameOutput->setEnabled(true);
     form().CmdToInput->click();
-    ASSERT_TRUE(dialog().state().FilesList.has_value());
-    EXPECT_EQ(*dialog().state().FilesList, QStringList{QString()});
-    ASSERT_EQ(busy.messages.size(), 1);
-    EXPECT_EQ(busy.messages[0].text, "Nothing selected");
-    EXPECT_EQ(busy.busyWhenAsked, QList<bool>{true});
+    EXPECT_EQ(dialog().state().FilesList, QStringList{QString()});
+    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
+    EXPECT_EQ(prompter.busyWhenAsked, QList<bool>{true});
     EXPECT_EQ(form().LblInputCount->text(), "no data");
     EXPECT_FALSE(form().FrameOutput->isEnabled());
     EXPECT_TRUE(form().FrameInput->isEnabled());
     EXPECT_FALSE(form().ImageWork->isVisible());
     ASSERT_EQ(dialog().state().TablesArray.size(), 1u);
     EXPECT_EQ(dialog().state().TablesArray[0], nullptr);
-    dialog().setPrompter(&prompter);
 }
 
 TEST_F(InputEditingTest, DoubleClickOpensTheViewerOnTheCurrentRow) {
-    file("a.shp");
-    file("b.shp");
+    files({"a.shp", "b.shp"});
     form().CmdGetDir->click();
     QStringList opened;
     dialog().setViewerOpener([&opened](const QString& path) {

@@ -1,53 +1,31 @@
+// The output frame: the proposed name, captions of the output type, path tidying and browsing.
 #include "DialogFixture.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 
 namespace {
 
-using OutputTargetTest = DialogFixture;
-
-void retype(QLineEdit* box, const QString& text) {
-    box->clear();
-    DialogFixture::typeText(box, text);
-}
-
-struct NameCase {
-    QString fileMask;
-    QString featureMask;
-    QString proposed;
+class OutputTargetTest : public DialogFixture {
+protected:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        form().FrameInput->setEnabled(true);
+        form().FrameOutput->setEnabled(true);
+    }
 };
 
-TEST_F(OutputTargetTest, ProposedNameFollowsTheMasks) {
-    form().FrameInput->setEnabled(true);
-    const QList<NameCase> cases = {
-        {"road*", "*", "road"}, {"*", "*_2005?", "_2005"}, {"*", "*", "Merge"},      {"", "*", ""},
-        {"a b?*", "x", "a b"},  {"*", "лес*", "лес"},      {"?r*?", "ignored", "r"},
-    };
-    for (const NameCase& c : cases) {
-        SCOPED_TRACE(c.fileMask.toStdString() + " / " + c.featureMask.toStdString());
-        retype(form().TxtFeatureMask, c.featureMask);
-        retype(form().TxtFileMask, c.fileMask);
-        EXPECT_EQ(form().txtDataClassName->text(), c.proposed);
-    }
-}
-
-TEST_F(OutputTargetTest, MaskChangeReplacesTheNameTheUserTyped) {
-    form().FrameOutput->setEnabled(true);
+TEST_F(OutputTargetTest, EitherMaskChangeReplacesTheNameTheUserTyped) {
     retype(form().txtDataClassName, "mine");
-    typeText(form().TxtFileMask, "x");  // "*x"
-    EXPECT_EQ(form().txtDataClassName->text(), "x");
+    retype(form().TxtFeatureMask, "лес*");
+    EXPECT_EQ(form().txtDataClassName->text(), "лес");
+    retype(form().txtDataClassName, "mine");
+    retype(form().TxtFileMask, "road*");
+    EXPECT_EQ(form().txtDataClassName->text(), "road");
 }
 
 TEST_F(OutputTargetTest, OutputTypeSwitchesCaptionsAndKeepsThePath) {
-    form().FrameOutput->setEnabled(true);
     retype(form().TxtPath, "/out/base.gpkg");
-    QRadioButton* geodatabase = form().opOutputType[1];
-    QTest::mouseClick(geodatabase, Qt::LeftButton, {}, QPoint(6, geodatabase->height() / 2));
+    clickOption(form().opOutputType[1]);
     EXPECT_FALSE(form().TxtDataSet->isHidden());
     EXPECT_FALSE(form().Label1->isHidden());
     EXPECT_EQ(form().LblPath->text(), ".mdb Full Path");
@@ -59,11 +37,9 @@ TEST_F(OutputTargetTest, OutputTypeSwitchesCaptionsAndKeepsThePath) {
     EXPECT_EQ(form().LblPath->text(), "Folder Path");
     EXPECT_EQ(form().LblClassName->text(), "File Name");
     EXPECT_EQ(form().TxtPath->text(), "/out/base.gpkg");
-    EXPECT_EQ(form().TxtDataSet->text(), "Merge");
 }
 
 TEST_F(OutputTargetTest, LeavingThePathDropsOneTrailingSlashButKeepsTheRoot) {
-    form().FrameOutput->setEnabled(true);
     const QList<std::pair<QString, QString>> cases = {
         {"/out/", "/out"}, {"/out//", "/out/"}, {"/", "/"}, {"/out", "/out"}, {"", ""}, {"//", "/"},
     };
@@ -80,41 +56,34 @@ TEST_F(OutputTargetTest, LeavingThePathDropsOneTrailingSlashButKeepsTheRoot) {
     EXPECT_EQ(form().TxtPath->text(), "/out/");
 }
 
-TEST_F(OutputTargetTest, FolderBrowsePresetsFromThePathThenTheRoot) {
-    form().FrameOutput->setEnabled(true);
+TEST_F(OutputTargetTest, FolderBrowsesPresetAndSetOnlyWhenAFolderIsChosen) {
     QTemporaryDir dir;
-    struct Case {
-        QString path;
-        QString root;
-        QStringList drivePresets;
-        QStringList folderPresets;
-    };
     const QString missing = dir.path() + "/missing";
-    const QList<Case> cases = {
-        {"", dir.path(), {"", dir.path()}, {"", dir.path()}},
-        {dir.path(), "/elsewhere", {dir.path()}, {dir.path()}},
-        {missing, dir.path(), {missing}, {missing, dir.path()}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
-        prompter.chooser.drivePresets.clear();
-        prompter.chooser.folderPresets.clear();
-        form().TxtPath->setText(c.path);
-        form().TxtsDir->setText(c.root);
-        prompter.chooser.nextAnswer.reset();
-        form().CmdFindPath2->click();
-        EXPECT_EQ(prompter.chooser.drivePresets, c.drivePresets);
-        EXPECT_EQ(prompter.chooser.folderPresets, c.folderPresets);
-        EXPECT_EQ(form().TxtPath->text(), c.path);  // cancelled
-    }
+    // A path that is no folder falls back to the root of the scan.
+    form().TxtPath->setText(missing);
+    form().TxtsDir->setText(dir.path());
+    form().CmdFindPath2->click();
+    EXPECT_EQ(prompter.chooser.drivePresets, QStringList{missing});
+    EXPECT_EQ(prompter.chooser.folderPresets, QStringList({missing, dir.path()}));
+    EXPECT_EQ(form().TxtPath->text(), missing);  // cancelled
     prompter.chooser.nextAnswer = dir.path();
     form().CmdFindPath2->click();
     EXPECT_EQ(form().TxtPath->text(), dir.path());
+
+    // The root's own browse.
+    prompter.chooser.folderPresets.clear();
+    form().TxtsDir->setText("/srv/data");
+    prompter.chooser.nextAnswer.reset();
+    form().CmdFindPath->click();
+    EXPECT_EQ(prompter.chooser.folderPresets, QStringList{"/srv/data"});
+    EXPECT_EQ(form().TxtsDir->text(), "/srv/data");
+    prompter.chooser.nextAnswer = "/srv";
+    form().CmdFindPath->click();
+    EXPECT_EQ(form().TxtsDir->text(), "/srv");
     EXPECT_TRUE(prompter.fileDialogTitles.isEmpty());
 }
 
 TEST_F(OutputTargetTest, GeodatabaseBrowseOffersMdbAndGeoPackage) {
-    form().FrameOutput->setEnabled(true);
     form().opOutputType[1]->setChecked(true);
     form().TxtPath->setText("/kept.gpkg");
     form().CmdFindPath2->click();
@@ -124,23 +93,12 @@ TEST_F(OutputTargetTest, GeodatabaseBrowseOffersMdbAndGeoPackage) {
     ASSERT_EQ(filters.size(), 2);
     EXPECT_EQ(filters[0].description, "Personal Data Base *.mdb");
     EXPECT_EQ(filters[0].pattern, "*.mdb");
+    EXPECT_EQ(filters[1].description, "GeoPackage *.gpkg");
     EXPECT_EQ(filters[1].pattern, "*.gpkg");
     prompter.files.push_back(QString("/data/base.gpkg"));
     form().CmdFindPath2->click();
     EXPECT_EQ(form().TxtPath->text(), "/data/base.gpkg");
     EXPECT_EQ(prompter.chooser.shown, 0);
-}
-
-TEST_F(OutputTargetTest, RootBrowsePresetsFromTheRootAndKeepsItOnCancel) {
-    QTemporaryDir dir;
-    form().TxtsDir->setText(dir.path());
-    form().CmdFindPath->click();
-    EXPECT_EQ(prompter.chooser.drivePresets, QStringList{dir.path()});
-    EXPECT_EQ(prompter.chooser.folderPresets, QStringList{dir.path()});
-    EXPECT_EQ(form().TxtsDir->text(), dir.path());
-    prompter.chooser.nextAnswer = "/srv";
-    form().CmdFindPath->click();
-    EXPECT_EQ(form().TxtsDir->text(), "/srv");
 }
 
 }  // namespace
