@@ -1,4 +1,4 @@
-// Window behaviour: keys, closing and reloading, and the lower frames before inputs exist.
+// Window behaviour: keys, and closing and reloading.
 #include "DialogFixture.h"
 
 #include "support/FakeHost.h"
@@ -28,7 +28,7 @@ TEST_F(ConfluxFormTest, EnterAndEscPressNeitherMergeNorCancel) {
 }
 
 TEST_F(ConfluxFormTest, ClosingUnloadsTheControlsAndKeepsTheState) {
-    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+    const std::pair<const char*, std::function<void()>> ways[] = {
         {"Cancel", [] { QTest::mouseClick(form().CmdCancel, Qt::LeftButton); }},
         {"close box", [] { form().close(); }},
     };
@@ -37,14 +37,11 @@ TEST_F(ConfluxFormTest, ClosingUnloadsTheControlsAndKeepsTheState) {
         auto application = std::make_shared<FakeApplication>();
         dialog().state().m_pApp = application;
         dialog().state().FilesList = QStringList{"/data/roads.shp"};
-        dialog().state().SortState = 1;
         form().FrameInput->setEnabled(true);
         form().FrameOutput->setEnabled(true);
         typeText(form().TxtsDir, "/data");
         grid().AddItem("/data/roads.shp\t3\t10\troads");
-        clickOption(form().opFeatureType[1]);
         clickOption(form().opOutputType[1]);
-        ASSERT_TRUE(form().opFeatureType[1]->isChecked());
         QPointer<ConfluxForm> first = dialog().form();
 
         close();
@@ -55,26 +52,12 @@ TEST_F(ConfluxFormTest, ClosingUnloadsTheControlsAndKeepsTheState) {
         loadAndShow();
         EXPECT_EQ(form().TxtsDir->text(), "");
         EXPECT_EQ(column(0), QStringList{""});
-        EXPECT_TRUE(form().opFeatureType[2]->isChecked());
-        EXPECT_TRUE(form().opOutputType[0]->isChecked());
         EXPECT_EQ(form().LblPath->text(), "Path");
         EXPECT_FALSE(form().FrameInput->isEnabled());
         EXPECT_FALSE(form().FrameOutput->isEnabled());
         EXPECT_EQ(dialog().state().m_pApp, application);
         EXPECT_EQ(dialog().state().FilesList, QStringList{"/data/roads.shp"});
-        EXPECT_EQ(dialog().state().SortState, 1);
     }
-}
-
-TEST_F(ConfluxFormTest, LowerFramesIgnoreClicksUntilInputsAreBuilt) {
-    clickOption(form().opFeatureType[0]);
-    clickOption(form().opOutputType[1]);
-    typeText(form().TxtFeatureMask, "a");
-    EXPECT_TRUE(form().opFeatureType[2]->isChecked());
-    EXPECT_TRUE(form().opOutputType[0]->isChecked());
-    EXPECT_EQ(form().TxtFeatureMask->text(), "*");
-    EXPECT_EQ(form().LblInputCount->text(), "no data");
-    EXPECT_EQ(form().LblPath->text(), "Path");
 }
 
 }  // namespace

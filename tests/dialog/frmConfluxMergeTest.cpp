@@ -1,10 +1,9 @@
-// The merge button: its checks in order, the output questions, the merge and its summary.
+// The inputs opened from the file list and the merge button: its checks in order, the output
+// questions, the merge and its summary.
 #include "MergeDialogFixture.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <gdal_priv.h>
 
 namespace {
 
@@ -17,10 +16,15 @@ protected:
         QDir().mkdir(path("out"));
     }
 
-    // The output and filter controls as a user leaves them; the field source is typed last
+    // Polygon inputs of 10 and 15 features around a line input.
+    void buildParcels() {
+        buildInputs({polygons("parcels_a", 10), lines("parcels_l", 4), polygons("parcels_b", 15)});
+    }
+
+    // Leaves the controls as a user would, then clicks Merge; the field source goes last
     // because the mask and the kind refill its list.
-    static void fill(const QString& mask, int kind, const QString& fieldSource, bool shapefile,
-                     const QString& target, const QString& name) {
+    static void merge(const QString& mask, int kind, const QString& fieldSource, bool shapefile,
+                      const QString& target, const QString& name = "merged") {
         form().FrameInput->setEnabled(true);
         form().FrameOutput->setEnabled(true);
         form().opFeatureType[kind]->setChecked(true);
@@ -29,31 +33,36 @@ protected:
         form().TxtPath->setText(target);
         form().txtDataClassName->setText(name);
         form().CmbFileSource->setCurrentText(fieldSource);
-    }
-
-    static void clickMerge() {
-        form().FrameOutput->setEnabled(true);
         form().CmdMerge->click();
         EXPECT_FALSE(form().ImageWork->isVisible());
     }
 
     static QString summary() { return form().LblOutputCount->text(); }
-
-    // Polygon inputs of 10 and 15 features around a line input.
-    void buildParcels() {
-        buildInputs({polygons("parcels_a", 10), lines("parcels_l", 4), polygons("parcels_b", 15)});
-    }
 };
+
+TEST_F(MergeTest, InputsThatCannotBeOpenedAreReportedAndThoseAddedStay) {
+    auto& s = dialog().state();
+    s.FilesList = QStringList{polygons("lakes", 1), path("missing.shp"), polygons("parks", 1)};
+    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
+    ASSERT_EQ(errors.reports.texts.size(), 1);
+    EXPECT_TRUE(errors.reports.texts[0].contains("UpdateTablesArrayFromDir "));
+    EXPECT_TRUE(errors.reports.texts[0].contains("missing"));
+    EXPECT_EQ(s.TableNames, QStringList({"lakes"}));  // what was added stays
+
+    s.m_pApp = std::make_shared<ApplicationWithoutCatalogue>();
+    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
+    EXPECT_EQ(errors.reports.texts.size(), 2);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
 
 TEST_F(MergeTest, InputsThenFieldSourceAreCheckedFirst) {
     for (const auto& tables :
          {std::vector<std::shared_ptr<ITable>>{}, std::vector<std::shared_ptr<ITable>>{nullptr}}) {
         dialog().state().TablesArray = tables;
-        clickMerge();
+        merge("*", 2, path("parcels_a.shp"), true, path("nowhere"));
     }
     buildParcels();
-    form().CmbFileSource->setCurrentText(QString());
-    clickMerge();
+    merge("*", 2, QString(), true, path("nowhere"));
     EXPECT_EQ(prompter.texts(), QStringList({"нет объектов", "нет объектов",
                                              "Вы забыли указать файл-источник полей"}));
     for (const ShownMessage& m : prompter.messages) {
@@ -65,8 +74,7 @@ TEST_F(MergeTest, InputsThenFieldSourceAreCheckedFirst) {
 
     // A field source that cannot be opened is reported before the output is looked at.
     prompter.messages.clear();
-    fill("*", 2, path("gone.shp"), true, path("nowhere"), "merged");
-    clickMerge();
+    merge("*", 2, path("gone.shp"), true, path("nowhere"));
     ASSERT_EQ(errors.reports.texts.size(), 1);
     EXPECT_TRUE(errors.reports.texts[0].contains("CmdMerge_Click "));
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -90,8 +98,7 @@ TEST_F(MergeTest, OutputChecksStopBeforeAdmissionAndWriting) {
         prompter.messages.clear();
         form().LblOutputCount->setText("previous");
         // The mask admits nothing: the output is checked first all the same.
-        fill("roads*", 2, path("parcels_a.shp"), c.shapefile, c.target, "merged");
-        clickMerge();
+        merge("roads*", 2, path("parcels_a.shp"), c.shapefile, c.target);
         ASSERT_EQ(prompter.messages.size(), 1);
         EXPECT_EQ(prompter.messages[0].text, c.message);
         EXPECT_EQ(prompter.messages[0].icon, MsgBoxIcon::Exclamation);
@@ -106,13 +113,10 @@ TEST_F(MergeTest, OutputChecksStopBeforeAdmissionAndWriting) {
 TEST_F(MergeTest, NoElementsWhenMaskOrKindAdmitsNothing) {
     buildParcels();
     dialog().state().ShapeTypes[1] = 9;  // a multipatch is of no kind, whatever is chosen
-    for (const auto& [mask, kind] : {std::pair{"roads*", 2}, std::pair{"parcels_l", 1}}) {
-        prompter.messages.clear();
-        fill(mask, kind, path("parcels_a.shp"), true, path("out"), "merged");
-        clickMerge();
-        EXPECT_EQ(prompter.texts(), QStringList({"No elements for merge"}));
-        EXPECT_EQ(prompter.messages[0].title, "Conflux2_v9");
-    }
+    merge("roads*", 2, path("parcels_a.shp"), true, path("out"));
+    merge("parcels_l", 1, path("parcels_a.shp"), true, path("out"));
+    EXPECT_EQ(prompter.texts(), QStringList(2, "No elements for merge"));
+    EXPECT_EQ(prompter.messages[0].title, "Conflux2_v9");
     EXPECT_EQ(ShapefileFixture::files(path("out")), QStringList());
 }
 
@@ -120,16 +124,13 @@ TEST_F(MergeTest, ReplaceQuestionNoKeepsYesReplaces) {
     buildParcels();
     polygons("merged", 3, path("out"));
     const QByteArray before = bytesOf(path("out/merged.shp"));
+    prompter.answers = {MsgBoxResult::No, MsgBoxResult::Yes};
     // Lower case with blanks: the admission upper-cases both sides and drops the blanks.
-    fill("  parcels_* ", 2, path("parcels_a.shp"), true, path("out"), "merged");
-
-    prompter.answers = {MsgBoxResult::No};
-    clickMerge();
+    merge("  parcels_* ", 2, path("parcels_a.shp"), true, path("out"));
     EXPECT_EQ(bytesOf(path("out/merged.shp")), before);
     EXPECT_EQ(summary(), QString());
 
-    prompter.answers = {MsgBoxResult::Yes};
-    clickMerge();
+    merge("  parcels_* ", 2, path("parcels_a.shp"), true, path("out"));
     ASSERT_EQ(prompter.messages.size(), 2);
     for (const ShownMessage& m : prompter.messages) {
         EXPECT_EQ(m.text, "Файл " + path("out") + "/merged.shp существует \r\nЗаменить?");
@@ -154,32 +155,21 @@ TEST_F(MergeTest, RefusedFeaturesAreCountedAndExplained) {
                                  {"MULTIPOINT ((2 2))", {"2"}},
                                  {"MULTIPOINT ((3 3),(4 4))", {"3"}}});
     buildInputs({wells, groups});
-    fill("*", 0, wells, true, path("out"), "points");
-    clickMerge();
+    merge("*", 0, wells, true, path("out"), "points");
     EXPECT_EQ(summary(),
               "Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 2\r\nnot merged 2");
     EXPECT_TRUE(form().LblOutputCount->toolTip().contains("other geometry: 2"));
 }
 
-TEST_F(MergeTest, GeoPackageOutputAndAccessFileRefused) {
+TEST_F(MergeTest, AccessFileIsRefusedAndLeftAsItWas) {
     buildParcels();
-    GDALAllRegister();
-    const QString gpkg = path("store.gpkg");
-    GDALDatasetUniquePtr(GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
-        gpkg.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    fill("*", 2, path("parcels_b.shp"), false, gpkg, "parcels");
-    clickMerge();
-    EXPECT_TRUE(summary().endsWith("new Feature count 25\r\nnot merged 0"));
-    EXPECT_EQ(ShapefileFixture::read(gpkg, "parcels").features.size(), 25u);
-
     QByteArray jet(4096, '\0');
     jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
     QFile mdb(path("base.MDB"));
     ASSERT_TRUE(mdb.open(QIODevice::WriteOnly));
     mdb.write(jet);
     mdb.close();
-    fill("*", 2, path("parcels_b.shp"), false, path("base.MDB"), "parcels");
-    clickMerge();
+    merge("*", 2, path("parcels_b.shp"), false, path("base.MDB"), "parcels");
     EXPECT_EQ(summary(), QString());
     ASSERT_EQ(errors.reports.texts.size(), 1);
     EXPECT_TRUE(errors.reports.texts[0].contains("Conflux "));

@@ -1,5 +1,4 @@
-// The directory scan as the dialog runs it: its fields, its grid rows, its messages and the
-// progress sign.
+// The directory scan as the dialog runs it: its fields, its grid rows and its messages.
 #include "DialogFixture.h"
 #include "platform/DbfFixture.h"
 
@@ -17,8 +16,7 @@ protected:
         const QString full = path(relative);
         QDir().mkpath(full.left(full.lastIndexOf('/')));
         QFile out(full);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
     }
     QStringList paths(const QStringList& relative) const {
         QStringList out;
