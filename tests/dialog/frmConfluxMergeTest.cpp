@@ -165,10 +165,10 @@ TEST_F(MergeTest, AccessFileIsRefusedAndLeftAsItWas) {
     buildParcels();
     QByteArray jet(4096, '\0');
     jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
-    QFile mdb(path("base.MDB"));
-    ASSERT_TRUE(mdb.open(QIODevice::WriteOnly));
-    mdb.write(jet);
-    mdb.close();
+    {
+        QFile mdb(path("base.MDB"));
+        ASSERT_TRUE(mdb.open(QIODevice::WriteOnly) && mdb.write(jet) == jet.size());
+    }
     merge("*", 2, path("parcels_b.shp"), false, path("base.MDB"), "parcels");
     EXPECT_EQ(summary(), QString());
     ASSERT_EQ(errors.reports.texts.size(), 1);

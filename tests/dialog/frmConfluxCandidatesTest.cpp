@@ -1,9 +1,11 @@
-// The candidate grid: adding, deleting and sorting candidates, and committing an empty grid as
-// the input.
+// The candidate grid: the directory scan with its fields and messages, adding, deleting and
+// sorting candidates, and committing an empty grid as the input.
 #include "DialogFixture.h"
+#include "platform/DbfFixture.h"
 
 #include "support/FakeHost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -11,14 +13,24 @@ namespace {
 
 class CandidatesTest : public DialogFixture {
 protected:
-    void SetUp() override {
-        DialogFixture::SetUp();
-        form().TxtsDir->setText(m_dir.path());
-        form().TxtDepthLevel->setText("1");
+    QString path(const QString& relative) const { return m_dir.filePath(relative); }
+    void file(const QString& relative, const QByteArray& bytes = {}) const {
+        const QString full = path(relative);
+        QDir().mkpath(full.left(full.lastIndexOf('/')));
+        QFile out(full);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
     }
     void files(const QStringList& names) const {
         for (const QString& name : names)
-            QFile(m_dir.path() + "/" + name).open(QIODevice::WriteOnly);
+            file(name);
+    }
+    // Fills the scan fields; the root is the temporary folder unless given.
+    void fields(const QString& depth, const QString& fileMask = "*", const QString& dirMask = "*",
+                const QString& root = "-") const {
+        form().TxtsDir->setText(root == "-" ? m_dir.path() : root);
+        form().TxtDepthLevel->setText(depth);
+        form().TxtFileMask->setText(fileMask);
+        form().TxtDirMask->setText(dirMask);
     }
     static QString label() { return form().LblSelected->text(); }
     // Committed inputs; an edit of the candidates makes them stale but keeps the output.
@@ -38,9 +50,73 @@ protected:
     QTemporaryDir m_dir;
 };
 
+TEST_F(CandidatesTest, ScanFieldsDecideTheRowsListed) {
+    DbfFixture dbf;
+    dbf.fields = {{"A", 'N', 4}, {"B", 'N', 4}};
+    dbf.records = {{"1", "2"}, {"3", "4"}, {"5", "6"}};
+    files({"abc.shp", "abd.shp", "abcd.shp", "Bx/y.shp", "Bx/C/z.shp"});
+    file("abc.dbf", dbf.bytes());
+    struct Case {
+        QString depth, fileMask, dirMask;
+        QStringList found;
+        QString label;
+    };
+    // The depth is read as its leading number; ".shp" is added to the file mask and blanks
+    // around either mask go.
+    const Case cases[] = {
+        {"2", "*", "*", {"Bx/y.shp", "abc.shp", "abcd.shp", "abd.shp"}, "Выбрано: 4 файл(ов)"},
+        {"3 levels", "*", " b* ", {"Bx/y.shp"}, "Выбрано: 1 файл(ов)"},
+        {"0", "*", "*", {""}, "Файлов нет!"},
+        {"1", " ab? ", "*", {"abc.shp", "abd.shp"}, "Выбрано: 2 файл(ов)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.depth.toStdString());
+        fields(c.depth, c.fileMask, c.dirMask, m_dir.path() + "/");
+        form().CmdGetDir->click();
+        QStringList found;
+        for (const QString& cell : column(0))
+            found << cell.mid(m_dir.path().size() + 1);
+        found.sort();
+        EXPECT_EQ(found, c.found);
+        EXPECT_EQ(label(), c.label);
+        EXPECT_EQ(dialog().state().RecursCount, 0);
+    }
+    EXPECT_EQ(grid().TextMatrix(0, 0), "файл");
+    for (qsizetype row = 1; row < grid().Rows(); ++row) {
+        const bool abc = grid().TextMatrix(row, 3) == "abc";
+        EXPECT_EQ(grid().TextMatrix(row, 1), abc ? "2" : " - ");
+        EXPECT_EQ(grid().TextMatrix(row, 2), abc ? "3" : " - ");
+    }
+}
+
+TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
+    file("keep.shp");
+    fields("2");
+    form().CmdGetDir->click();
+    const QStringList before = column(0);
+    const std::tuple<QString, QString, QString> cases[] = {
+        {path("missing"), "*", "Проверьте существование корневой директории"},
+        {"", "*", ""},
+        {m_dir.path(), "ab[c", "Invalid pattern: ab[c.shp"},
+    };
+    for (const auto& [root, fileMask, message] : cases) {
+        SCOPED_TRACE(root.toStdString() + " " + fileMask.toStdString());
+        prompter.messages.clear();
+        fields("2", fileMask, "*", root);
+        form().CmdGetDir->click();
+        EXPECT_EQ(column(0), before);
+        EXPECT_EQ(label(), "Файлов нет!");
+        EXPECT_EQ(prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        for (const ShownMessage& m : prompter.messages) {
+            EXPECT_EQ(m.icon, MsgBoxIcon::Exclamation);
+            EXPECT_EQ(m.title, "Conflux2_v9");
+        }
+    }
+}
+
 TEST_F(CandidatesTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
     files({"r1.shp", "r2.shp", "r3.shp", "q1.shp", "q2.shp"});
-    form().TxtFileMask->setText("r*");
+    fields("1", "r*");
     form().CmdAddFile->click();  // onto the cleared grid: its blank row goes
     EXPECT_EQ(label(), "Добавлено: 3 файл(ов) Всего: 3");
     EXPECT_EQ(column(3).size(), 3);
@@ -62,6 +138,7 @@ TEST_F(CandidatesTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
 
 TEST_F(CandidatesTest, DeleteRemovesTheSelectedBlockInEitherDirection) {
     files({"f1.shp", "f2.shp", "f3.shp", "f4.shp", "f5.shp", "f6.shp"});
+    fields("1");
     form().CmdGetDir->click();
     const QStringList all = column(3);
     ASSERT_EQ(all.size(), 6);
