@@ -73,9 +73,7 @@ public:
 
 protected:
     void SetUp() override {
-        dialog().Unload();
-        flushDeletes();
-        dialog().state() = ConfluxState{};
+        TearDown();
         dialog().setPrompter(&prompter);
         loadAndShow();
     }

@@ -8,20 +8,6 @@ namespace {
 
 using ScanToMergeTest = MergeDialogFixture;
 
-// Selects the one row of `path` and deletes it.
-void deleteRowOf(const QString& path) {
-    FlexGrid& grid = *frmConflux::instance().form()->FlexGrid1;
-    for (qsizetype row = 1; row < grid.Rows(); ++row) {
-        if (grid.TextMatrix(row, 0) == path) {
-            grid.setRow(row);
-            grid.setRowSel(row);
-            QTest::mouseClick(frmConflux::instance().form()->CmdDelFile, Qt::LeftButton);
-            return;
-        }
-    }
-    ADD_FAILURE() << "not listed: " << path.toStdString();
-}
-
 TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     const QString root = path("survey");
     for (const char* folder : {"survey/north", "survey/south/old", "out"})
@@ -40,8 +26,13 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     EXPECT_FALSE(form().FrameInput->isEnabled());
     ASSERT_EQ(grid().Rows(), 6);
 
-    deleteRowOf(junk);
-    deleteRowOf(root + "/south/old/deep.shp");
+    for (const QString& gone : {junk, root + "/south/old/deep.shp"}) {
+        const qsizetype row = column(0).indexOf(gone) + 1;
+        ASSERT_GT(row, 0) << gone.toStdString();
+        grid().setRow(row);
+        grid().setRowSel(row);
+        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    }
     EXPECT_EQ(form().LblSelected->text(), "Всего: 3");
 
     QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
