@@ -23,10 +23,9 @@ protected:
         for (const QString& name : names)
             file(name);
     }
-    // Fills the scan fields; the root is the temporary folder unless given.
-    void fields(const QString& depth, const QString& fileMask = "*", const QString& dirMask = "*",
-                const QString& root = "-") const {
-        form().TxtsDir->setText(root == "-" ? m_dir.path() : root);
+    static void fields(const QString& root, const QString& depth, const QString& fileMask = "*",
+                       const QString& dirMask = "*") {
+        form().TxtsDir->setText(root);
         form().TxtDepthLevel->setText(depth);
         form().TxtFileMask->setText(fileMask);
         form().TxtDirMask->setText(dirMask);
@@ -66,7 +65,7 @@ TEST_F(CandidatesTest, ScanFieldsDecideTheRowsListed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.depth.toStdString());
-        fields(c.depth, c.fileMask, c.dirMask, m_dir.path() + "/");
+        fields(m_dir.path() + "/", c.depth, c.fileMask, c.dirMask);
         form().CmdGetDir->click();
         QStringList found;
         for (const QString& cell : column(0))
@@ -85,7 +84,7 @@ TEST_F(CandidatesTest, ScanFieldsDecideTheRowsListed) {
 
 TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
     file("keep.shp");
-    fields("2");
+    fields(m_dir.path(), "2");
     form().CmdGetDir->click();
     const QStringList before = column(0);
     const std::tuple<QString, QString, QString> cases[] = {
@@ -96,7 +95,7 @@ TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
     for (const auto& [root, fileMask, message] : cases) {
         SCOPED_TRACE(root.toStdString() + " " + fileMask.toStdString());
         prompter.messages.clear();
-        fields("2", fileMask, "*", root);
+        fields(root, "2", fileMask);
         form().CmdGetDir->click();
         EXPECT_EQ(column(0), before);
         EXPECT_EQ(label(), "Файлов нет!");
@@ -110,7 +109,7 @@ TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
 
 TEST_F(CandidatesTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
     files({"r1.shp", "r2.shp", "r3.shp", "q1.shp", "q2.shp"});
-    fields("1", "r*");
+    fields(m_dir.path(), "1", "r*");
     form().CmdAddFile->click();  // onto the cleared grid: its blank row goes
     EXPECT_EQ(label(), "Добавлено: 3 файл(ов) Всего: 3");
     EXPECT_EQ(column(3).size(), 3);
@@ -127,7 +126,7 @@ TEST_F(CandidatesTest, AddAppendsOnlyPathsNotListedAndCountsThem) {
 
 TEST_F(CandidatesTest, DeleteRemovesTheSelectedBlockInEitherDirection) {
     files({"f1.shp", "f2.shp", "f3.shp", "f4.shp", "f5.shp", "f6.shp"});
-    fields("1");
+    fields(m_dir.path(), "1");
     form().CmdGetDir->click();
     const QStringList all = column(3);
     ASSERT_EQ(all.size(), 6);
@@ -147,7 +146,7 @@ TEST_F(CandidatesTest, DeleteRemovesTheSelectedBlockInEitherDirection) {
     EXPECT_EQ(label(), "Всего: 0");
 }
 
-TEST_F(CandidatesTest, SortButtons) {
+TEST_F(CandidatesTest, ByNameAlternatesAndTheArrowsSortTheSelection) {
     const auto fill = [] {
         // Path, fields, records, base name; the blank row of the cleared grid goes.
         dialog().FlexGridClear();
@@ -156,16 +155,16 @@ TEST_F(CandidatesTest, SortButtons) {
             grid().AddItem(row);
         grid().RemoveItem(1);
     };
-    // All rows, keys fields then records.
-    const auto select = [] {
-        grid().setRow(1);
+    // Rows from `first` to the last, keys fields then records.
+    const auto select = [](qsizetype first) {
+        grid().setRow(first);
         grid().setCol(1);
         grid().setRowSel(4);
         grid().setColSel(2);
     };
-    // By name: ascending, descending, ascending, whatever the selection.
+    // By name: ascending, descending, ascending, all rows whatever the selection.
     fill();
-    select();
+    select(2);
     const QStringList up = {"a", "B", "c", "d"};
     const QStringList down = {"d", "c", "B", "a"};
     for (const auto& [names, state] : {std::pair{up, 1}, std::pair{down, 0}, std::pair{up, 1}}) {
@@ -175,13 +174,13 @@ TEST_F(CandidatesTest, SortButtons) {
     }
     // Ascending by the current column (fields) alone: c stays before B.
     fill();
-    select();
+    select(1);
     QTest::mouseClick(form().CmdSortAss, Qt::LeftButton);
     EXPECT_EQ(column(3), QStringList({"d", "c", "B", "a"}));
     EXPECT_EQ(grid().ColSel(), 1);
     // Descending keeps the selected key columns.
     fill();
-    select();
+    select(1);
     QTest::mouseClick(form().CmdSortDesc, Qt::LeftButton);
     EXPECT_EQ(column(3), QStringList({"a", "c", "B", "d"}));
     EXPECT_EQ(grid().ColSel(), 2);
