@@ -31,7 +31,6 @@ protected:
         return ShapefileFixture::write(folder.isEmpty() ? dir.path() : folder, name,
                                        line ? "LINESTRING" : "POLYGON", {{"ID", 'N', 9}}, features);
     }
-    QString lines(const QString& name, int count) const { return polygons(name, count, {}, true); }
 
     // Builds the inputs as the input list does.
     void buildInputs(const QStringList& files) {

@@ -13,7 +13,7 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     for (const char* folder : {"survey/north", "survey/south/old", "out"})
         QDir().mkpath(path(folder));
     polygons("parcels_1", 3, path("survey/north"));
-    lines("roads", 2);  // in the folder above the root: never found
+    polygons("roads", 2);  // in the folder above the root: never found
     polygons("parcels_2", 4, path("survey/south"));
     polygons("parcels_3", 5, path("survey/south/old"));
     const QString junk = polygons("junk", 6, path("survey/south"));
@@ -23,7 +23,6 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     retype(form().TxtDepthLevel, "3");
     QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
     EXPECT_EQ(form().LblSelected->text(), "Выбрано: 5 файл(ов)");
-    EXPECT_FALSE(form().FrameInput->isEnabled());
     ASSERT_EQ(grid().Rows(), 6);
 
     for (const QString& gone : {junk, root + "/south/old/deep.shp"}) {

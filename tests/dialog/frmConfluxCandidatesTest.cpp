@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -13,15 +14,12 @@ namespace {
 class CandidatesTest : public DialogFixture {
 protected:
     QString path(const QString& relative) const { return m_dir.filePath(relative); }
-    void file(const QString& relative, const QByteArray& bytes = {}) const {
-        const QString full = path(relative);
-        QDir().mkpath(full.left(full.lastIndexOf('/')));
-        QFile out(full);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    }
+    // Empty files, with their folders.
     void files(const QStringList& names) const {
-        for (const QString& name : names)
-            file(name);
+        for (const QString& name : names) {
+            QDir().mkpath(QFileInfo(path(name)).path());
+            ASSERT_TRUE(QFile(path(name)).open(QIODevice::WriteOnly)) << name.toStdString();
+        }
     }
     static void fields(const QString& root, const QString& depth, const QString& fileMask = "*",
                        const QString& dirMask = "*") {
@@ -83,7 +81,7 @@ TEST_F(CandidatesTest, ScanFieldsDecideTheRowsListed) {
 }
 
 TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
-    file("keep.shp");
+    files({"keep.shp"});
     fields(m_dir.path(), "2");
     form().CmdGetDir->click();
     const QStringList before = column(0);

@@ -18,7 +18,8 @@ protected:
 
     // Polygon inputs of 10 and 15 features around a line input.
     void buildParcels() {
-        buildInputs({polygons("parcels_a", 10), lines("parcels_l", 4), polygons("parcels_b", 15)});
+        buildInputs({polygons("parcels_a", 10), polygons("parcels_l", 4, {}, true),
+                     polygons("parcels_b", 15)});
     }
 
     // Leaves the controls as a user would, then clicks Merge; the field source goes last
