@@ -1,16 +1,44 @@
 #pragma once
 
 #include "dialog/ConfluxForm.h"
+#include "dialog/WorkAnimation.h"
 #include "dialog/frmConflux.h"
+#include "platform/FlexGrid.h"
 
 #include "support/CapturedErrorWindow.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
+
+// Scripted questions that also record whether the busy picture showed when each was asked.
+class BusyAwarePrompter : public ScriptedPrompter {
+public:
+    using ScriptedPrompter::messageBox;
+    MsgBoxResult messageBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                            const QString& title) override {
+        const ConfluxForm* form = frmConflux::instance().form();
+        busyWhenAsked << (form != nullptr && form->ImageWork->isVisible());
+        return ScriptedPrompter::messageBox(text, buttons, icon, title);
+    }
+    QStringList texts() const {
+        QStringList shown;
+        for (const ShownMessage& m : messages)
+            shown << m.text;
+        return shown;
+    }
+    QList<bool> busyWhenAsked;
+};
 
 // The one dialog, loaded and shown without its modal loop, with fresh window-level state and
 // scripted modal questions.
@@ -18,16 +46,34 @@ class DialogFixture : public ::testing::Test {
 public:
     // Types text as key presses, Cyrillic included (QTest::keyClicks knows ASCII only).
     static void typeText(QWidget* widget, const QString& text) {
-        for (const QChar ch : text) {
+        for (const QChar ch : text)
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
+    }
+    static void retype(QLineEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        typeText(box, text);
+    }
+    static void clickOption(QRadioButton* option) {
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+    }
+    static QStringList items(const QComboBox* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->itemText(i);
+        return texts;
+    }
+    // One column of the candidate grid's data rows, top to bottom.
+    static QStringList column(int col) {
+        QStringList cells;
+        for (qsizetype row = 1; row < grid().Rows(); ++row)
+            cells << grid().TextMatrix(row, col);
+        return cells;
     }
 
 protected:
     void SetUp() override {
-        dialog().Unload();
-        flushDeletes();
-        dialog().state() = ConfluxState{};
+        TearDown();
         dialog().setPrompter(&prompter);
         loadAndShow();
     }
@@ -41,6 +87,7 @@ protected:
 
     static frmConflux& dialog() { return frmConflux::instance(); }
     static ConfluxForm& form() { return *dialog().form(); }
+    static FlexGrid& grid() { return *form().FlexGrid1; }
 
     static void loadAndShow() {
         dialog().Load();
@@ -55,6 +102,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    ScriptedPrompter prompter;
+    BusyAwarePrompter prompter;
     ErrorCapture errors;
 };

@@ -18,25 +18,18 @@ protected:
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    // `count` polygons with ID 0..count-1.
-    QString polygons(const QString& name, int count, const QString& folder = {}) const {
+    // `count` features with ID 0..count-1: triangles, or segments for a line layer.
+    QString polygons(const QString& name, int count, const QString& folder = {},
+                     bool line = false) const {
         std::vector<ShapefileFixture::Feature> features;
         for (int i = 0; i < count; ++i) {
-            features.push_back(
-                {QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1).toUtf8(),
-                 {QString::number(i)}});
+            const QString wkt =
+                line ? QStringLiteral("LINESTRING (%1 0,%1 1)").arg(i)
+                     : QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1);
+            features.push_back({wkt.toUtf8(), {QString::number(i)}});
         }
-        return ShapefileFixture::write(folder.isEmpty() ? dir.path() : folder, name, "POLYGON",
-                                       {{"ID", 'N', 9}}, features);
-    }
-
-    QString lines(const QString& name, int count) const {
-        std::vector<ShapefileFixture::Feature> features;
-        for (int i = 0; i < count; ++i) {
-            features.push_back(
-                {QStringLiteral("LINESTRING (%1 0,%1 1)").arg(i).toUtf8(), {QString::number(i)}});
-        }
-        return ShapefileFixture::write(dir.path(), name, "LINESTRING", {{"ID", 'N', 9}}, features);
+        return ShapefileFixture::write(folder.isEmpty() ? dir.path() : folder, name,
+                                       line ? "LINESTRING" : "POLYGON", {{"ID", 'N', 9}}, features);
     }
 
     // Builds the inputs as the input list does.
