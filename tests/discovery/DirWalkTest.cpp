@@ -15,13 +15,12 @@
 namespace {
 
 // A temporary tree of empty files, named relative to its root.
-class Tree {
-public:
-    explicit Tree(std::initializer_list<const char*> files) {
+struct Tree {
+    Tree(std::initializer_list<const char*> files) {
         for (const char* file : files)
             add(file);
     }
-    QString root() const { return m_dir.path(); }
+    QString root() const { return dir.path(); }
     QByteArray bytes(const char* relative) const {
         return QFile::encodeName(root()) + '/' + relative;
     }
@@ -33,20 +32,18 @@ public:
     // The paths found from the root, relative to it, sorted unless the order is checked.
     std::optional<QStringList> walk(const DirWalk& walker, bool sorted = true) const {
         int recursCount = 0;
-        const auto found = walker.DirList(root(), recursCount);
+        auto found = walker.DirList(root(), recursCount);
         EXPECT_EQ(recursCount, 0);
-        if (!found)
-            return std::nullopt;
-        QStringList out;
-        for (const QString& path : *found)
-            out.append(path.mid(root().size() + 1));
-        if (sorted)
-            out.sort();
-        return out;
+        if (found) {
+            for (QString& path : *found)
+                path.remove(0, root().size() + 1);
+            if (sorted)
+                found->sort();
+        }
+        return found;
     }
 
-private:
-    QTemporaryDir m_dir;
+    QTemporaryDir dir;
 };
 
 DirWalk byDepth(double depth, const char* fileMask = "*.shp", const char* dirMask = "*") {

