@@ -99,8 +99,8 @@ TEST(DirWalk, FilesComeFirstThenEachSubFolderComplete) {
 TEST(DirWalk, HiddenAndSystemEntriesAreSkippedAndLinksNeverLoop) {
     const Tree tree{".hidden.shp", ".cache/x.shp", "real.shp", "sub/y.shp"};
     ASSERT_EQ(mkfifo(tree.bytes("pipe.shp").constData(), 0600), 0);
-    // Links count as what they point to; one back to a folder being walked lists nothing (two
-    // back to the root at depth 12 used to walk 2^11 copies of the tree).
+    // Links count as what they point to; one back to a folder being walked lists nothing (at
+    // depth 12, two links back to the root used to walk 2^11 copies of the tree).
     const char* links[][2] = {{"real.shp", "link.shp"},
                               {"gone.shp", "dangling.shp"},
                               {".", "loop"},
@@ -150,15 +150,19 @@ TEST(DirWalk, BothMasksAreCheckedBeforeAnyWalk) {
 }
 
 TEST(DirWalk, NamesInvalidInTheLocaleKeepTheirBytes) {
+    for (const QByteArray bytes :
+         {"Дороги.shp", "\xFF\xFE", "a\xC3", "\xED\xB2\x80x", "😀\xF0\x9F"}) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        EXPECT_EQ(FileNameCodec::encode(FileNameCodec::decode(bytes)), bytes);
+    }
     const Tree tree{};
     const QByteArray folder = tree.bytes("\xC0\xFF-dir");
     ASSERT_EQ(mkdir(folder.constData(), 0700), 0);
     const QByteArray file = folder + "/bad\xE9.shp";
     ASSERT_EQ(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)), 0);
-    int recursCount = 0;
-    const auto found = byDepth(2).DirList(tree.root(), recursCount);
+    const auto found = tree.walk(byDepth(2));
     ASSERT_TRUE(found && found->size() == 1);
-    EXPECT_EQ(FileNameCodec::encode(found->at(0)), file);
+    EXPECT_EQ(FileNameCodec::encode(found->at(0)), "\xC0\xFF-dir/bad\xE9.shp");
     // QTemporaryDir cannot remove names it cannot decode.
     EXPECT_EQ(unlink(file.constData()) | rmdir(folder.constData()), 0);
 }
