@@ -1,0 +1,42 @@
+#include "merge/MergeSummary.h"
+#include "merge/OutputTarget.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(Output, ChecksBeforeWriting) {
+    QTemporaryDir dir;
+    const QString path = dir.path();
+    for (const char* name : {"/roads.shp", "/base.GpKg", "/old.mdb"})
+        QFile(path + name).open(QIODevice::WriteOnly);
+    QDir(path).mkdir("folder.gpkg");
+    EXPECT_EQ(checkShapefileOutput(path, "rivers"), OutputCheck::Ready);
+    EXPECT_EQ(checkShapefileOutput(path, "roads"), OutputCheck::ExistingShapefile);
+    EXPECT_EQ(checkShapefileOutput(path + "/none", "roads"), OutputCheck::MissingFolder);
+    EXPECT_EQ(checkShapefileOutput(QString(), "roads"), OutputCheck::MissingFolder);
+    EXPECT_EQ(checkGeodatabaseOutput(path + "/base.GpKg"), OutputCheck::Ready);
+    EXPECT_EQ(checkGeodatabaseOutput(path + "/old.mdb"), OutputCheck::Ready);
+    for (const char* name : {"/roads.shp", "/folder.gpkg", "/new.gpkg"})
+        EXPECT_EQ(checkGeodatabaseOutput(path + name), OutputCheck::MissingGeodatabase) << name;
+}
+
+TEST(Output, ExactTexts) {
+    EXPECT_EQ(missingFolderText("/x"), QStringLiteral("Directory /x is not exist!!"));
+    EXPECT_EQ(missingGeodatabaseText("/x.gpkg"), QStringLiteral("File  /x.gpkg is not exist!!"));
+    EXPECT_EQ(replaceQuestionText("/out", "roads"),
+              QStringLiteral("Файл /out/roads.shp существует \r\nЗаменить?"));
+    EXPECT_EQ(MergeSummary::text(2, 25, 25),
+              "Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 25\r\nnot merged 0");
+    EXPECT_EQ(MergeSummary::text(1, 3000000000, 3000000007).section("\r\n", 3), "not merged 7");
+    MergeReport report;
+    EXPECT_EQ(MergeSummary::refusedByReason(report), "Not merged, by reason:\nnone");
+    report.otherGeometry = 3;
+    report.writeErrors = 1;
+    report.unreadableInputs = 2;
+    EXPECT_EQ(MergeSummary::refusedByReason(report),
+              "Not merged, by reason:\nother geometry: 3\nwrite error: 1\n"
+              "(inputs that could not be opened: 2)");
+}
