@@ -84,7 +84,8 @@ void GeoPackageOutput::createFields(const OGRFeatureDefn& fields) {
 // GDAL fills the spatial index one box at a time, which takes about as long as writing the
 // features. Instead the index GDAL creates stays empty, its insert trigger is lifted while the
 // features are written, and the boxes are packed into it at commit. GDAL's own definitions
-// of the index and its triggers are kept, so the file is exactly what GDAL would write.
+// of the index and its triggers are kept, so every reader and later editor of the file finds an
+// ordinary GeoPackage spatial index.
 void GeoPackageOutput::takeOverSpatialIndex(const QString& geometryColumn) {
     if (m_layer->SyncToDisk() != OGRERR_NONE || m_dataset->StartTransaction() != OGRERR_NONE) {
         throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
