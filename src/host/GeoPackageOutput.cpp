@@ -8,12 +8,6 @@
 #include <cpl_string.h>
 #include <sqlite3.h>
 
-namespace {
-// Features per transaction: large enough that commits cost little, small enough that the
-// journal stays modest.
-constexpr std::int64_t kFeaturesPerTransaction = 200000;
-}  // namespace
-
 void GeoPackageOutput::refuseAccessDatabase(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,17 +44,13 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
         }
     }
     m_dataset = GdalOpen::geoPackage(path, true, m_errors);
-    CPLStringList options;
-    options.SetNameValue("GEOMETRY_NAME", geometryColumn.toUtf8().constData());
-    options.SetNameValue("SPATIAL_INDEX", "YES");
-    m_layer = m_dataset->CreateLayer(layerName.toUtf8().constData(),
-                                     const_cast<OGRSpatialReference*>(srs), type, options.List());
-    if (!m_layer) {
-        throw m_errors.error(
-            QStringLiteral("Layer '%1' cannot be created in '%2'").arg(layerName, path));
+    // One transaction holds the layer, its features and its index: whatever ends the merge
+    // early, a crash or a power cut included, leaves the GeoPackage as it was.
+    if (m_dataset->StartTransaction() != OGRERR_NONE) {
+        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(path));
     }
     try {
-        createFields(fields);
+        createLayer(geometryColumn, fields, type, srs);
         takeOverSpatialIndex(geometryColumn);
     } catch (...) {
         discard();
@@ -68,15 +58,23 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
     }
 }
 
-void GeoPackageOutput::createFields(const OGRFeatureDefn& fields) {
-    const QString& layerName = m_layerName;
-    const QString& path = m_path;
+void GeoPackageOutput::createLayer(const QString& geometryColumn, const OGRFeatureDefn& fields,
+                                   OGRwkbGeometryType type, const OGRSpatialReference* srs) {
+    CPLStringList options;
+    options.SetNameValue("GEOMETRY_NAME", geometryColumn.toUtf8().constData());
+    options.SetNameValue("SPATIAL_INDEX", "YES");
+    m_layer = m_dataset->CreateLayer(m_layerName.toUtf8().constData(),
+                                     const_cast<OGRSpatialReference*>(srs), type, options.List());
+    if (!m_layer) {
+        throw m_errors.error(
+            QStringLiteral("Layer '%1' cannot be created in '%2'").arg(m_layerName, m_path));
+    }
     for (int i = 0; i < fields.GetFieldCount(); ++i) {
         OGRFieldDefn field(fields.GetFieldDefn(i));
         if (m_layer->CreateField(&field, FALSE) != OGRERR_NONE) {
             throw m_errors.error(
                 QStringLiteral("Field '%1' of layer '%2' in '%3' cannot be created")
-                    .arg(QString::fromUtf8(field.GetNameRef()), layerName, path));
+                    .arg(QString::fromUtf8(field.GetNameRef()), m_layerName, m_path));
         }
     }
 }
@@ -87,10 +85,9 @@ void GeoPackageOutput::createFields(const OGRFeatureDefn& fields) {
 // of the index and its triggers are kept, so every reader and later editor of the file finds an
 // ordinary GeoPackage spatial index.
 void GeoPackageOutput::takeOverSpatialIndex(const QString& geometryColumn) {
-    if (m_layer->SyncToDisk() != OGRERR_NONE || m_dataset->StartTransaction() != OGRERR_NONE) {
+    if (m_layer->SyncToDisk() != OGRERR_NONE) {
         throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
     }
-    m_inTransaction = 0;
     m_db = static_cast<sqlite3*>(m_dataset->GetInternalHandle("SQLITE_HANDLE"));
     const QString index = QStringLiteral("rtree_%1_%2").arg(m_layerName, geometryColumn);
     const QByteArray trigger = (index + QStringLiteral("_insert")).toUtf8();
@@ -137,7 +134,11 @@ void GeoPackageOutput::discard() {
         return;
     }
     m_index.reset();
-    m_dataset->RollbackTransaction();
+    if (m_dataset->RollbackTransaction() == OGRERR_NONE) {
+        m_dataset.reset();
+        return;
+    }
+    // The rollback failed: remove the layer, which is all this output added.
     for (int i = 0; i < m_dataset->GetLayerCount(); ++i) {
         if (QString::fromUtf8(m_dataset->GetLayer(i)->GetName()) == m_layerName) {
             m_dataset->DeleteLayer(i);
@@ -154,14 +155,6 @@ void GeoPackageOutput::featureWritten(const OGRFeature& written) {
         geometry->getEnvelope(&box);
         m_index->add(written.GetFID(), box.MinX, box.MaxX, box.MinY, box.MaxY);
     }
-    if (++m_inTransaction < kFeaturesPerTransaction) {
-        return;
-    }
-    if (m_dataset->CommitTransaction() != OGRERR_NONE ||
-        m_dataset->StartTransaction() != OGRERR_NONE) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
-    }
-    m_inTransaction = 0;
 }
 
 std::shared_ptr<IFeatureClass> GeoPackageOutput::commit() {

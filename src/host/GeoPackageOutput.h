@@ -6,8 +6,8 @@
 
 #include <QString>
 
-// A new layer in an existing GeoPackage, written in large transactions. Destroying it before
-// commit rolls back and removes the layer.
+// A new layer in an existing GeoPackage, written in one transaction. Destroying it before
+// commit rolls back: the file is left as it was.
 class GeoPackageOutput : public MergeOutput {
 public:
     // Throws when the file is an Access database or no GeoPackage, or the layer exists.
@@ -25,7 +25,8 @@ public:
     static void refuseAccessDatabase(const QString& path);
 
 private:
-    void createFields(const OGRFeatureDefn& fields);
+    void createLayer(const QString& geometryColumn, const OGRFeatureDefn& fields,
+                     OGRwkbGeometryType type, const OGRSpatialReference* srs);
     void takeOverSpatialIndex(const QString& geometryColumn);
     void execute(const QByteArray& sql);
     void discard();
@@ -38,6 +39,5 @@ private:
     sqlite3* m_db = nullptr;               // the dataset's own connection
     std::unique_ptr<PackedRTree> m_index;  // null when GDAL keeps its index itself
     QByteArray m_indexTrigger;             // the index's insert trigger, put back at commit
-    std::int64_t m_inTransaction = 0;
     bool m_committed = false;
 };

@@ -223,17 +223,44 @@ TEST(MergeOutput, TwoThousandInputsUnderAHandleLimitOf256) {
 
 namespace {
 
-TEST(MergeOutput, GeoPackageCancelLeavesNoLayerAndTextArrivesAsUtf8) {
+TEST(MergeOutput, GeoPackageCancelOrCrashLeavesTheFileAsItWasAndTextArrivesAsUtf8) {
     QTemporaryDir dir;
     const QString big = polygons(dir.path(), "big", 6000);
     const QString gpkg = createGeoPackage(dir.filePath("store.gpkg"), "existing");
+    const QByteArray before = bytesOf(gpkg);
     MergeCall cancelled({big, big}, gpkg, "parcels", 4, true);
     cancelled.progress = [](double complete, const QString&) { return complete < 0.5; };
     EXPECT_THROW(cancelled.run(), ConfluxError);
+    EXPECT_EQ(bytesOf(gpkg), before);
+
+    // A process that dies halfway leaves a journal; the next opening rolls the layer back.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        MergeCall dying({big, big}, gpkg, "parcels", 4, true);
+        dying.progress = [](double complete, const QString&) {
+            if (complete >= 0.5) {
+                _exit(0);
+            }
+            return true;
+        };
+        try {
+            dying.run();
+        } catch (...) {
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(QFile::exists(gpkg + "-journal"));
     {
-        GDALDatasetUniquePtr dataset(GDALDataset::Open(gpkg.toUtf8().constData(), GDAL_OF_VECTOR));
+        GDALDatasetUniquePtr dataset(
+            GDALDataset::Open(gpkg.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
         ASSERT_TRUE(dataset);
-        EXPECT_EQ(dataset->GetLayerCount(), 1);
+        ASSERT_EQ(dataset->GetLayerCount(), 1);
+        EXPECT_STREQ(dataset->GetLayer(0)->GetName(), "existing");
     }
 
     const QString dos =
