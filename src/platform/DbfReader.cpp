@@ -7,7 +7,6 @@
 #include <QDate>
 #include <QtEndian>
 
-#include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>

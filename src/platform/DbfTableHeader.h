@@ -7,7 +7,8 @@
 #include <optional>
 
 // The validated header of a dBASE table, field names still as bytes (their code page is
-// decided afterwards). Shared by the reader and the cheap count query.
+// decided afterwards). Shared by the reader, the cheap count query and the merge that copies
+// records as bytes.
 struct DbfTableHeader {
     struct Field {
         QByteArray name;
