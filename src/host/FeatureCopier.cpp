@@ -1,22 +1,13 @@
 #include "host/FeatureCopier.h"
 
+#include "host/TextPlan.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <cstdlib>
 
 namespace {
-// Length of the longest prefix of `text` within `limit` bytes that ends on a UTF-8 boundary.
-qsizetype utf8Cut(const QByteArray& text, qsizetype limit) {
-    if (text.size() <= limit) {
-        return text.size();
-    }
-    qsizetype cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return cut;
-}
-
 // A number written as text; nullopt when the text is not one number.
 std::optional<double> parseNumber(const char* text) {
     QByteArray value = QByteArray(text).trimmed().replace(',', '.');
@@ -33,21 +24,28 @@ std::optional<double> parseNumber(const char* text) {
 }  // namespace
 
 FeatureCopier::FeatureCopier(OGRFeatureDefn& outputDefn, OGRwkbGeometryType outputType,
-                             bool textWidthInBytes, bool utf8Output)
+                             bool textWidthInBytes, const QByteArray& outputCodePage,
+                             const QStringList& fieldNames)
     : m_outputDefn(outputDefn),
+      m_fieldNames(fieldNames),
       m_fit(outputType),
       m_textWidthInBytes(textWidthInBytes),
-      m_utf8Output(utf8Output),
+      m_outputCodePage(outputCodePage),
+      m_utf8Output(outputCodePage == "UTF-8"),
       m_feature(new OGRFeature(&outputDefn)) {}
 
 void FeatureCopier::beginInput(OGRFeatureDefn& inputDefn, const QByteArray& decodeFrom) {
     const int outputCount = m_outputDefn.GetFieldCount();
     m_inputIndex.assign(static_cast<std::size_t>(outputCount), -1);
-    for (int out = 0; out < outputCount; ++out) {
-        const QString name = QString::fromUtf8(m_outputDefn.GetFieldDefn(out)->GetNameRef());
-        for (int in = 0; in < inputDefn.GetFieldCount(); ++in) {
-            if (name.compare(QString::fromUtf8(inputDefn.GetFieldDefn(in)->GetNameRef()),
-                             Qt::CaseInsensitive) == 0) {
+    // Names stay in their files' code pages: Cyrillic names read as UTF-8 would all look alike.
+    const QByteArray& inputCodePage = decodeFrom.isEmpty() ? m_outputCodePage : decodeFrom;
+    QStringList inputNames;
+    for (int in = 0; in < inputDefn.GetFieldCount(); ++in) {
+        inputNames << decodeText(inputDefn.GetFieldDefn(in)->GetNameRef(), inputCodePage);
+    }
+    for (int out = 0; out < outputCount && out < m_fieldNames.size(); ++out) {
+        for (int in = 0; in < inputNames.size(); ++in) {
+            if (m_fieldNames[out].compare(inputNames[in], Qt::CaseInsensitive) == 0) {
                 m_inputIndex[static_cast<std::size_t>(out)] = in;
                 break;
             }
@@ -68,7 +66,7 @@ void FeatureCopier::copyText(OGRFeature& input, int inputIndex, OGRFeature& outp
     }
     const int width = m_outputDefn.GetFieldDefn(outputIndex)->GetWidth();
     if (m_textWidthInBytes && width > 0 && text.size() > width) {
-        text.truncate(m_utf8Output ? utf8Cut(text, width) : width);
+        text = m_utf8Output ? utf8Prefix(text, width) : text.left(width);
     }
     output.SetField(outputIndex, text.constData());
 }

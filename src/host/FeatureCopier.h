@@ -6,6 +6,7 @@
 #include <ogrsf_frmts.h>
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -17,12 +18,17 @@ class FeatureCopier {
 public:
     enum class Result { Written, OtherGeometry, WriteError };
 
-    // `textWidthInBytes`: text fields are cut to their width in bytes, at a character boundary
-    // when `utf8Output` (shapefile output); otherwise text keeps its length.
+    // `outputCodePage`: the code page of the output's text and field names ("UTF-8", another
+    // page, or empty when unknown). `textWidthInBytes`: text fields are cut to their width in
+    // bytes, at a character boundary in UTF-8 (shapefile output); otherwise text keeps its
+    // length.
+    // `fieldNames`: the output fields' names as text, as the template has them (the output may
+    // have had to shorten them).
     FeatureCopier(OGRFeatureDefn& outputDefn, OGRwkbGeometryType outputType, bool textWidthInBytes,
-                  bool utf8Output);
+                  const QByteArray& outputCodePage, const QStringList& fieldNames);
 
-    // Prepares the field map for the next input; `decodeFrom` empty keeps text bytes as they are.
+    // Prepares the field map for the next input; `decodeFrom` empty keeps text bytes as they are
+    // (they are in the output's code page). Names are compared as text, ignoring case.
     void beginInput(OGRFeatureDefn& inputDefn, const QByteArray& decodeFrom);
 
     // Writes one input feature (its geometry is taken) to `output`.
@@ -38,8 +44,10 @@ private:
     void copyText(OGRFeature& input, int inputIndex, OGRFeature& output, int outputIndex);
 
     OGRFeatureDefn& m_outputDefn;
+    QStringList m_fieldNames;
     GeometryFit m_fit;
     bool m_textWidthInBytes;
+    QByteArray m_outputCodePage;
     bool m_utf8Output;
     std::vector<int> m_inputIndex;  // per output field: the input field, or -1
     std::optional<TextDecoder> m_decoder;

@@ -12,10 +12,12 @@ constexpr std::size_t kBatchesQueued = 8;
 }  // namespace
 
 FeaturePipeline::FeaturePipeline(std::vector<QString> shpPaths, std::vector<QByteArray> decodeFrom,
-                                 OGRFeatureDefn& outputDefn, OGRwkbGeometryType outputType)
+                                 OGRFeatureDefn& outputDefn, QStringList fieldNames,
+                                 OGRwkbGeometryType outputType)
     : m_paths(std::move(shpPaths)),
       m_decodeFrom(std::move(decodeFrom)),
       m_outputDefn(outputDefn),
+      m_fieldNames(std::move(fieldNames)),
       m_outputType(outputType),
       m_reader([this] { read(); }) {}
 
@@ -87,7 +89,7 @@ bool FeaturePipeline::push(Batch& batch) {
 void FeaturePipeline::read() {
     try {
         GdalErrorCapture errors;  // this thread's own GDAL messages
-        FeatureCopier copier(m_outputDefn, m_outputType, false, true);
+        FeatureCopier copier(m_outputDefn, m_outputType, false, "UTF-8", m_fieldNames);
         for (std::size_t i = 0; i < m_paths.size() && !stopped(); ++i) {
             readInput(i, copier, errors);
         }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <condition_variable>
 #include <deque>
@@ -28,8 +29,10 @@ public:
     };
 
     // `decodeFrom[i]`: the code page to decode input i's text from; empty keeps bytes.
+    // `fieldNames`: the output fields' names as text, for matching the inputs' fields.
     FeaturePipeline(std::vector<QString> shpPaths, std::vector<QByteArray> decodeFrom,
-                    OGRFeatureDefn& outputDefn, OGRwkbGeometryType outputType);
+                    OGRFeatureDefn& outputDefn, QStringList fieldNames,
+                    OGRwkbGeometryType outputType);
     // Stops the reader and waits for it.
     ~FeaturePipeline();
     FeaturePipeline(const FeaturePipeline&) = delete;
@@ -51,6 +54,7 @@ private:
     std::vector<QString> m_paths;
     std::vector<QByteArray> m_decodeFrom;
     OGRFeatureDefn& m_outputDefn;
+    QStringList m_fieldNames;
     OGRwkbGeometryType m_outputType;
 
     std::mutex m_mutex;

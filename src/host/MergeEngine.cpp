@@ -44,12 +44,26 @@ struct TemplateSchema {
         nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
     QString prjPath;
     std::int32_t shpType = 0;
+    QStringList names;  // the fields' names as text
 
-    TemplateSchema(const QString& shpPath, GdalErrorCapture& errors) {
+    // `outputCodePage`: the plan's. A UTF-8 output gets the names recoded, within the dBASE
+    // limit of 10 bytes when `shortNames`.
+    TemplateSchema(const QString& shpPath, GdalErrorCapture& errors,
+                   const QByteArray& outputCodePage, bool shortNames) {
         auto dataset = GdalOpen::shapefile(shpPath, true, errors);
         OGRLayer* layer = GdalOpen::layer(*dataset, shpPath, {}, errors);
         fields.reset(layer->GetLayerDefn()->Clone());
         fields->Reference();
+        const bool utf8Output = outputCodePage == "UTF-8";
+        const QByteArray page = utf8Output ? readingCodePage(shpPath) : outputCodePage;
+        for (int i = 0; i < fields->GetFieldCount(); ++i) {
+            OGRFieldDefn* field = fields->GetFieldDefn(i);
+            names << decodeText(field->GetNameRef(), page);
+            if (utf8Output && page != "UTF-8") {
+                const QByteArray utf8 = names.back().toUtf8();
+                field->SetName((shortNames ? utf8Prefix(utf8, 10) : utf8).constData());
+            }
+        }
         if (const OGRSpatialReference* layerSrs = layer->GetSpatialRef()) {
             srs.reset(layerSrs->Clone());
         }
@@ -129,9 +143,9 @@ void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureC
 
 // Writes every input through a reader thread that converts features while this thread writes.
 void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
-                       OGRwkbGeometryType geometryType, MergeOutput& output,
-                       MergeProgressTracker& progress, MergeReport& report) {
-    FeaturePipeline pipeline(paths, plan.inputDecode, output.fields(), geometryType);
+                       const QStringList& fieldNames, OGRwkbGeometryType geometryType,
+                       MergeOutput& output, MergeProgressTracker& progress, MergeReport& report) {
+    FeaturePipeline pipeline(paths, plan.inputDecode, output.fields(), fieldNames, geometryType);
     OGRLayer& layer = output.featureLayer();
     std::optional<std::size_t> input;
     while (auto batch = pipeline.next()) {
@@ -183,11 +197,11 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         GeoPackageOutput::refuseAccessDatabase(target.location);
     }
 
-    const TemplateSchema schema(templatePath, errors);
+    const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
+    const TemplateSchema schema(templatePath, errors, plan.outputCodePage, !target.geoPackage);
     const bool hasZ = output->HasZ().value_or(ShapefileFiles::shpTypeHasZ(schema.shpType));
     const bool hasM = output->HasM().value_or(ShapefileFiles::shpTypeHasM(schema.shpType));
     const OGRwkbGeometryType geometryType = outputGeometryType(target, hasZ, hasM);
-    const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
 
     std::unique_ptr<MergeOutput> out;
     ShapefileOutput* shapefileOut = nullptr;
@@ -202,8 +216,8 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         shapefileOut = created.get();
         out = std::move(created);
     }
-    FeatureCopier copier(out->fields(), geometryType, !target.geoPackage,
-                         plan.outputCodePage == "UTF-8");
+    FeatureCopier copier(out->fields(), geometryType, !target.geoPackage, plan.outputCodePage,
+                         schema.names);
 
     std::vector<std::int64_t> weights;
     for (const QString& path : paths) {
@@ -211,7 +225,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     }
     MergeProgressTracker progress(m_progress, weights);
     if (target.geoPackage) {
-        writeFromPipeline(paths, plan, geometryType, *out, progress, m_report);
+        writeFromPipeline(paths, plan, schema.names, geometryType, *out, progress, m_report);
         auto result = out->commit();
         progress.finish();
         return result;

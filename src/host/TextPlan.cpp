@@ -3,6 +3,7 @@
 #include "host/ShapefileFiles.h"
 #include "platform/CodePage.h"
 #include "platform/DbfTableHeader.h"
+#include "platform/TextDecoder.h"
 
 #include <QFile>
 
@@ -46,6 +47,31 @@ QByteArray sampleText(const QString& shpPath, qsizetype limit) {
         }
     }
     return sample;
+}
+
+QByteArray readingCodePage(const QString& shpPath) {
+    return declaredCodePage(shpPath).value_or(CodePage::guessCodePage(sampleText(shpPath)));
+}
+
+QString decodeText(const QByteArray& bytes, const QByteArray& codePage) {
+    if (codePage.isEmpty()) {
+        return QString::fromLatin1(bytes);
+    }
+    if (codePage == "UTF-8") {
+        return QString::fromUtf8(bytes);
+    }
+    return TextDecoder(codePage).decode(bytes);
+}
+
+QByteArray utf8Prefix(const QByteArray& text, qsizetype limit) {
+    if (text.size() <= limit) {
+        return text;
+    }
+    qsizetype cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return text.left(cut);
 }
 
 TextPlan TextPlan::decide(const std::vector<QString>& shpPaths, bool utf8Output) {

@@ -22,5 +22,16 @@ struct TextPlan {
 // The code page a shapefile's table declares: its .cpg, else its language-driver byte.
 std::optional<QByteArray> declaredCodePage(const QString& shpPath);
 
+// The code page to read a shapefile's text in: the declared one, else the one its text makes
+// plausible.
+QByteArray readingCodePage(const QString& shpPath);
+
+// Text in `codePage`; an empty code page (unknown) maps each byte to one character, so equal
+// bytes still give equal texts.
+QString decodeText(const QByteArray& bytes, const QByteArray& codePage);
+
+// The longest prefix of UTF-8 `text` within `limit` bytes that ends on a character boundary.
+QByteArray utf8Prefix(const QByteArray& text, qsizetype limit);
+
 // Up to `limit` bytes of the text fields of the first records of a shapefile's table.
 QByteArray sampleText(const QString& shpPath, qsizetype limit = 1 << 16);
