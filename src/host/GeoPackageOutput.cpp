@@ -8,6 +8,27 @@
 #include <cpl_string.h>
 #include <sqlite3.h>
 
+namespace {
+// `wanted`, or it with a number added, so that it names none of `fields` (case ignored): the
+// table's feature id and geometry columns must not take a field's place.
+QString freeName(const QString& wanted, const OGRFeatureDefn& fields) {
+    const auto taken = [&fields](const QString& name) {
+        for (int i = 0; i < fields.GetFieldCount(); ++i) {
+            if (name.compare(QString::fromUtf8(fields.GetFieldDefn(i)->GetNameRef()),
+                             Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    QString name = wanted;
+    for (int n = 1; taken(name); ++n) {
+        name = QStringLiteral("%1_%2").arg(wanted).arg(n);
+    }
+    return name;
+}
+}  // namespace
+
 void GeoPackageOutput::refuseAccessDatabase(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,8 +71,9 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
         throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(path));
     }
     try {
-        createLayer(geometryColumn, fields, type, srs);
-        takeOverSpatialIndex(geometryColumn);
+        const QString geometryName = freeName(geometryColumn, fields);
+        createLayer(geometryName, fields, type, srs);
+        takeOverSpatialIndex(geometryName);
     } catch (...) {
         discard();
         throw;
@@ -63,6 +85,7 @@ void GeoPackageOutput::createLayer(const QString& geometryColumn, const OGRFeatu
     CPLStringList options;
     options.SetNameValue("GEOMETRY_NAME", geometryColumn.toUtf8().constData());
     options.SetNameValue("SPATIAL_INDEX", "YES");
+    options.SetNameValue("FID", freeName(QStringLiteral("fid"), fields).toUtf8().constData());
     m_layer = m_dataset->CreateLayer(m_layerName.toUtf8().constData(),
                                      const_cast<OGRSpatialReference*>(srs), type, options.List());
     if (!m_layer) {
