@@ -25,15 +25,19 @@ ConfluxError fileError(const QString& what, const QString& path) {
     return ConfluxError(ErrorNumber::HostFailure, QStringLiteral("%1 '%2'").arg(what, path));
 }
 
-// The existing files of shapefile `name` in `dir`: extension (lower case) -> file name.
+// The existing files of shapefile `name` in `dir`: extension as written -> file name. The base
+// name must match exactly: on this platform "ROADS.shp" is another shapefile than "roads.shp".
+// Companions whose extension differs in case belong to it only when its own "name.shp" exists
+// (the one the user agreed to replace); otherwise they may be another shapefile's.
 QList<std::pair<QString, QString>> existingFiles(const QDir& dir, const QString& name) {
     QList<std::pair<QString, QString>> found;
-    const QString prefix = name.toUpper() + QLatin1Char('.');
+    const QString prefix = name + QLatin1Char('.');
+    const Qt::CaseSensitivity extensionCase =
+        dir.exists(prefix + QStringLiteral("shp")) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString upper = entry.toUpper();
-        if (upper.startsWith(prefix) &&
-            kCompanions.contains(upper.mid(prefix.size()), Qt::CaseInsensitive)) {
-            found.append({upper.mid(prefix.size()).toLower(), entry});
+        const QString extension = entry.mid(prefix.size());
+        if (entry.startsWith(prefix) && kCompanions.contains(extension, extensionCase)) {
+            found.append({extension, entry});
         }
     }
     return found;
