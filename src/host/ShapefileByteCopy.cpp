@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <limits>
+
 namespace {
 constexpr std::int64_t kRecordsPerBlock = 8192;
 constexpr std::int64_t kMaxSpan = 64 << 20;  // one read per block while records lie together
@@ -23,8 +25,8 @@ struct InputBlock {
     std::int64_t offset(std::int64_t i) const {
         return 2 * std::int64_t{qFromBigEndian<qint32>(index.constData() + 8 * i)};
     }
-    int length(std::int64_t i) const {
-        return 2 * qFromBigEndian<qint32>(index.constData() + 8 * i + 4);
+    std::int64_t length(std::int64_t i) const {
+        return 2 * std::int64_t{qFromBigEndian<qint32>(index.constData() + 8 * i + 4)};
     }
 };
 
@@ -54,23 +56,34 @@ bool readBlock(QFile& shp, QFile& shx, QFile& dbf, const DbfTableHeader& table, 
            readInto(dbf, block.rows, count * table.recordLength);
 }
 
-// The content of record i (after its 8-byte header), from the block or read alone.
+// The content of record i (after its 8-byte header), from the block or read alone. A record
+// lies after the file's 100-byte header and starts with its own content length, which
+// must agree with the index: anything else is a damaged index, and its entry is unreadable.
 QByteArrayView recordContent(const InputBlock& block, std::int64_t i, QFile& shp,
                              QByteArray& scratch) {
-    const std::int64_t at = block.offset(i) + 8;
-    const int length = block.length(i);
-    if (length < 0) {
+    const std::int64_t start = block.offset(i);
+    const std::int64_t length = block.length(i);
+    if (start < 100 || length < 0 || length > std::numeric_limits<int>::max() - 8) {
         return {};
     }
-    const std::int64_t inBlock = at - block.shapesStart;
-    if (inBlock >= 8 && inBlock + length <= block.shapes.size()) {
-        return QByteArrayView(block.shapes.constData() + inBlock, length);
+    const char* record = nullptr;
+    const std::int64_t inBlock = start - block.shapesStart;
+    if (inBlock >= 0 && inBlock + 8 + length <= block.shapes.size()) {
+        record = block.shapes.constData() + inBlock;
+    } else {
+        if (!shp.seek(start)) {
+            return {};
+        }
+        scratch = shp.read(8 + length);
+        if (scratch.size() != 8 + length) {
+            return {};
+        }
+        record = scratch.constData();
     }
-    if (!shp.seek(at)) {
+    if (2 * std::int64_t{qFromBigEndian<qint32>(record + 4)} != length) {
         return {};
     }
-    scratch = shp.read(length);
-    return scratch.size() == length ? QByteArrayView(scratch) : QByteArrayView();
+    return QByteArrayView(record + 8, length);
 }
 }  // namespace
 
