@@ -45,7 +45,8 @@ struct Ranges {
 
 ShapeRecordCopier::ShapeRecordCopier(const QString& shpPath, const QString& shxPath,
                                      const QString& dbfPath, std::int32_t shpType,
-                                     int dbfHeaderLength, int recordLength, Buffers& buffers)
+                                     int dbfHeaderLength, int recordLength, bool boxKnown,
+                                     Buffers& buffers)
     : m_shp(shpPath),
       m_shx(shxPath),
       m_dbf(dbfPath),
@@ -69,7 +70,7 @@ ShapeRecordCopier::ShapeRecordCopier(const QString& shpPath, const QString& shxP
     m_shpLength = m_shp.size();
     m_records = (m_shx.size() - 100) / 8;
     for (bool& known : m_hasRange) {
-        known = m_records > 0;  // an empty file's header holds zeros, no box
+        known = boxKnown;
     }
     for (int i = 0; i < 8; ++i) {
         m_box[i] = readDouble(header.constData() + 36 + 8 * i);

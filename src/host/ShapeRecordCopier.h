@@ -14,9 +14,10 @@ public:
         QByteArray shp, shx, dbf;
     };
 
-    // Throws ConfluxError when the files cannot be opened or their headers read.
+    // Throws ConfluxError when the files cannot be opened or their headers read. `boxKnown`:
+    // the file already holds a shape, so its header's box is one to widen.
     ShapeRecordCopier(const QString& shpPath, const QString& shxPath, const QString& dbfPath,
-                      std::int32_t shpType, int dbfHeaderLength, int recordLength,
+                      std::int32_t shpType, int dbfHeaderLength, int recordLength, bool boxKnown,
                       Buffers& buffers);
 
     // Appends one record: `content` is the shape record without its header, `row` the table
@@ -25,6 +26,8 @@ public:
     bool append(const char* content, int contentLength, const char* row);
     // Writes the buffered records and the headers. Throws ConfluxError on a write error.
     void finish();
+    // Whether the file holds a shape (not a null one) now.
+    bool hasShapes() const { return m_hasRange[0]; }
 
 private:
     bool extend(const char* content, int length);

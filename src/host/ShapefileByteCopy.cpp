@@ -121,11 +121,11 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
         return false;
     }
     m_output->closeFeatureLayer();
-    ShapeRecordCopier copier(m_output->tempPath(QStringLiteral("shp")),
-                             m_output->tempPath(QStringLiteral("shx")),
-                             m_output->tempPath(QStringLiteral("dbf")), m_shpType,
-                             static_cast<int>(m_outputDbf->headerLength),
-                             static_cast<int>(m_outputDbf->recordLength), m_scratch->output);
+    ShapeRecordCopier copier(
+        m_output->tempPath(QStringLiteral("shp")), m_output->tempPath(QStringLiteral("shx")),
+        m_output->tempPath(QStringLiteral("dbf")), m_shpType,
+        static_cast<int>(m_outputDbf->headerLength), static_cast<int>(m_outputDbf->recordLength),
+        m_output->hasShapes(), m_scratch->output);
     InputBlock& block = m_scratch->block;
     QByteArray& scratch = m_scratch->record;
     for (std::int64_t first = 0; first < records; first += kRecordsPerBlock) {
@@ -150,5 +150,8 @@ bool ShapefileByteCopy::tryCopy(const QString& shpPath, MergeProgressTracker& pr
         progress.advance(count);
     }
     copier.finish();
+    if (copier.hasShapes()) {
+        m_output->shapesAppended();
+    }
     return true;
 }

@@ -99,6 +99,11 @@ QString ShapefileOutput::tempPath(const QString& extension) const {
     return m_tempBase + QLatin1Char('.') + extension;
 }
 
+void ShapefileOutput::featureWritten(const OGRFeature& written) {
+    const OGRGeometry* geometry = written.GetGeometryRef();
+    m_hasShapes = m_hasShapes || (geometry && !geometry->IsEmpty());
+}
+
 OGRLayer& ShapefileOutput::featureLayer() {
     if (!m_dataset) {
         const char* const drivers[] = {"ESRI Shapefile", nullptr};

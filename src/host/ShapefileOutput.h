@@ -20,11 +20,16 @@ public:
     ~ShapefileOutput() override;
 
     OGRLayer& featureLayer() override;
+    void featureWritten(const OGRFeature& written) override;
     OGRFeatureDefn& fields() override;
     std::shared_ptr<IFeatureClass> commit() override;
 
     // Closes the GDAL dataset, so the temporary files can be appended to as bytes.
     void closeFeatureLayer();
+    // Whether a shape (not a null one) has been written, through GDAL or as bytes: until then
+    // the file header's bounding box holds zeros, which are no box.
+    bool hasShapes() const { return m_hasShapes; }
+    void shapesAppended() { m_hasShapes = true; }
     // Temporary path of the file with `extension` ("shp", "shx", "dbf").
     QString tempPath(const QString& extension) const;
 
@@ -41,5 +46,6 @@ private:
     QString m_prjSource;
     GDALDatasetUniquePtr m_dataset;
     OGRFeatureDefn* m_fields = nullptr;  // reference-counted copy
+    bool m_hasShapes = false;
     bool m_committed = false;
 };

@@ -144,4 +144,25 @@ TEST(MergeNames, ReplacingLeavesAShapefileWhoseNameDiffersInCaseAlone) {
     EXPECT_TRUE(QFile::exists(dir.filePath("out/roads.shp")));
 }
 
+// The first input goes through GDAL (its file is of another type) and holds only a null shape;
+// the second is copied as bytes: the output's box is the second input's, not widened to 0,0.
+TEST(MergeNames, NullShapesFirstLeaveNoZeroCornerInTheBox) {
+    QTemporaryDir dir;
+    const QString empty = write(dir.path(), "empty", "MULTIPOINT", {{"ID", 'N', 5}}, {{"", {"1"}}});
+    const QString far = write(dir.path(), "far", "POINT", {{"ID", 'N', 5}},
+                              {{"POINT (5 6)", {"2"}}, {"POINT (7 8)", {"3"}}});
+    MergeEngine engine;
+    MergeCall({empty, far}, dir.path(), "merged", 1).run(engine);
+    EXPECT_EQ(engine.lastReport().inputsCopiedAsBytes, 1);
+    GDALDatasetUniquePtr dataset(
+        GDALDataset::Open(dir.filePath("merged.shp").toUtf8().constData(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(dataset);
+    OGREnvelope box;
+    ASSERT_EQ(dataset->GetLayer(0)->GetExtent(&box, FALSE), OGRERR_NONE);
+    EXPECT_EQ(box.MinX, 5);
+    EXPECT_EQ(box.MinY, 6);
+    EXPECT_EQ(box.MaxX, 7);
+    EXPECT_EQ(box.MaxY, 8);
+}
+
 }  // namespace
