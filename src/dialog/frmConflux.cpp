@@ -12,7 +12,7 @@
 #include <algorithm>
 
 namespace {
-const QString kModule = QStringLiteral("frmConflux");
+const QString kModule;  // the dialog's reports carry an empty module part
 }
 
 frmConflux& frmConflux::instance() {

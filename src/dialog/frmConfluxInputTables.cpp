@@ -8,7 +8,7 @@
 
 namespace {
 
-const QString kModule = QStringLiteral("frmConflux");
+const QString kModule;  // the dialog's reports carry an empty module part
 
 [[noreturn]] void throwObjectNotSet() {
     throw ConfluxError(ErrorNumber::ObjectNotSet,

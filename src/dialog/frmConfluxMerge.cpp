@@ -23,7 +23,7 @@
 
 namespace {
 
-const QString kModule = QStringLiteral("frmConflux");
+const QString kModule;  // the dialog's reports carry an empty module part
 const QString kOutputTitle = QStringLiteral("Conflux");
 
 // The merge blocks the event loop; repainting the busy picture now and then keeps it moving.
