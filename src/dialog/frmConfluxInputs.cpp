@@ -5,9 +5,11 @@
 #include "discovery/InputNames.h"
 #include "platform/FlexGrid.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include <algorithm>
@@ -90,6 +92,15 @@ void frmConflux::CmdToInput_Click() {
 
     if (UpdateTablesArrayFromDir() == 0) {
         m_state.TablesArray.assign(1, nullptr);
+        // Nothing is an input now: the lists must not go on offering what an earlier build
+        // found, paired with the files of this one.
+        m_state.TableNames.clear();
+        m_state.ShapeTypes.clear();
+        m_state.PointNames = m_state.LineNames = m_state.PolygonNames = QStringList{QString()};
+        for (QComboBox* list : {m_form->CmbNames, m_form->CmbFileSource}) {
+            const QSignalBlocker blocker(list);
+            list->clear();
+        }
         m_form->LblInputCount->setText(QStringLiteral("no data"));
         m_form->FrameOutput->setEnabled(false);
         m_form->FrameInput->setEnabled(true);
