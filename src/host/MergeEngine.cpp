@@ -169,6 +169,22 @@ void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
     }
 }
 
+// Every feature read was refused, so the output would hold none of them: that is a failure, and
+// an existing output the user agreed to replace stays as it was.
+void refuseEmptyResult(const MergeReport& report) {
+    if (report.featuresWritten > 0 || report.refused() == 0) {
+        return;
+    }
+    throw ConfluxError(
+        ErrorNumber::HostFailure,
+        QStringLiteral("None of the %1 features read could be merged (of another geometry: %2, "
+                       "unreadable: %3, not written: %4); the output was not written")
+            .arg(report.refused())
+            .arg(report.otherGeometry)
+            .arg(report.unreadable)
+            .arg(report.writeErrors));
+}
+
 }  // namespace
 
 std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
@@ -226,6 +242,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     MergeProgressTracker progress(m_progress, weights);
     if (target.geoPackage) {
         writeFromPipeline(paths, plan, schema.names, geometryType, *out, progress, m_report);
+        refuseEmptyResult(m_report);
         auto result = out->commit();
         progress.finish();
         return result;
@@ -241,6 +258,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         }
         copyWithGdal(paths[i], plan.inputDecode[i], copier, *out, progress, m_report, errors);
     }
+    refuseEmptyResult(m_report);
     auto result = out->commit();
     progress.finish();
     return result;
