@@ -21,7 +21,8 @@ const char* const kExitStatuses = R"TXT(Exit status:
   7    the geodatabase file does not exist ("File  ... is not exist!!")
   8    the output shapefile exists and --yes was not given ("Файл ... существует")
   9    --source is empty ("Вы забыли указать файл-источник полей")
-  10   an input, the field source or the output could not be opened or written
+  10   an input, the field source or the output could not be opened or written, or
+       none of the features read could be merged
   130  interrupted during the merge; nothing was written
 )TXT";
 
