@@ -77,6 +77,13 @@ void frmConflux::runEvent(const char* procedure, const std::function<void()>& bo
     --m_eventDepth;
 }
 
+void frmConflux::onClick(QAbstractButton* button, const char* procedure,
+                         void (frmConflux::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, [this, procedure, handler] {
+        runEvent(procedure, [this, handler] { (this->*handler)(); });
+    });
+}
+
 void frmConflux::connectEvents() {
     connectWindowEvents();
     connectListEvents();
@@ -92,8 +99,7 @@ void frmConflux::connectWindowEvents() {
     ConfluxForm* form = m_form.data();
     connect(form, &ConfluxForm::activated, this,
             [this] { runEvent("Form_Activate", [this] { Form_Activate(); }); });
-    connect(form->CmdCancel, &QPushButton::clicked, this,
-            [this] { runEvent("CmdCancel_Click", [this] { CmdCancel_Click(); }); });
+    onClick(form->CmdCancel, "CmdCancel_Click", &frmConflux::CmdCancel_Click);
     // The close box: outside Show()'s modal loop nothing else would unload the controls.
     connect(form, &QDialog::finished, this, [this, form] {
         if (!m_modal.running() && m_form == form) {

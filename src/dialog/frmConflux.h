@@ -14,6 +14,7 @@
 #include <optional>
 
 class ConfluxForm;
+class QAbstractButton;
 class IFeatureClass;
 class Prompter;
 
@@ -151,6 +152,8 @@ private:
     // Runs an event procedure under the window's error handler: a failure is reported with the
     // procedure's name and the event ends; the code that raised the event goes on.
     void runEvent(const char* procedure, const std::function<void()>& body);
+    // Runs `handler` as the event procedure `procedure` on every click of `button`.
+    void onClick(QAbstractButton* button, const char* procedure, void (frmConflux::*handler)());
 
     ConfluxState m_state;
     QPointer<ConfluxForm> m_form;

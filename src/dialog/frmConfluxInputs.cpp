@@ -27,12 +27,9 @@ struct KeptRecord {
 
 void frmConflux::connectInputEvents() {
     ConfluxForm* form = m_form.data();
-    connect(form->CmdAddFile, &QToolButton::clicked, this,
-            [this] { runEvent("CmdAddFile_Click", [this] { CmdAddFile_Click(); }); });
-    connect(form->CmdDelFile, &QToolButton::clicked, this,
-            [this] { runEvent("CmdDelFile_Click", [this] { CmdDelFile_Click(); }); });
-    connect(form->CmdToInput, &QToolButton::clicked, this,
-            [this] { runEvent("cmdToInput", [this] { CmdToInput_Click(); }); });
+    onClick(form->CmdAddFile, "CmdAddFile_Click", &frmConflux::CmdAddFile_Click);
+    onClick(form->CmdDelFile, "CmdDelFile_Click", &frmConflux::CmdDelFile_Click);
+    onClick(form->CmdToInput, "cmdToInput", &frmConflux::CmdToInput_Click);
 }
 
 void frmConflux::CmdAddFile_Click() {

@@ -65,8 +65,7 @@ bool outputAccepted(Prompter& prompter, bool shapefile, const QString& path, con
 }  // namespace
 
 void frmConflux::connectMergeEvents() {
-    connect(m_form->CmdMerge, &QPushButton::clicked, this,
-            [this] { runEvent("CmdMerge_Click", [this] { CmdMerge_Click(); }); });
+    onClick(m_form->CmdMerge, "CmdMerge_Click", &frmConflux::CmdMerge_Click);
 }
 
 void frmConflux::CmdMerge_Click() {

@@ -35,8 +35,7 @@ void frmConflux::connectOutputEvents() {
     });
     connect(form->TxtFileMask, &QLineEdit::textChanged, this,
             [this] { runEvent("TxtFileMask_Change", [this] { TxtFileMask_Change(); }); });
-    connect(form->CmdFindPath2, &QPushButton::clicked, this,
-            [this] { runEvent("CmdFindPath2_Click", [this] { CmdFindPath2_Click(); }); });
+    onClick(form->CmdFindPath2, "CmdFindPath2_Click", &frmConflux::CmdFindPath2_Click);
     // Losing the focus is not editingFinished (Enter also finishes): watch the focus itself.
     form->TxtPath->installEventFilter(this);
 }

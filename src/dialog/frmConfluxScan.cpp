@@ -22,10 +22,8 @@ constexpr qint64 kSignPaintMs = 30;
 
 void frmConflux::connectScanEvents() {
     ConfluxForm* form = m_form.data();
-    connect(form->CmdGetDir, &QToolButton::clicked, this,
-            [this] { runEvent("CmdGetDir_Click", [this] { CmdGetDir_Click(); }); });
-    connect(form->CmdFindPath, &QPushButton::clicked, this,
-            [this] { runEvent("CmdFindPath_Click", [this] { CmdFindPath_Click(); }); });
+    onClick(form->CmdGetDir, "CmdGetDir_Click", &frmConflux::CmdGetDir_Click);
+    onClick(form->CmdFindPath, "CmdFindPath_Click", &frmConflux::CmdFindPath_Click);
 }
 
 void frmConflux::turnProgressSign() {

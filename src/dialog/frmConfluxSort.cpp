@@ -15,12 +15,9 @@ constexpr int kDescendingByName = 0;
 
 void frmConflux::connectSortEvents() {
     ConfluxForm* form = m_form.data();
-    connect(form->CmdSortAss, &QToolButton::clicked, this,
-            [this] { runEvent("CmdSortAss_Click", [this] { CmdSortAss_Click(); }); });
-    connect(form->CmdSortDesc, &QToolButton::clicked, this,
-            [this] { runEvent("CmdSortDesc_Click", [this] { CmdSortDesc_Click(); }); });
-    connect(form->CmdSortByName, &QPushButton::clicked, this,
-            [this] { runEvent("CmdSortByName_Click", [this] { CmdSortByName_Click(); }); });
+    onClick(form->CmdSortAss, "CmdSortAss_Click", &frmConflux::CmdSortAss_Click);
+    onClick(form->CmdSortDesc, "CmdSortDesc_Click", &frmConflux::CmdSortDesc_Click);
+    onClick(form->CmdSortByName, "CmdSortByName_Click", &frmConflux::CmdSortByName_Click);
 }
 
 void frmConflux::CmdSortAss_Click() {
