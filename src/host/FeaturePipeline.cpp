@@ -4,8 +4,6 @@
 #include "host/GdalOpen.h"
 #include "host/ShapefileFiles.h"
 
-#include <QFileInfo>
-
 namespace {
 constexpr std::size_t kFeaturesPerBatch = 256;
 constexpr std::size_t kBatchesQueued = 8;
@@ -112,9 +110,8 @@ void FeaturePipeline::readInput(std::size_t index, FeatureCopier& copier,
     try {
         dataset = GdalOpen::shapefile(m_paths[index], true, errors);
     } catch (const ConfluxError&) {
-        const QFileInfo shx(ShapefileFiles::sidecar(m_paths[index], QStringLiteral("shx")));
         ++batch.refused.unreadableInputs;
-        batch.refused.unreadable += shx.exists() ? std::max<qint64>(0, (shx.size() - 100) / 8) : 0;
+        batch.refused.unreadable += ShapefileFiles::indexedRecords(m_paths[index]);
         push(batch);
         return;
     }

@@ -30,12 +30,6 @@ QString shapefileOf(const ObjectRef& object) {
     return shapefile->shpPath();
 }
 
-// Features of a shapefile as its index counts them; 0 when the index is missing.
-std::int64_t indexedFeatures(const QString& shpPath) {
-    const QFileInfo shx(ShapefileFiles::sidecar(shpPath, QStringLiteral("shx")));
-    return shx.exists() ? std::max<std::int64_t>(0, (shx.size() - 100) / 8) : 0;
-}
-
 // The template's fields, spatial reference and .prj, read once.
 struct TemplateSchema {
     std::unique_ptr<OGRFeatureDefn, void (*)(OGRFeatureDefn*)> fields{
@@ -104,7 +98,7 @@ void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureC
         dataset = GdalOpen::shapefile(shpPath, true, errors);
     } catch (const ConfluxError&) {
         ++report.unreadableInputs;
-        report.unreadable += indexedFeatures(shpPath);
+        report.unreadable += ShapefileFiles::indexedRecords(shpPath);
         return;
     }
     OGRLayer* layer = dataset->GetLayer(0);
@@ -237,7 +231,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
 
     std::vector<std::int64_t> weights;
     for (const QString& path : paths) {
-        weights.push_back(indexedFeatures(path));
+        weights.push_back(ShapefileFiles::indexedRecords(path));
     }
     MergeProgressTracker progress(m_progress, weights);
     if (target.geoPackage) {

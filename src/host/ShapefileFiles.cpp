@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace ShapefileFiles {
 
 std::optional<std::int32_t> readShpType(const QString& shpPath) {
@@ -75,6 +77,11 @@ std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {
             return 0;
     }
     return hasZ ? plain + 10 : (hasM ? plain + 20 : plain);
+}
+
+std::int64_t indexedRecords(const QString& shpPath) {
+    const QFileInfo shx(sidecar(shpPath, QStringLiteral("shx")));
+    return shx.exists() ? std::max<std::int64_t>(0, (shx.size() - 100) / 8) : 0;
 }
 
 QString sidecar(const QString& shpPath, const QString& extension) {

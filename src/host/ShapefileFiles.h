@@ -40,6 +40,9 @@ std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 // "dbf"); empty when there is none.
 QString sidecar(const QString& shpPath, const QString& extension);
 
+// The number of records the .shx beside `shpPath` indexes; 0 when it is missing.
+std::int64_t indexedRecords(const QString& shpPath);
+
 // `folder`/`name`.shp, found with the extension in any case; empty when absent.
 QString findShp(const QString& folder, const QString& name);
 
