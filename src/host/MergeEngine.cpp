@@ -13,7 +13,6 @@
 #include "host/ShapefileOutput.h"
 #include "host/TextPlan.h"
 
-#include <QFileInfo>
 
 namespace {
 
