@@ -11,8 +11,8 @@
 #include "host/ShapefileFeatureClass.h"
 #include "host/ShapefileFiles.h"
 #include "host/ShapefileOutput.h"
+#include "host/TemplateSchema.h"
 #include "host/TextPlan.h"
-
 
 namespace {
 
@@ -28,42 +28,6 @@ QString shapefileOf(const ObjectRef& object) {
     }
     return shapefile->shpPath();
 }
-
-// The template's fields, spatial reference and .prj, read once.
-struct TemplateSchema {
-    std::unique_ptr<OGRFeatureDefn, void (*)(OGRFeatureDefn*)> fields{
-        nullptr, [](OGRFeatureDefn* defn) { defn->Release(); }};
-    std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> srs{
-        nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
-    QString prjPath;
-    std::int32_t shpType = 0;
-    QStringList names;  // the fields' names as text
-
-    // `outputCodePage`: the plan's. A UTF-8 output gets the names recoded, within the dBASE
-    // limit of 10 bytes when `shortNames`.
-    TemplateSchema(const QString& shpPath, GdalErrorCapture& errors,
-                   const QByteArray& outputCodePage, bool shortNames) {
-        auto dataset = GdalOpen::shapefile(shpPath, true, errors);
-        OGRLayer* layer = GdalOpen::layer(*dataset, shpPath, {}, errors);
-        fields.reset(layer->GetLayerDefn()->Clone());
-        fields->Reference();
-        const bool utf8Output = outputCodePage == "UTF-8";
-        const QByteArray page = utf8Output ? readingCodePage(shpPath) : outputCodePage;
-        for (int i = 0; i < fields->GetFieldCount(); ++i) {
-            OGRFieldDefn* field = fields->GetFieldDefn(i);
-            names << decodeText(field->GetNameRef(), page);
-            if (utf8Output && page != "UTF-8") {
-                const QByteArray utf8 = names.back().toUtf8();
-                field->SetName((shortNames ? utf8Prefix(utf8, 10) : utf8).constData());
-            }
-        }
-        if (const OGRSpatialReference* layerSrs = layer->GetSpatialRef()) {
-            srs.reset(layerSrs->Clone());
-        }
-        prjPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("prj"));
-        shpType = ShapefileFiles::readShpType(shpPath).value_or(0);
-    }
-};
 
 OGRwkbGeometryType outputGeometryType(const MergeTarget& target, bool hasZ, bool hasM) {
     OGRwkbGeometryType type = wkbUnknown;
