@@ -2,11 +2,11 @@
 
 #include "host/GdalOpen.h"
 #include "host/GeoPackageFeatureClass.h"
+#include "host/SqliteStatement.h"
 
 #include <QFile>
 
 #include <cpl_string.h>
-#include <sqlite3.h>
 
 namespace {
 // `wanted`, or it with a number added, so that it names none of `fields` (case ignored): the
@@ -114,36 +114,26 @@ void GeoPackageOutput::takeOverSpatialIndex(const QString& geometryColumn) {
     m_db = static_cast<sqlite3*>(m_dataset->GetInternalHandle("SQLITE_HANDLE"));
     const QString index = QStringLiteral("rtree_%1_%2").arg(m_layerName, geometryColumn);
     const QByteArray trigger = (index + QStringLiteral("_insert")).toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    if (!m_db || sqlite3_prepare_v2(m_db,
-                                    "SELECT sql FROM sqlite_master WHERE type = 'trigger' "
-                                    "AND name = ?",
-                                    -1, &statement, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(statement);
+    if (!m_db) {
         return;  // GDAL keeps its own way of filling the index
     }
-    sqlite3_bind_text(statement, 1, trigger.constData(), static_cast<int>(trigger.size()),
-                      SQLITE_STATIC);
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-        m_indexTrigger = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    }
-    sqlite3_finalize(statement);
-    if (m_indexTrigger.isEmpty()) {
-        return;
+    {
+        SqliteStatement find(m_db,
+                             "SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?",
+                             QStringLiteral("GeoPackage '%1' cannot be read").arg(m_path));
+        find.bindText(1, trigger);
+        if (!find.row()) {
+            return;  // no trigger to lift: GDAL fills the index its own way
+        }
+        m_indexTrigger = find.text(0);
     }
     m_index = std::make_unique<PackedRTree>(m_db, index);
     execute("DROP TRIGGER \"" + QByteArray(trigger).replace('"', "\"\"") + '"');
 }
 
 void GeoPackageOutput::execute(const QByteArray& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(message ? message : "unknown error");
-        sqlite3_free(message);
-        throw ConfluxError(
-            ErrorNumber::HostFailure,
-            QStringLiteral("GeoPackage '%1' cannot be written: %2").arg(m_path, text));
-    }
+    SqliteStatement(m_db, sql, QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path))
+        .run();
 }
 
 GeoPackageOutput::~GeoPackageOutput() {

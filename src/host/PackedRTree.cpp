@@ -2,8 +2,6 @@
 
 #include "errors/ConfluxError.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -50,42 +48,21 @@ double centre(const float* box, int axis) {
 }
 }  // namespace
 
-struct PackedRTree::Statement {
-    Statement(const PackedRTree& tree, const QByteArray& sql) {
-        if (sqlite3_prepare_v2(tree.m_db, sql.constData(), -1, &handle, nullptr) != SQLITE_OK) {
-            tree.fail();
-        }
-    }
-    ~Statement() { sqlite3_finalize(handle); }
-    void bind(int index, std::int64_t value) { sqlite3_bind_int64(handle, index, value); }
-    void bind(int index, const QByteArray& blob) {
-        sqlite3_bind_blob(handle, index, blob.constData(), static_cast<int>(blob.size()),
-                          SQLITE_STATIC);
-    }
-    bool step() {
-        const int result = sqlite3_step(handle);
-        sqlite3_reset(handle);
-        return result == SQLITE_DONE;
-    }
-
-    sqlite3_stmt* handle = nullptr;
-};
-
-PackedRTree::PackedRTree(sqlite3* db, const QString& table) : m_db(db), m_table(table) {
+PackedRTree::PackedRTree(sqlite3* db, const QString& table) {
+    const QString failure = QStringLiteral("Spatial index '%1' cannot be written").arg(table);
     const QByteArray node = quoted(table + QStringLiteral("_node"));
     const QByteArray rowid = quoted(table + QStringLiteral("_rowid"));
     const QByteArray parent = quoted(table + QStringLiteral("_parent"));
     {
         // The module sizes every node like the root it created; an empty tree has only the root.
-        Statement shape(*this, "SELECT (SELECT length(data) FROM " + node +
-                                   " WHERE nodeno = 1), (SELECT count(*) FROM " + node +
-                                   "), (SELECT count(*) FROM " + rowid + ")");
-        if (sqlite3_step(shape.handle) != SQLITE_ROW) {
-            fail();
-        }
-        m_nodeBytes = static_cast<std::size_t>(sqlite3_column_int64(shape.handle, 0));
-        if (sqlite3_column_int64(shape.handle, 1) != 1 ||
-            sqlite3_column_int64(shape.handle, 2) != 0) {
+        SqliteStatement shape(db,
+                              "SELECT (SELECT length(data) FROM " + node +
+                                  " WHERE nodeno = 1), (SELECT count(*) FROM " + node +
+                                  "), (SELECT count(*) FROM " + rowid + ")",
+                              failure);
+        shape.row();
+        m_nodeBytes = static_cast<std::size_t>(shape.integer(0));
+        if (shape.integer(1) != 1 || shape.integer(2) != 0) {
             throw ConfluxError(ErrorNumber::HostFailure,
                                QStringLiteral("Spatial index '%1' is not empty").arg(table));
         }
@@ -96,23 +73,17 @@ PackedRTree::PackedRTree(sqlite3* db, const QString& table) : m_db(db), m_table(
                            QStringLiteral("'%1' is no two-dimensional R-tree").arg(table));
     }
     m_node = QByteArray(static_cast<qsizetype>(m_nodeBytes), '\0');
-    m_insertNode =
-        std::make_unique<Statement>(*this, "INSERT INTO " + node + " (nodeno, data) VALUES (?, ?)");
-    m_updateRoot =
-        std::make_unique<Statement>(*this, "UPDATE " + node + " SET data = ? WHERE nodeno = 1");
-    m_insertRowid = std::make_unique<Statement>(
-        *this, "INSERT INTO " + rowid + " (rowid, nodeno) VALUES (?, ?)");
-    m_insertParent = std::make_unique<Statement>(
-        *this, "INSERT INTO " + parent + " (nodeno, parentnode) VALUES (?, ?)");
+    m_insertNode = std::make_unique<SqliteStatement>(
+        db, "INSERT INTO " + node + " (nodeno, data) VALUES (?, ?)", failure);
+    m_updateRoot = std::make_unique<SqliteStatement>(
+        db, "UPDATE " + node + " SET data = ? WHERE nodeno = 1", failure);
+    m_insertRowid = std::make_unique<SqliteStatement>(
+        db, "INSERT INTO " + rowid + " (rowid, nodeno) VALUES (?, ?)", failure);
+    m_insertParent = std::make_unique<SqliteStatement>(
+        db, "INSERT INTO " + parent + " (nodeno, parentnode) VALUES (?, ?)", failure);
 }
 
 PackedRTree::~PackedRTree() = default;
-
-void PackedRTree::fail() const {
-    throw ConfluxError(ErrorNumber::HostFailure,
-                       QStringLiteral("Spatial index '%1' cannot be written: %2")
-                           .arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_db))));
-}
 
 void PackedRTree::add(std::int64_t id, double minX, double maxX, double minY, double maxY) {
     if (std::isnan(minX) || std::isnan(maxX) || std::isnan(minY) || std::isnan(maxY)) {
@@ -202,23 +173,19 @@ void PackedRTree::writeNode(std::size_t level, std::int64_t nodeNo, const Entry*
             putBigEndian(cell + 8 + 4 * k, bits, 4);
         }
     }
-    Statement& write = nodeNo == 1 ? *m_updateRoot : *m_insertNode;
+    SqliteStatement& write = nodeNo == 1 ? *m_updateRoot : *m_insertNode;
     if (nodeNo == 1) {
         write.bind(1, m_node);
     } else {
         write.bind(1, nodeNo);
         write.bind(2, m_node);
     }
-    if (!write.step()) {
-        fail();
-    }
+    write.run();
     // Leaves say where each row lives; inner nodes say whose children their cells are.
-    Statement& link = level == 0 ? *m_insertRowid : *m_insertParent;
+    SqliteStatement& link = level == 0 ? *m_insertRowid : *m_insertParent;
     for (std::size_t i = 0; i < count; ++i) {
         link.bind(1, cells[i].id);
         link.bind(2, nodeNo);
-        if (!link.step()) {
-            fail();
-        }
+        link.run();
     }
 }

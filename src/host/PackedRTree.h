@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/SqliteStatement.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,7 +10,6 @@
 #include <vector>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 // Fills an empty SQLite R-tree ("USING rtree(id, minx, maxx, miny, maxy)") by writing its node,
 // rowid and parent tables directly. Boxes are packed bottom up into full nodes instead of being
@@ -38,22 +39,16 @@ private:
         std::vector<Entry> pending;
         bool emitted = false;  // has written nodes, so the level above holds their entries
     };
-    struct Statement;
-
     void push(std::size_t level, const Entry& entry);
     void pack(std::size_t level);
     void writeNode(std::size_t level, std::int64_t nodeNo, const Entry* cells, std::size_t count);
-    [[noreturn]] void fail() const;
-
-    sqlite3* m_db;
-    QString m_table;
     std::size_t m_nodeBytes = 0;
     std::size_t m_cellsPerNode = 0;
     std::int64_t m_nextNode = 2;  // the root is always node 1
     std::vector<Level> m_levels;
     QByteArray m_node;
-    std::unique_ptr<Statement> m_insertNode;
-    std::unique_ptr<Statement> m_updateRoot;
-    std::unique_ptr<Statement> m_insertRowid;
-    std::unique_ptr<Statement> m_insertParent;
+    std::unique_ptr<SqliteStatement> m_insertNode;
+    std::unique_ptr<SqliteStatement> m_updateRoot;
+    std::unique_ptr<SqliteStatement> m_insertRowid;
+    std::unique_ptr<SqliteStatement> m_insertParent;
 };
