@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build make pkg-config clang-format
+    g++ cmake ninja-build make pkg-config clang-format ccache
     qt6-base-dev libgl-dev
     libgdal-dev libsqlite3-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core
+    python3-pyshp shapelib
     time
 )
 

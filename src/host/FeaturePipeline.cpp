@@ -1,8 +1,8 @@
 #include "host/FeaturePipeline.h"
 
+#include "formats/shapefile/ShapefileFiles.h"
 #include "host/FeatureCopier.h"
 #include "host/GdalOpen.h"
-#include "host/ShapefileFiles.h"
 
 namespace {
 constexpr std::size_t kFeaturesPerBatch = 256;

@@ -1,7 +1,7 @@
 #include "host/MergeTarget.h"
 
 #include "discovery/GeometryKind.h"
-#include "host/ShapefileFiles.h"
+#include "formats/shapefile/ShapefileFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

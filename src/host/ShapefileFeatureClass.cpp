@@ -1,7 +1,7 @@
 #include "host/ShapefileFeatureClass.h"
 
+#include "formats/shapefile/ShapefileFiles.h"
 #include "host/GdalOpen.h"
-#include "host/ShapefileFiles.h"
 
 ShapefileFeatureClass::ShapefileFeatureClass(QString shpPath) : m_shpPath(std::move(shpPath)) {}
 

@@ -1,8 +1,8 @@
 #include "host/ShapefileWorkspace.h"
 
+#include "formats/shapefile/ShapefileFiles.h"
 #include "host/GdalOpen.h"
 #include "host/ShapefileFeatureClass.h"
-#include "host/ShapefileFiles.h"
 
 std::shared_ptr<IFeatureClass> ShapefileWorkspace::OpenFeatureClass(const QString& name) {
     const QString shpPath = ShapefileFiles::findShp(m_folder, name);

@@ -1,7 +1,7 @@
 #include "host/TemplateSchema.h"
 
+#include "formats/shapefile/ShapefileFiles.h"
 #include "host/GdalOpen.h"
-#include "host/ShapefileFiles.h"
 #include "host/TextPlan.h"
 
 TemplateSchema::TemplateSchema(const QString& shpPath, GdalErrorCapture& errors,

@@ -1,6 +1,6 @@
 #include "host/TextPlan.h"
 
-#include "host/ShapefileFiles.h"
+#include "formats/shapefile/ShapefileFiles.h"
 #include "platform/CodePage.h"
 #include "platform/DbfTableHeader.h"
 #include "platform/TextDecoder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/SqliteStatement.h"
+#include "formats/geopackage/SqliteStatement.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "host/ShapefileFiles.h"
+#include "formats/shapefile/ShapefileFiles.h"
 
 #include "discovery/GeometryKind.h"
 

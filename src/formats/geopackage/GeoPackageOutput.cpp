@@ -1,8 +1,8 @@
-#include "host/GeoPackageOutput.h"
+#include "formats/geopackage/GeoPackageOutput.h"
 
+#include "formats/geopackage/SqliteStatement.h"
 #include "host/GdalOpen.h"
 #include "host/GeoPackageFeatureClass.h"
-#include "host/SqliteStatement.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "host/ShapefileOutput.h"
+#include "formats/shapefile/ShapefileOutput.h"
 
 #include "host/GdalOpen.h"
 #include "host/ShapefileFeatureClass.h"

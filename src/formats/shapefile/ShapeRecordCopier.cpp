@@ -1,4 +1,4 @@
-#include "host/ShapeRecordCopier.h"
+#include "formats/shapefile/ShapeRecordCopier.h"
 
 #include "errors/ConfluxError.h"
 

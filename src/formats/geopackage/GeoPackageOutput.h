@@ -1,8 +1,8 @@
 #pragma once
 
+#include "formats/MergeOutput.h"
+#include "formats/geopackage/PackedRTree.h"
 #include "host/GdalErrorCapture.h"
-#include "host/MergeOutput.h"
-#include "host/PackedRTree.h"
 
 #include <QString>
 

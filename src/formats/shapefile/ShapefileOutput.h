@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/MergeOutput.h"
 #include "host/GdalErrorCapture.h"
-#include "host/MergeOutput.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "host/PackedRTree.h"
+#include "formats/geopackage/PackedRTree.h"
 
 #include "errors/ConfluxError.h"
 

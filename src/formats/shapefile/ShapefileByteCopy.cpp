@@ -1,9 +1,9 @@
-#include "host/ShapefileByteCopy.h"
+#include "formats/shapefile/ShapefileByteCopy.h"
 
+#include "formats/shapefile/ShapeRecordCopier.h"
+#include "formats/shapefile/ShapefileFiles.h"
+#include "formats/shapefile/ShapefileOutput.h"
 #include "host/MergeProgressTracker.h"
-#include "host/ShapeRecordCopier.h"
-#include "host/ShapefileFiles.h"
-#include "host/ShapefileOutput.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "host/SqliteStatement.h"
+#include "formats/geopackage/SqliteStatement.h"
 
 #include "errors/ConfluxError.h"
 
