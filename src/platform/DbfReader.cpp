@@ -18,7 +18,7 @@ constexpr qint64 kSampleRecords = 200;
 constexpr qint64 kCpgMaxBytes = 256;
 
 UniqueFd openReadOnly(const QString& path) {
-    return UniqueFd::openReadOnly(FileNameCodec::encode(path).constData());
+    return UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
 }
 
 // The .cpg beside the table (same base name, either case of the extension), if any.

@@ -120,7 +120,7 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
 }
 
 std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path) {
-    const UniqueFd fd = UniqueFd::openReadOnly(FileNameCodec::encode(path).constData());
+    const UniqueFd fd = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
     DbfTableHeader header;
     QString error;
     if (!fd.isOpen() || !header.read(fd.get(), path, error))
