@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core
     python3-pyshp shapelib
+    postgresql-15 postgresql-15-postgis-3 libpq-dev
     time
 )
 
