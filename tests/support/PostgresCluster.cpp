@@ -51,7 +51,7 @@ std::string readFile(const fs::path& file) {
 
 // Deletes the clusters of test binaries that died without stopping theirs, first ending a
 // server still running there (one of ours: its command line names that folder).
-void removeAbandonedClusters(const fs::path& base) {
+void removeAbandonedIn(const fs::path& base) {
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(base, error)) {
         const fs::path folder = entry.path();
@@ -138,6 +138,11 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 }
 }  // namespace
 
+void PostgresCluster::removeAbandoned() {
+    removeAbandonedIn(baseFolder(false));
+    removeAbandonedIn(baseFolder(true));
+}
+
 PostgresCluster& PostgresCluster::shared() {
     static std::string failure;
     if (!failure.empty()) {
@@ -165,7 +170,7 @@ PostgresCluster::PostgresCluster() {
         m_gid = user->pw_gid;
     }
     const fs::path base = baseFolder(root);
-    removeAbandonedClusters(base);
+    removeAbandonedIn(base);
     std::string pattern = (base / kFolderPrefix).string() + "XXXXXX";
     if (!::mkdtemp(pattern.data())) {
         throw std::runtime_error("cannot create a folder in " + base.string());

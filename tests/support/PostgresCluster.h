@@ -43,6 +43,12 @@ public:
 
     // How long the start took (initdb, server, extension), in seconds.
     double startSeconds() const { return m_startSeconds; }
+    // The server's process.
+    pid_t serverPid() const { return m_server; }
+
+    // Deletes the clusters whose test binary is gone, ending a server still running there.
+    // Every start does it first.
+    static void removeAbandoned();
 
 private:
     PostgresCluster();
