@@ -260,17 +260,6 @@ QByteArray PgConnection::identifier(const QString& name) const {
     return result;
 }
 
-QByteArray PgConnection::literal(const QString& text) const {
-    const QByteArray utf8 = text.toUtf8();
-    char* quoted = PQescapeLiteral(m_conn.get(), utf8.constData(), utf8.size());
-    if (!quoted) {
-        fail(QStringLiteral("Text '%1'").arg(text), nullptr);
-    }
-    QByteArray result(quoted);
-    PQfreemem(quoted);
-    return result;
-}
-
 QString PgConnection::describe() const {
     PGconn* conn = m_conn.get();
     QString host = QString::fromUtf8(PQhost(conn));

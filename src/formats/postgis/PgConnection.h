@@ -58,9 +58,8 @@ public:
     void endCopy();
     void abortCopy();
 
-    // `name` quoted as an SQL identifier, `text` as a literal.
+    // `name` quoted as an SQL identifier.
     QByteArray identifier(const QString& name) const;
-    QByteArray literal(const QString& text) const;
 
     // Which database this is, for messages: "database 'gis' on '/run/pg' as 'anna'".
     QString describe() const;

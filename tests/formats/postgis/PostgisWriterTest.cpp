@@ -463,3 +463,13 @@ TEST(PostgisWriterTest, DatabaseWithoutPostgisIsTold) {
         EXPECT_TRUE(error.description().contains(QLatin1String("CREATE EXTENSION postgis")));
     }
 }
+
+TEST(PostgisWriterTest, NoFeaturesMakeAnEmptyTableWithItsIndex) {
+    PostgisWriter writer(connect(), target(QStringLiteral("empty")),
+                         layout({{"NAME", 'C', 4, 0}}, wkbPoint));
+    writer.commit();
+    EXPECT_EQ(scalar("SELECT count(*) FROM empty"), "0");
+    EXPECT_EQ(columnType("empty", "geom"), "geometry(Point,32637)");
+    EXPECT_EQ(scalar("SELECT count(*) FROM pg_indexes WHERE tablename = 'empty'"), "2");
+    EXPECT_EQ(scalar("INSERT INTO empty (name) VALUES ('a') RETURNING fid"), "1");
+}
