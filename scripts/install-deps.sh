@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Conflux needs to build, test, benchmark and take screenshots.
+# Installs every Debian package Conflux needs to build, test, package, benchmark and take
+# screenshots.
 # The only place packages are listed. Quick when everything is already installed.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
     xvfb xauth imagemagick fonts-dejavu-core
     python3-pyshp shapelib
     time
+    desktop-file-utils appstream man-db librsvg2-bin dpkg-dev file xz-utils lintian
 )
 
 missing=()
