@@ -1,5 +1,6 @@
-# A Debian package of what the install rules install (`make package` builds it for the prefix
-# /usr; a tree configured for another prefix packages the same files under /usr).
+# A Debian package of what the install rules install. `make package` builds it in a tree
+# configured for the prefix /usr, as Debian's own packages are, so the command library lands in
+# the multiarch folder.
 set(CONFLUX_PACKAGE_MAINTAINER "Conflux Maintainers <maintainers@conflux.example.org>" CACHE STRING
     "The Debian package's Maintainer field")
 
@@ -23,10 +24,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CONFLUX_HOMEPAGE})
-# Dependencies as dpkg-shlibdeps finds them in the binaries; the command library is the
-# program's own and lives in its private folder.
+# Dependencies as dpkg-shlibdeps finds them in the binaries (it follows the executable's run
+# path to the command library in the package itself).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_CONFLUX_STRIP ${CMAKE_STRIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripPackagedBinaries.cmake)

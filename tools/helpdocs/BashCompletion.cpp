@@ -1,5 +1,7 @@
 #include "BashCompletion.h"
 
+#include "TemplateText.h"
+
 #include <QMap>
 #include <QRegularExpression>
 
@@ -96,25 +98,19 @@ QString argumentOptions(const ProgramHelp& help) {
     return options.isEmpty() ? QStringLiteral("--") : options.join(QLatin1Char('|'));
 }
 
-QString chopNewline(QString text) {
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    return text;
-}
-
 }  // namespace
 
 namespace BashCompletion {
 
 QString write(const QString& templateText, const ProgramHelp& help) {
-    QString script = templateText;
-    script.replace(QStringLiteral("@PROGRAM@"), help.program());
-    script.replace(QStringLiteral("@COMMANDS@"), help.commandNames().join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@GLOBAL_OPTIONS@"), help.globalOptions().join(QLatin1Char(' ')));
-    script.replace(QStringLiteral("@COMMAND_CASES@"), chopNewline(commandCases(help)));
-    script.replace(QStringLiteral("@ARGUMENT_CASES@"), chopNewline(argumentCases(help)));
-    script.replace(QStringLiteral("@ARGUMENT_OPTIONS@"), argumentOptions(help));
-    return script;
+    return filledTemplate(
+        templateText,
+        {{QStringLiteral("PROGRAM"), help.program()},
+         {QStringLiteral("COMMANDS"), help.commandNames().join(QLatin1Char(' '))},
+         {QStringLiteral("GLOBAL_OPTIONS"), help.globalOptions().join(QLatin1Char(' '))},
+         {QStringLiteral("COMMAND_CASES"), commandCases(help)},
+         {QStringLiteral("ARGUMENT_CASES"), argumentCases(help)},
+         {QStringLiteral("ARGUMENT_OPTIONS"), argumentOptions(help)}});
 }
 
 }  // namespace BashCompletion

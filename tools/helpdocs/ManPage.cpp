@@ -1,5 +1,7 @@
 #include "ManPage.h"
 
+#include "TemplateText.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -119,26 +121,19 @@ QString commands(const ProgramHelp& help) {
     return result;
 }
 
-QString chopNewline(QString text) {
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    return text;
-}
-
 }  // namespace
 
 namespace ManPage {
 
 QString write(const QString& templateText, const ProgramHelp& help, const QString& version,
               const QString& date) {
-    QString page = templateText;
-    page.replace(QStringLiteral("@SYNOPSIS@"), chopNewline(synopsis(help)));
-    page.replace(QStringLiteral("@COMMANDS@"), chopNewline(commands(help)));
-    page.replace(QStringLiteral("@EXIT_STATUS@"),
-                 chopNewline(entries(help.general.list(QStringLiteral("Exit status")))));
-    page.replace(QStringLiteral("@VERSION@"), version);
-    page.replace(QStringLiteral("@DATE@"), date);
-    return page;
+    return filledTemplate(
+        templateText,
+        {{QStringLiteral("SYNOPSIS"), synopsis(help)},
+         {QStringLiteral("COMMANDS"), commands(help)},
+         {QStringLiteral("EXIT_STATUS"), entries(help.general.list(QStringLiteral("Exit status")))},
+         {QStringLiteral("VERSION"), version},
+         {QStringLiteral("DATE"), date}});
 }
 
 }  // namespace ManPage
