@@ -54,12 +54,13 @@ cp "$(dirname "$0")/run-installed.sh" "$scratch/"
 # this test alone. Without user namespaces the program runs with them in place, and only the
 # run path and the library path it reports show that it does not use them.
 hidden=(bash "$scratch/run-installed.sh" "$prefix" "$scratch/sheets" "$scratch/out")
-if unshare --user --map-root-user --mount true 2>/dev/null; then
+mkdir "$scratch/probe"
+if unshare --user --map-root-user --mount mount -t tmpfs tmpfs "$scratch/probe" 2>/dev/null; then
     unshare --user --map-root-user --mount bash -c \
         'mount -t tmpfs tmpfs "$1" && mount -t tmpfs tmpfs "$2" && shift 2 && exec "$@"' \
         hide "$build" "$source" "${hidden[@]}"
 else
-    echo "note: no user namespaces here; the build folder stays reachable" >&2
+    echo "note: no mount namespace of its own here; the build folder stays reachable" >&2
     "${hidden[@]}"
 fi
 out=$scratch/out
