@@ -1,10 +1,12 @@
 # Entry points for people and CI. Every target installs what is missing first.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+PACKAGE_DIR ?= build-package
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test bench format clean
+.PHONY: all deps build run demo test bench format clean install package package-check
 
 all: build
 
@@ -41,6 +43,22 @@ test: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Installs the build into PREFIX (default /usr/local), staged under DESTDIR when given.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package, from a release build of its own for the prefix /usr:
+# $(PACKAGE_DIR)/package/conflux_VERSION_ARCH.deb.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_INSTALL_PREFIX=/usr -DCONFLUX_BUILD_TESTS=OFF -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	rm -f $(PACKAGE_DIR)/package/*.deb
+	cmake --build $(PACKAGE_DIR) -j $(JOBS) --target package
+
+# Debian's package checker on the package; fails on any error or warning.
+package-check: package
+	lintian --fail-on error,warning --display-info $(PACKAGE_DIR)/package/*.deb
+
 bench: build
 	bench/run-all.sh $(BUILD_DIR)
 
@@ -48,4 +66,4 @@ format:
 	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)

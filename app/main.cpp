@@ -22,6 +22,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     nameApplication();
+    // Wayland shows no window icons; the desktop entry of this name gives the windows theirs.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CONFLUX_APP_ID));
     HostWindow window;
     window.show();
     if (!window.loadCommand()) {
