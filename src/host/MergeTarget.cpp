@@ -35,7 +35,11 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
         throw refusal(QStringLiteral("Unknown workspace factory '%1'")
                           .arg(workspace->WorkspaceFactoryProgID()));
     }
-    if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/'))) {
+    // Hidden ".conflux-" names are the merge's own temporaries, which a later run clears away.
+    const bool temporaryName =
+        !target.geoPackage && target.name.startsWith(QStringLiteral(".conflux-"));
+    if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/')) ||
+        temporaryName) {
         throw refusal(QStringLiteral("'%1' is no valid output name").arg(target.name));
     }
     if (!geometryKindOf(target.shapeType) || output.FeatureType() != 1) {

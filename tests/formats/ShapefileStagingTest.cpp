@@ -1,6 +1,8 @@
 #include "errors/ConfluxError.h"
 #include "formats/shapefile/ReplaceJournal.h"
 #include "formats/shapefile/ShapefileStaging.h"
+#include "host/MergeTarget.h"
+#include "merge/OutputTarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,14 +56,16 @@ TEST(ShapefileStaging, ClearsDeadRunsAndRestoresTheirOldOutputButLeavesLiveRunsA
     deadRunMidReplace(folder);
     put(folder + "/.conflux-finished.dbf", "left by a run that held no lock");
     put(folder + "/.conflux-old-unknown.shp", "moved aside without a journal");
+    put(folder + "/.conflux-notes.txt", "the user's own");
 
     ShapefileStaging::recoverFolder(folder);
 
     EXPECT_EQ(bytesOf(folder + "/roads.shp"), "old shp");
     EXPECT_EQ(bytesOf(folder + "/roads.dbf"), "old dbf");
     const QString liveTag = QFileInfo(live.tempPath("shp")).completeBaseName();
-    QStringList expected = {".conflux-old-unknown.shp", liveTag + ".lock", liveTag + ".shp",
-                            "roads.dbf", "roads.shp"};
+    QStringList expected = {".conflux-notes.txt", ".conflux-old-unknown.shp",
+                            liveTag + ".lock",    liveTag + ".shp",
+                            "roads.dbf",          "roads.shp"};
     expected.sort();
     EXPECT_EQ(allFiles(folder), expected);
 }
@@ -95,6 +99,13 @@ TEST(ShapefileStaging, FailedReplacementPutsEverythingBackAndNamesTheOutputAndTh
         EXPECT_EQ(error.description(),
                   "Cannot write '" + folder + "/gone/roads.shp': No such file or directory");
     }
+}
+
+TEST(ShapefileStaging, AnOutputNamedLikeATemporaryIsRefused) {
+    QTemporaryDir dir;
+    EXPECT_THROW(MergeTarget::from(*describeOutput(true, dir.path(), ".conflux-roads", 4)),
+                 ConfluxError);
+    EXPECT_NO_THROW(MergeTarget::from(*describeOutput(true, dir.path(), ".roads", 4)));
 }
 
 }  // namespace

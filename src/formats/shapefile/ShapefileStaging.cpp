@@ -47,13 +47,24 @@ bool isFolder(const QByteArray& path) {
     return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The tag of one of the staging's file names; empty for any other name.
+// The tag of one of the staging's file names (13 or fewer of [0-9a-z], as randomTag makes
+// them); empty for any other name.
 QByteArray tagOf(const QByteArray& name) {
     const QByteArray& prefix = name.startsWith(kOldPrefix) ? kOldPrefix : kPrefix;
-    if (!name.startsWith(prefix))
-        return {};
     const qsizetype dot = name.indexOf('.', prefix.size());
-    return dot < 0 ? QByteArray() : name.mid(prefix.size(), dot - prefix.size());
+    if (!name.startsWith(prefix) || dot <= prefix.size() || dot - prefix.size() > 13)
+        return {};
+    const QByteArray tag = name.mid(prefix.size(), dot - prefix.size());
+    for (const char c : tag) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return {};
+    }
+    return tag;
+}
+
+// What follows the tag: "shp", "lock", "journal", ...
+QString extensionOf(const QByteArray& name) {
+    return QString::fromLatin1(name.mid(name.indexOf('.', 1) + 1));
 }
 
 enum class Lock { Taken, Busy, Unsupported };
@@ -74,9 +85,9 @@ Lock takeLock(int fd, const QByteArray& path, bool wait) {
     return same ? Lock::Taken : Lock::Busy;
 }
 
-// Clears the files of `tag`, unless a live run holds its lock. Backups of a run without a lock
-// file come from older versions that kept no journal: where they belong is unknown, so they
-// stay for a person to look at.
+// Clears the files of `tag`, unless a live run holds its lock. Files of a tag without a lock
+// file come from older versions, which kept no journal: their temporary shapefiles go, their
+// backups stay for a person to look at, since where those belong is unknown.
 void recoverTag(const QByteArray& folder, const QByteArray& tag, const QList<QByteArray>& names) {
     const QByteArray lockPath = folder + kPrefix + tag + ".lock";
     const UniqueFd lock(::open(lockPath.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -95,8 +106,13 @@ void recoverTag(const QByteArray& folder, const QByteArray& tag, const QList<QBy
             leftovers.append(placed.from);  // new files, back under their hidden names
     }
     for (const QByteArray& name : leftovers) {
-        const bool backup = name.startsWith(kOldPrefix);
-        if (tagOf(name) == tag && (!backup || lock.isOpen()) && folder + name != lockPath)
+        if (tagOf(name) != tag || folder + name == lockPath)
+            continue;
+        // Without a lock file only what older versions wrote is known to be theirs: the
+        // temporary shapefile's files, never backups.
+        const bool ours = lock.isOpen() ||
+                          (!name.startsWith(kOldPrefix) && kCompanions.contains(extensionOf(name)));
+        if (ours)
             ::unlink((folder + name).constData());
     }
     if (lock.isOpen())
