@@ -64,6 +64,10 @@ struct Case {
     int mergedPoints;  // when the merge succeeds
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.companion;
+}
+
 class FifoCompanion : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FifoCompanion, CountsAsMissingInScanAndBothMerges) {

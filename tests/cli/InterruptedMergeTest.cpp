@@ -151,7 +151,7 @@ TEST_F(InterruptedMerge, KilledAtAnyMomentOfTheReplaceLeavesOldOrNewWholeAfterTh
 }
 
 TEST_F(InterruptedMerge, KilledWhileWritingLeavesFilesThatTheNextRunRemoves) {
-    manyPoints(root + "/large", "grid", 1000000);
+    manyPoints(root + "/large", "grid", 400000);
     ChildProcess* run = replace("large");
     ASSERT_TRUE(waitForWriting(*run)) << "the merge ended before it could be killed";
     run->signal(SIGKILL);
@@ -162,7 +162,7 @@ TEST_F(InterruptedMerge, KilledWhileWritingLeavesFilesThatTheNextRunRemoves) {
 }
 
 TEST_F(InterruptedMerge, TermAndHangupRollBackLikeCtrlC) {
-    manyPoints(root + "/large", "grid", 1000000);
+    manyPoints(root + "/large", "grid", 400000);
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));
         ChildProcess* run = replace("large");

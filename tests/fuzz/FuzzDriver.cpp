@@ -19,6 +19,11 @@
 #define CONFLUX_HAS_SANITIZER_HOOKS 1
 #endif
 
+// Test lists name a target, not its bytes.
+void PrintTo(const FuzzTarget& target, std::ostream* out) {
+    *out << target.name;
+}
+
 QList<FuzzTarget>& fuzzTargets() {
     static QList<FuzzTarget> targets;
     return targets;
