@@ -19,14 +19,16 @@ QString stemOf(const QString& shpPath) {
            ShapefileFiles::baseName(shpPath) + QLatin1Char('.');
 }
 
+// Whether GDAL would open something that is no regular file: it takes, for each extension, the
+// lower-case name when it exists and the upper-case one otherwise.
 bool hasOddCompanion(const QString& stem) {
     for (const char* extension : kOpenedByGdal) {
         const QString lower = QString::fromLatin1(extension);
-        for (const QString& name : {lower, lower.toUpper()}) {
-            const FileEntry::Kind kind = FileEntry::kind(stem + name);
-            if (kind != FileEntry::Kind::Missing && kind != FileEntry::Kind::RegularFile)
-                return true;
-        }
+        FileEntry::Kind kind = FileEntry::kind(stem + lower);
+        if (kind == FileEntry::Kind::Missing)
+            kind = FileEntry::kind(stem + lower.toUpper());
+        if (kind != FileEntry::Kind::Missing && kind != FileEntry::Kind::RegularFile)
+            return true;
     }
     return false;
 }
