@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test bench format clean install package package-check
+.PHONY: all deps build run demo test fuzz bench format clean install package package-check
 
 all: build
 
@@ -58,6 +58,18 @@ package: deps
 # Debian's package checker on the package; fails on any error or warning.
 package-check: package
 	lintian --fail-on error,warning --display-info $(PACKAGE_DIR)/package/*.deb
+
+# The fuzz targets of tests/fuzz under the sanitizers, long: FUZZ_RUNS mutants or FUZZ_SECONDS
+# per target, whichever ends first, from seed FUZZ_SEED. `make test` runs them briefly.
+FUZZ_RUNS ?= 5000000
+FUZZ_SECONDS ?= 600
+FUZZ_SEED ?= $(shell date +%s)
+fuzz: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
+		-DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target fuzz_test
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen CONFLUX_FUZZ_RUNS=$(FUZZ_RUNS) \
+		CONFLUX_FUZZ_SECONDS=$(FUZZ_SECONDS) CONFLUX_FUZZ_SEED=$(FUZZ_SEED) bin/fuzz_test
 
 bench: build
 	bench/run-all.sh $(BUILD_DIR)

@@ -14,7 +14,9 @@ namespace {
 
 constexpr qint64 kPrefixLength = 32;
 constexpr qint64 kDescriptorLength = 32;
+// The field array ends with 0x0D; some older dBASE III writers end it with 0x0A.
 constexpr char kTerminator = 0x0D;
+constexpr char kOldTerminator = 0x0A;
 constexpr qint64 kFirstRead = 4096;  // holds the whole header of all but very wide tables
 
 bool isKnownVersion(quint8 version) {
@@ -43,6 +45,22 @@ bool readAt(int fd, qint64 offset, qint64 length, QByteArray& out) {
     return true;
 }
 
+// One field descriptor. A character field longer than 255 keeps its length's high byte in the
+// decimal-count byte, as FoxPro and Clipper write it (a character field has no decimals).
+DbfTableHeader::Field descriptorAt(const uchar* descriptor) {
+    DbfTableHeader::Field field;
+    field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
+                            qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
+    field.type = char(descriptor[11]);
+    field.length = descriptor[16];
+    field.decimals = descriptor[17];
+    if (field.type == 'C') {
+        field.length += 256 * field.decimals;
+        field.decimals = 0;
+    }
+    return field;
+}
+
 bool fail(QString& error, const QString& path, const QString& what) {
     error = QStringLiteral("Table '%1': %2").arg(path, what);
     return false;
@@ -69,7 +87,8 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
         return fail(error, path,
                     QStringLiteral("not a dBASE table (version byte 0x%1)")
                         .arg(version, 2, 16, QLatin1Char('0')));
-    if (headerLength < kPrefixLength + kDescriptorLength + 1)
+    // A table without fields (a layer without attributes) is a prefix and the terminator.
+    if (headerLength < kPrefixLength + 1)
         return fail(error, path, QStringLiteral("header length %1 is too small").arg(headerLength));
     if (headerLength > fileSize)
         return fail(
@@ -84,16 +103,11 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     fields.clear();
     qint64 at = kPrefixLength;
     qsizetype offset = 1;  // the deleted flag
-    for (; at < headerLength && bytes.at(at) != kTerminator; at += kDescriptorLength) {
+    for (; at < headerLength && bytes.at(at) != kTerminator && bytes.at(at) != kOldTerminator;
+         at += kDescriptorLength) {
         if (at + kDescriptorLength >= headerLength)
             return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
-        const auto* descriptor = raw + at;
-        Field field;
-        field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
-                                qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
-        field.type = char(descriptor[11]);
-        field.length = descriptor[16];
-        field.decimals = descriptor[17];
+        Field field = descriptorAt(raw + at);
         field.offset = offset;
         if (field.length == 0)
             return fail(error, path,
@@ -103,8 +117,6 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     }
     if (at >= headerLength)
         return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
-    if (fields.isEmpty())
-        return fail(error, path, QStringLiteral("no fields"));
     if (recordLength != offset)
         return fail(error, path,
                     QStringLiteral("record length %1 differs from the fields' %2")

@@ -145,13 +145,67 @@ INSTANTIATE_TEST_SUITE_P(
                    "declares 100 records"},
         BrokenCase{"HeaderLengthTooSmall",
                    [] { return withByte(withByte(parcels().bytes(), 8, 10), 9, 0); }, "too small"},
-        BrokenCase{"NoFields",
+        BrokenCase{"NoFieldsButLongerRecords",
                    [] {
                        DbfFixture none;
-                       return none.bytes();
+                       none.records = {{}, {}};
+                       return withByte(none.bytes(), 10, 2);
                    },
-                   "too small"}),
+                   "record length"},
+        BrokenCase{"HeaderEndsInsideTheDescriptors",
+                   [] { return withByte(parcels().bytes(), 8, 32 + 2 * 32 + 1); }, "0x0D"},
+        BrokenCase{"LongFieldDisagreesWithRecordLength",
+                   [] {
+                       DbfFixture wide;
+                       wide.fields = {{"NOTE", 'C', 300}};
+                       wide.records = {{"x"}};
+                       return withByte(wide.bytes(), 32 + 17, 2);  // says 556
+                   },
+                   "record length"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct ValidCase {
+    const char* name;
+    DbfFixture table;
+    qsizetype fields;
+    QString lastValue;  // of the last field of the first record
+};
+
+// Tables that GDAL, R's sf, PostGIS's loader, FoxPro and old dBASE III write; each used to
+// show " - " in the grid.
+TEST(DbfReader, ReadsTablesThatCommonWritersProduce) {
+    DbfFixture noFields;
+    noFields.records = {{}, {}, {}};
+    DbfFixture oldTerminator = parcels();
+    oldTerminator.terminator = 0x0A;
+    DbfFixture longText;
+    longText.fields = {{"ID", 'N', 4}, {"NOTE", 'C', 300}};
+    longText.records = {{"1", QByteArray(290, 'z') + "end"}};
+    const ValidCase cases[] = {
+        {"no fields: header of 33 bytes, records of one byte", noFields, 0, {}},
+        {"field array ended by 0x0A", oldTerminator, 5, "True"},
+        {"character field of 300", longText, 2, QString(290, QLatin1Char('z')) + "end"},
+    };
+    QTemporaryDir dir;
+    for (const ValidCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath("valid.dbf");
+        DbfFixture::write(path, c.table.bytes());
+        const auto counts = DbfReader::readCounts(path);
+        ASSERT_TRUE(counts);
+        EXPECT_EQ(counts->fieldCount, c.fields);
+        EXPECT_EQ(counts->recordCount, c.table.records.size());
+        const DbfReader reader(path);
+        ASSERT_TRUE(reader.isOpen()) << reader.errorString().toStdString();
+        const auto last = reader.record(reader.recordCount() - 1);
+        ASSERT_TRUE(last);
+        const auto first = reader.record(0);
+        if (c.fields > 0) {
+            EXPECT_EQ(reader.displayText(*first, c.fields - 1), c.lastValue);
+            EXPECT_EQ(reader.fields().last().length, c.table.fields.last().length);
+        }
+    }
+}
 
 TEST(DbfReader, MissingFileIsAnErrorNotACrash) {
     QTemporaryDir dir;

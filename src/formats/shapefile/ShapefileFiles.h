@@ -36,14 +36,14 @@ bool shpTypeHasM(std::int32_t shpType);  // the M types; Z types count as withou
 // The raw type for a host code and dimension (0 for a code no shapefile holds).
 std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 
-// The existing file beside `shpPath` with extension `extension` (lower or upper case, as
-// "dbf"); empty when there is none.
+// The regular file beside `shpPath` with extension `extension` (lower or upper case, as
+// "dbf"); empty when there is none. A named pipe or device of that name counts as none.
 QString sidecar(const QString& shpPath, const QString& extension);
 
 // The number of records the .shx beside `shpPath` indexes; 0 when it is missing.
 std::int64_t indexedRecords(const QString& shpPath);
 
-// `folder`/`name`.shp, found with the extension in any case; empty when absent.
+// `folder`/`name`.shp, a regular file found with the extension in any case; empty when absent.
 QString findShp(const QString& folder, const QString& name);
 
 // The text before the last dot of the file name.

@@ -7,40 +7,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cpl_string.h>
 
 namespace {
-// Files that belong to a shapefile besides .shp; an index or declaration left from a replaced
-// shapefile would misdescribe the new one.
-const QStringList kCompanions{"shp", "shx", "dbf", "prj", "cpg", "sbn", "sbx",
-                              "qix", "fbn", "fbx", "ain", "aih", "atx", "shp.xml"};
-
-QString randomTag() {
-    return QString::number(QRandomGenerator::global()->generate64(), 36);
-}
-
 ConfluxError fileError(const QString& what, const QString& path) {
     return ConfluxError(ErrorNumber::HostFailure, QStringLiteral("%1 '%2'").arg(what, path));
-}
-
-// The existing files of shapefile `name` in `dir`: extension as written -> file name. The base
-// name must match exactly: on this platform "ROADS.shp" is another shapefile than "roads.shp".
-// Companions whose extension differs in case belong to it only when its own "name.shp" exists
-// (the one the user agreed to replace); otherwise they may be another shapefile's.
-QList<std::pair<QString, QString>> existingFiles(const QDir& dir, const QString& name) {
-    QList<std::pair<QString, QString>> found;
-    const QString prefix = name + QLatin1Char('.');
-    const Qt::CaseSensitivity extensionCase =
-        dir.exists(prefix + QStringLiteral("shp")) ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString extension = entry.mid(prefix.size());
-        if (entry.startsWith(prefix) && kCompanions.contains(extension, extensionCase)) {
-            found.append({extension, entry});
-        }
-    }
-    return found;
 }
 }  // namespace
 
@@ -51,7 +23,7 @@ ShapefileOutput::ShapefileOutput(GdalErrorCapture& errors, const QString& folder
     : m_errors(errors),
       m_folder(folder),
       m_name(name),
-      m_tempBase(QDir(folder).filePath(QStringLiteral(".conflux-") + randomTag())),
+      m_staging(folder, name),
       m_codePage(codePage),
       m_prjSource(prjSource) {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
@@ -96,7 +68,7 @@ ShapefileOutput::~ShapefileOutput() {
 }
 
 QString ShapefileOutput::tempPath(const QString& extension) const {
-    return m_tempBase + QLatin1Char('.') + extension;
+    return m_staging.tempPath(extension);
 }
 
 void ShapefileOutput::featureWritten(const OGRFeature& written) {
@@ -163,40 +135,7 @@ void ShapefileOutput::writeDeclarations() {
 }
 
 void ShapefileOutput::replaceExisting() {
-    QDir dir(m_folder);
-    const QString backupBase = QStringLiteral(".conflux-old-") + randomTag();
-    QList<std::pair<QString, QString>> movedAside;  // original name -> backup name
-    QStringList placed;
-    auto rollBack = [&] {
-        for (const QString& file : placed) {
-            dir.remove(file);
-        }
-        for (const auto& [original, backup] : movedAside) {
-            dir.rename(backup, original);
-        }
-    };
-    for (const auto& [extension, entry] : existingFiles(dir, m_name)) {
-        const QString backup = backupBase + QLatin1Char('.') + extension;
-        if (!dir.rename(entry, backup)) {
-            rollBack();
-            throw fileError(QStringLiteral("Cannot replace"), dir.filePath(entry));
-        }
-        movedAside.append({entry, backup});
-    }
-    for (const QString& extension : kCompanions) {
-        if (!QFile::exists(tempPath(extension))) {
-            continue;
-        }
-        const QString target = m_name + QLatin1Char('.') + extension;
-        if (!QFile::rename(tempPath(extension), dir.filePath(target))) {
-            rollBack();
-            throw fileError(QStringLiteral("Cannot write"), dir.filePath(target));
-        }
-        placed.append(target);
-    }
-    for (const auto& aside : movedAside) {
-        dir.remove(aside.second);
-    }
+    m_staging.replaceExisting();
 }
 
 std::shared_ptr<IFeatureClass> ShapefileOutput::commit() {
@@ -210,12 +149,5 @@ std::shared_ptr<IFeatureClass> ShapefileOutput::commit() {
 
 void ShapefileOutput::removeTemporaries() {
     m_dataset.reset();
-    const QFileInfo base(m_tempBase);
-    QDir dir = base.dir();
-    const QString prefix = base.fileName() + QLatin1Char('.');
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (entry.startsWith(prefix)) {
-            dir.remove(entry);
-        }
-    }
+    m_staging.removeTemporaries();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/MergeOutput.h"
+#include "formats/shapefile/ShapefileStaging.h"
 #include "host/GdalErrorCapture.h"
 
 #include <QByteArray>
@@ -41,7 +42,7 @@ private:
     GdalErrorCapture& m_errors;  // the merge's, which outlives this output
     QString m_folder;
     QString m_name;
-    QString m_tempBase;  // full path without extension
+    ShapefileStaging m_staging;
     QByteArray m_codePage;
     QString m_prjSource;
     GDALDatasetUniquePtr m_dataset;
