@@ -39,7 +39,7 @@ demo: deps $(BUILD_DIR)/build.ninja
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 test: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
-		-DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
@@ -66,7 +66,7 @@ FUZZ_SECONDS ?= 600
 FUZZ_SEED ?= $(shell date +%s)
 fuzz: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
-		-DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target fuzz_test
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen CONFLUX_FUZZ_RUNS=$(FUZZ_RUNS) \
 		CONFLUX_FUZZ_SECONDS=$(FUZZ_SECONDS) CONFLUX_FUZZ_SEED=$(FUZZ_SEED) bin/fuzz_test

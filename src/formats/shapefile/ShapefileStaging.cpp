@@ -139,6 +139,7 @@ QList<std::pair<QString, QString>> existingFiles(const QString& folder, const QS
     return found;
 }
 
+#ifdef CONFLUX_FAULT_INJECTION
 // Fault injection for the kill tests: CONFLUX_KILL_AT=<point> ends the process at that point
 // the way a power cut or SIGKILL would, with no chance to clean up.
 void killPoint(const QByteArray& point) {
@@ -146,6 +147,9 @@ void killPoint(const QByteArray& point) {
     if (!wanted.isEmpty() && wanted == point)
         ::raise(SIGKILL);
 }
+#else
+void killPoint(const QByteArray&) {}
+#endif
 
 }  // namespace
 
