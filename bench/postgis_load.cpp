@@ -53,14 +53,14 @@ bool readFile(const char* path, Sink&& sink) {
     }
     OGRLayer* layer = dataset->GetLayer(0);
     std::vector<unsigned char> wkb;
-    std::vector<PostgisValue> values(layer->GetLayerDefn()->GetFieldCount());
+    std::vector<FieldValue> values(layer->GetLayerDefn()->GetFieldCount());
     for (auto&& feature : *layer) {
         for (int i = 0; i < static_cast<int>(values.size()); ++i) {
             const OGRFieldDefn* field = feature->GetFieldDefnRef(i);
             if (!feature->IsFieldSetAndNotNull(i)) {
                 values[i] = std::monostate{};
             } else if (field->GetType() == OFTString) {
-                values[i] = PostgisText{feature->GetFieldAsString(i)};
+                values[i] = FieldText{feature->GetFieldAsString(i)};
             } else if (field->GetType() == OFTReal) {
                 values[i] = feature->GetFieldAsDouble(i);
             } else {
@@ -184,13 +184,13 @@ int synthetic(const char* format, const char* conninfo, const char* table, int c
             std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), target, layout,
             PgCancelCheck{},
             std::strcmp(format, "text") == 0 ? CopyRows::Format::Text : CopyRows::Format::Binary);
-        std::vector<PostgisValue> values(8);
+        std::vector<FieldValue> values(8);
         for (const SyntheticFeature& feature : features) {
             values = {feature.id,
-                      PostgisText{feature.name},
-                      PostgisText{"ул. Садовая"},
-                      PostgisText{"жилой дом"},
-                      PostgisText{"Центральный"},
+                      FieldText{feature.name},
+                      FieldText{"ул. Садовая"},
+                      FieldText{"жилой дом"},
+                      FieldText{"Центральный"},
                       std::int64_t{5},
                       feature.area,
                       12.5};

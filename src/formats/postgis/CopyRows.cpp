@@ -1,5 +1,7 @@
 #include "formats/postgis/CopyRows.h"
 
+#include "formats/FieldValue.h"
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -38,12 +40,7 @@ std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
 }  // namespace
 
 bool daysSince2000(int year, int month, int day, std::int32_t& days) {
-    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (day > kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0)) {
+    if (!isCalendarDate({year, month, day})) {
         return false;
     }
     days = static_cast<std::int32_t>(daysFromCivil(year, month, day) - daysFromCivil(2000, 1, 1));

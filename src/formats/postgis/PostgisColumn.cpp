@@ -29,7 +29,7 @@ std::string_view trimmed(std::string_view text) {
 }
 }  // namespace
 
-PostgisColumn::PostgisColumn(const PostgisField& field) : m_name(field.name) {
+PostgisColumn::PostgisColumn(const TemplateField& field) : m_name(field.name) {
     switch (field.type) {
         case 'N':
             if (field.decimals > 0) {
@@ -88,14 +88,14 @@ void PostgisColumn::refuse(const char* kind) const {
                            .arg(m_name, QString::fromLatin1(sqlType()), QLatin1String(kind)));
 }
 
-bool PostgisColumn::take(const PostgisValue& value) {
+bool PostgisColumn::take(const FieldValue& value) {
     m_held = Held::Null;
     if (std::holds_alternative<std::monostate>(value)) {
         return false;
     }
     switch (m_kind) {
         case Kind::Text:
-            if (const auto* text = std::get_if<PostgisText>(&value)) {
+            if (const auto* text = std::get_if<FieldText>(&value)) {
                 return takeText(text->utf8);
             }
             refuse("a value other than text");
@@ -107,7 +107,7 @@ bool PostgisColumn::take(const PostgisValue& value) {
             }
             refuse("a value other than a boolean");
         case Kind::Date:
-            if (const auto* date = std::get_if<PostgisDate>(&value)) {
+            if (const auto* date = std::get_if<FieldDate>(&value)) {
                 std::int32_t days = 0;
                 if (daysSince2000(date->year, date->month, date->day, days)) {
                     m_held = Held::Date;
@@ -132,10 +132,10 @@ bool PostgisColumn::takeText(std::string_view utf8) {
     return true;
 }
 
-bool PostgisColumn::takeNumber(const PostgisValue& value) {
+bool PostgisColumn::takeNumber(const FieldValue& value) {
     const std::int64_t* integer = std::get_if<std::int64_t>(&value);
     const double* real = std::get_if<double>(&value);
-    const auto* decimal = std::get_if<PostgisDecimal>(&value);
+    const auto* decimal = std::get_if<FieldDecimal>(&value);
     if (!integer && !real && !decimal) {
         refuse("a value other than a number");
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "formats/FieldValue.h"
 #include "formats/postgis/CopyRows.h"
 #include "formats/postgis/DecimalNumber.h"
 #include "formats/postgis/PostgisLayout.h"
-#include "formats/postgis/PostgisValue.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,13 +21,13 @@
 // integer column that meets a larger value becomes bigint (or numeric), which does.
 class PostgisColumn {
 public:
-    explicit PostgisColumn(const PostgisField& field);
+    explicit PostgisColumn(const TemplateField& field);
 
     QByteArray sqlType() const;
     // Converts `value` for this column. True when the column's type had to grow to take it:
     // the table must get the new sqlType() before the row is written. Throws PostgisError
     // for a value of a kind the column cannot take (text for a number, a number for a date).
-    bool take(const PostgisValue& value);
+    bool take(const FieldValue& value);
     // Writes the value last taken.
     void write(CopyRows& rows) const;
 
@@ -38,7 +38,7 @@ private:
     bool takeText(std::string_view utf8);
     bool takeInteger(std::int64_t value);
     bool takeDecimal();
-    bool takeNumber(const PostgisValue& value);
+    bool takeNumber(const FieldValue& value);
     [[noreturn]] void refuse(const char* kind) const;
 
     QString m_name;
@@ -51,6 +51,6 @@ private:
     std::int64_t m_integer = 0;
     double m_real = 0;
     bool m_boolean = false;
-    PostgisDate m_date;
+    FieldDate m_date;
     DecimalNumber m_decimal;
 };

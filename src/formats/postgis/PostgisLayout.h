@@ -1,18 +1,12 @@
 #pragma once
 
+#include "formats/TemplateField.h"
+
 #include <ogr_core.h>
 
 #include <QString>
 
 #include <vector>
-
-// One template field, as a dBASE table declares it.
-struct PostgisField {
-    QString name;
-    char type = 'C';  // C, N, F, L or D
-    int width = 0;
-    int decimals = 0;
-};
 
 // Where the new table goes.
 struct PostgisTarget {
@@ -24,7 +18,7 @@ struct PostgisTarget {
 
 // The new table's columns: the template's fields, then a geometry of one type.
 struct PostgisLayout {
-    std::vector<PostgisField> fields;
+    std::vector<TemplateField> fields;
     OGRwkbGeometryType geometryType = wkbUnknown;  // with its Z/M: wkbMultiPolygonZM
     int srid = 0;                                  // 0: unknown
 };

@@ -8,7 +8,7 @@ constexpr int kNameBytes = 63;  // longer names the server cuts short, silently
 
 // Field names in lower case (unquoted names then reach them), each once, numbered when two
 // fields meet in one name; then a free name for the id and one for the geometry.
-QStringList laundered(const std::vector<PostgisField>& fields, QString& id, QString& geometry) {
+QStringList laundered(const std::vector<TemplateField>& fields, QString& id, QString& geometry) {
     QSet<QString> taken;
     const auto freeName = [&taken](const QString& wanted) {
         QString name = wanted;
@@ -19,7 +19,7 @@ QStringList laundered(const std::vector<PostgisField>& fields, QString& id, QStr
         return name;
     };
     QStringList names;
-    for (const PostgisField& field : fields) {
+    for (const TemplateField& field : fields) {
         const QString name = field.name.trimmed().toLower();
         names << freeName(name.isEmpty() ? QStringLiteral("field_%1").arg(names.size() + 1) : name);
     }
@@ -169,7 +169,7 @@ void PostgisWriter::throwIfCancelled() const {
     }
 }
 
-bool PostgisWriter::add(std::string_view wkb, std::span<const PostgisValue> values) {
+bool PostgisWriter::add(std::string_view wkb, std::span<const FieldValue> values) {
     if (m_spent) {
         throw PostgisError(PostgisFailure::Other, QStringLiteral("The output has failed"));
     }

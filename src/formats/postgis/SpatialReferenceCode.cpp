@@ -1,11 +1,10 @@
 #include "formats/postgis/SpatialReferenceCode.h"
 
+#include "formats/PrjFile.h"
 #include "host/GdalErrorCapture.h"
 
 #include <cpl_string.h>
 #include <ogr_spatialref.h>
-
-#include <QFile>
 
 #include <cstring>
 #include <memory>
@@ -60,20 +59,16 @@ SridChoice sridOf(const OGRSpatialReference* srs, const QString& source) {
 }
 
 SridChoice sridFromPrj(const QString& prjPath) {
-    QFile file(prjPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return sridOf(nullptr, prjPath);
+    const PrjReading prj = readPrjFile(prjPath);
+    switch (prj.outcome) {
+        case PrjReading::Outcome::Read:
+            return sridOf(prj.srs.get(), prjPath);
+        case PrjReading::Outcome::Missing:
+            return sridOf(nullptr, prjPath);
+        case PrjReading::Outcome::Unreadable:
+            break;
     }
-    const QByteArray text = file.read(1 << 20).trimmed();
-    GdalErrorCapture errors;
-    OGRSpatialReference srs;
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    // Read as GDAL reads a shapefile's .prj: Esri's WKT, or the older keyword lines.
-    CPLStringList lines(CSLTokenizeString2(text.constData(), "\r\n", 0));
-    if (text.isEmpty() || srs.importFromESRI(lines.List()) != OGRERR_NONE) {
-        return {0, QStringLiteral("The coordinate system of %1 cannot be read: the geometry "
-                                  "column has SRID 0")
-                       .arg(prjPath)};
-    }
-    return sridOf(&srs, prjPath);
+    return {0, QStringLiteral("The coordinate system of %1 cannot be read: the geometry "
+                              "column has SRID 0")
+                   .arg(prjPath)};
 }

@@ -1,5 +1,6 @@
 // Which geometries a column takes, and in what wrapping.
-#include "PostgisTestSupport.h"
+#include "formats/WkbFit.h"
+#include "formats/WkbTestSupport.h"
 
 #include <gtest/gtest.h>
 

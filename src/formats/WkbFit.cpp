@@ -1,4 +1,4 @@
-#include "formats/postgis/WkbFit.h"
+#include "formats/WkbFit.h"
 
 #include <cstdint>
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <variant>
+
+// What an output receives from the merge for one attribute, shaped so that a caller can hand
+// values over without copying them: texts are views that must stay valid for the call that
+// takes them. Texts are UTF-8, already recoded from the input's code page.
+
+struct FieldText {
+    std::string_view utf8;  // cut at a NUL byte, as dBASE readers do
+};
+
+// A number as written in a dBASE numeric field ("  -12.50"): kept exact, unlike a double.
+struct FieldDecimal {
+    std::string_view ascii;
+};
+
+struct FieldDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+// One attribute value. Text goes to text fields; the three numbers to the numeric fields of
+// any kind (rounded as the field needs); booleans and dates to their own fields. Each output
+// writes as null: an impossible date (a 30th of February), a blank or unreadable decimal
+// ("*****"), an infinite or undefined double for a number field.
+using FieldValue =
+    std::variant<std::monostate, FieldText, std::int64_t, double, FieldDecimal, bool, FieldDate>;
+
+// True for a day of the proleptic Gregorian calendar in the years 1 to 9999.
+bool isCalendarDate(const FieldDate& date);

@@ -1,0 +1,312 @@
+// The File Geodatabase writer: every coordinate, value and field type read back through GDAL,
+// the coordinate system, the spatial index a filtered read uses, and the names GDAL adjusts.
+#include "FileGdbTestSupport.h"
+#include "formats/PrjFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cpl_conv.h>
+#include <ogr_spatialref.h>
+
+#include <QFile>
+
+#include <optional>
+
+namespace {
+// The features of class `name`, in id order, as ISO WKB ("" for none).
+std::vector<std::string> geometriesOf(const QString& gdb, const QString& name) {
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    OGRLayer* layer = dataset->GetLayerByName(name.toUtf8().constData());
+    std::vector<std::string> geometries;
+    for (auto&& feature : *layer) {
+        const OGRGeometry* geometry = feature->GetGeometryRef();
+        geometries.push_back(geometry ? isoWkb(*geometry) : std::string());
+    }
+    return geometries;
+}
+}  // namespace
+
+TEST(FileGdbWriterTest, GeometriesComeBackCoordinateForCoordinate) {
+    const int zm = 3;
+    const std::string line = Wkb(2, 2).points({point(0, 0, 2), point(5, 5, 2)}).bytes();
+    const std::string lineZ = Wkb(2, 1).points({point(1, 2, 1), point(3, 4, 1)}).bytes();
+    const struct {
+        const char* name;
+        OGRwkbGeometryType type;
+        std::vector<std::string> written;
+        std::vector<std::string> expected;  // as GDAL reads them, where not as written
+    } cases[] = {
+        {"PointZM",
+         wkbPointZM,
+         {Wkb(1, zm).coordinate(point(1.5, -2.25, zm)).bytes(),
+          Wkb(1, zm).coordinate(point(1e6, 5e5, zm)).bytes()},
+         {}},
+        {"Point", wkbPoint, {Wkb(1, 0).coordinate(point(-75.125, 40.5, 0)).bytes()}, {}},
+        {"MultiPointZ",
+         wkbMultiPoint25D,
+         {Wkb(4, 1)
+              .integer(2)
+              .append(Wkb(1, 1).coordinate(point(1, 1, 1)).bytes())
+              .append(Wkb(1, 1).coordinate(point(2, 3, 1)).bytes())
+              .bytes(),
+          Wkb(1, 1).coordinate(point(7, 8, 1)).bytes()},
+         {{}, Wkb(4, 1).integer(1).append(Wkb(1, 1).coordinate(point(7, 8, 1)).bytes()).bytes()}},
+        {"MultiLineStringM",
+         wkbMultiLineStringM,
+         {Wkb(5, 2).integer(2).append(line).append(line).bytes(), line},
+         {{}, Wkb(5, 2).integer(1).append(line).bytes()}},
+        {"MultiLineStringZ",
+         wkbMultiLineString25D,
+         {lineZ},
+         {Wkb(5, 1).integer(1).append(lineZ).bytes()}},
+        {"MultiPolygonZMWithHoles",
+         wkbMultiPolygonZM,
+         {polygonWkb(0, 0, zm, true), Wkb(6, zm)
+                                          .integer(2)
+                                          .append(polygonWkb(20, 0, zm, true))
+                                          .append(polygonWkb(40, 0, zm, false))
+                                          .bytes()},
+         {Wkb(6, zm).integer(1).append(polygonWkb(0, 0, zm, true)).bytes(), {}}},
+        {"MultiPolygon",
+         wkbMultiPolygon,
+         {polygonWkb(-5.125, 0.0625, 0, false)},
+         {Wkb(6, 0).integer(1).append(polygonWkb(-5.125, 0.0625, 0, false)).bytes()}},
+    };
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        std::vector<Feature> features;
+        for (const std::string& wkb : test.written) {
+            features.push_back({wkb, {}});
+        }
+        features.push_back({"", {}});  // no geometry
+        write(gdb, test.name, layout({}, test.type), features);
+        const GDALDatasetUniquePtr dataset = openForReading(gdb);
+        EXPECT_EQ(dataset->GetLayerByName(test.name)->GetGeomType(), test.type);
+        const std::vector<std::string> read = geometriesOf(gdb, test.name);
+        ASSERT_EQ(read.size(), features.size());
+        for (std::size_t i = 0; i < test.written.size(); ++i) {
+            const bool wrapped = i < test.expected.size() && !test.expected[i].empty();
+            EXPECT_EQ(hex(read[i]), hex(wrapped ? test.expected[i] : test.written[i])) << i;
+        }
+        EXPECT_TRUE(read.back().empty());
+    }
+}
+
+TEST(FileGdbWriterTest, ValuesComeBackInTheirFieldTypes) {
+    const std::vector<TemplateField> fields = {
+        {"NAME", 'C', 30, 0},   {"COUNT", 'N', 9, 0}, {"BIG", 'N', 15, 0}, {"AREA", 'N', 10, 2},
+        {"RATIO", 'F', 19, 11}, {"FLAG", 'L', 1, 0},  {"DAY", 'D', 8, 0},
+    };
+    const std::string cyrillic = "Улица Ленина, д. 5";
+    const std::string withNul = std::string("cut\0here", 8);
+    const std::vector<Feature> features = {
+        {polygonWkb(0, 0, 0, false),
+         {FieldText{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
+          FieldDecimal{"  12.345"}, 0.1, true, FieldDate{2024, 2, 29}}},
+        {polygonWkb(0, 0, 0, false),
+         {FieldText{"tab\there 'q'"}, FieldDecimal{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3},
+          false, FieldDate{1900, 3, 1}}},
+        {polygonWkb(0, 0, 0, false),
+         {FieldText{withNul}, 41.5, FieldDecimal{"-9"}, -0.005, FieldDecimal{"1.5e3"},
+          std::monostate{}, FieldDate{2023, 2, 30}}},
+        {polygonWkb(0, 0, 0, false),
+         {std::monostate{}, FieldDecimal{"*****"}, FieldDecimal{""}, FieldDecimal{"*****"},
+          std::numeric_limits<double>::infinity(), std::monostate{}, std::monostate{}}},
+    };
+    const std::vector<std::vector<std::optional<std::string>>> expected = {
+        {cyrillic, "-123456789", "987654321012345", "12.345", "0.1", "1", "2024/02/29"},
+        {"tab\there 'q'", "42", "3", "7", "-3", "0", "1900/03/01"},
+        {"cut", "42", "-9", "-0.005", "1500", std::nullopt, std::nullopt},  // 41.5 rounds up
+        {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+         std::nullopt},
+    };
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    write(gdb, "attributes", layout(fields), features);
+
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    OGRLayer* layer = dataset->GetLayerByName("attributes");
+    ASSERT_NE(layer, nullptr);
+    const OGRFeatureDefn* definition = layer->GetLayerDefn();
+    const struct {
+        const char* name;
+        OGRFieldType type;
+        OGRFieldSubType subType;
+        int width;
+    } types[] = {{"NAME", OFTString, OFSTNone, 30}, {"COUNT", OFTInteger, OFSTNone, 0},
+                 {"BIG", OFTReal, OFSTNone, 0},     {"AREA", OFTReal, OFSTNone, 0},
+                 {"RATIO", OFTReal, OFSTNone, 0},   {"FLAG", OFTInteger, OFSTInt16, 0},
+                 {"DAY", OFTDateTime, OFSTNone, 0}};
+    ASSERT_EQ(definition->GetFieldCount(), 7);
+    for (int i = 0; i < 7; ++i) {
+        const OGRFieldDefn* field = definition->GetFieldDefn(i);
+        EXPECT_STREQ(field->GetNameRef(), types[i].name);
+        EXPECT_EQ(field->GetType(), types[i].type) << types[i].name;
+        EXPECT_EQ(field->GetSubType(), types[i].subType) << types[i].name;
+        EXPECT_EQ(field->GetWidth(), types[i].width) << types[i].name;
+    }
+    std::vector<std::vector<std::optional<std::string>>> read;
+    for (auto&& feature : *layer) {
+        std::vector<std::optional<std::string>> row;
+        for (int i = 0; i < 7; ++i) {
+            if (!feature->IsFieldSetAndNotNull(i)) {
+                row.push_back(std::nullopt);
+            } else if (i == 6) {  // the date, without the time GDAL reads along
+                row.push_back(std::string(feature->GetFieldAsString(i)).substr(0, 10));
+            } else {
+                row.push_back(feature->GetFieldAsString(i));
+            }
+        }
+        read.push_back(row);
+    }
+    EXPECT_EQ(read, expected);
+}
+
+TEST(FileGdbWriterTest, TextWidthsGrowToTheLongestValue) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
+    write(gdb, "widths", layout({{"SHORT", 'C', 5, 0}, {"KEPT", 'C', 40, 0}}),
+          {{polygonWkb(0, 0, 0, false), {FieldText{"abc"}, FieldText{"abc"}}},
+           {polygonWkb(0, 0, 0, false), {FieldText{longName}, std::monostate{}}}});
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    OGRLayer* layer = dataset->GetLayerByName("widths");
+    EXPECT_EQ(layer->GetLayerDefn()->GetFieldDefn(0)->GetWidth(), 19);
+    EXPECT_EQ(layer->GetLayerDefn()->GetFieldDefn(1)->GetWidth(), 40);
+    const OGRFeatureUniquePtr second(layer->GetFeature(2));
+    EXPECT_EQ(std::string(second->GetFieldAsString(0)), longName);
+}
+
+TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    const std::string square = polygonWkb(0, 0, 0, false);
+    const struct {
+        const char* name;
+        std::string wkb;
+        FieldValue value;
+        FileGdbWriter::Added added;
+    } cases[] = {
+        {"Fits", square, std::int64_t{5}, FileGdbWriter::Added::Written},
+        {"PolygonWithZ", polygonWkb(0, 0, 1, false), std::int64_t{5},
+         FileGdbWriter::Added::GeometryRefused},
+        {"Line", Wkb(2, 0).points({point(0, 0, 0), point(1, 1, 0)}).bytes(), std::int64_t{5},
+         FileGdbWriter::Added::GeometryRefused},
+        {"TruncatedWkb", square.substr(0, 20), std::int64_t{5},
+         FileGdbWriter::Added::GeometryRefused},
+        {"IntegerBeyond32Bits", square, std::int64_t{3000000000},
+         FileGdbWriter::Added::ValueRefused},
+        {"DecimalBeyond32Bits", square, FieldDecimal{"-2147483649"},
+         FileGdbWriter::Added::ValueRefused},
+        {"LargestInteger", square, FieldDecimal{"2147483647"}, FileGdbWriter::Added::Written},
+    };
+    FileGdbWriter writer({gdb, "refusals"}, layout({{"COUNT", 'N', 9, 0}}));
+    std::int64_t written = 0;
+    for (const auto& test : cases) {
+        const std::vector<FieldValue> values{test.value};
+        EXPECT_EQ(writer.add(test.wkb, values), test.added) << test.name;
+        written += test.added == FileGdbWriter::Added::Written ? 1 : 0;
+    }
+    writer.commit();
+    EXPECT_EQ(writer.featuresWritten(), written);
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    EXPECT_EQ(dataset->GetLayerByName("refusals")->GetFeatureCount(), written);
+}
+
+TEST(FileGdbWriterTest, ValueOfAnotherKindFailsTheWrite) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    const auto before = folderHashes(gdb);
+    const struct {
+        const char* name;
+        TemplateField field;
+        FieldValue value;
+    } cases[] = {
+        {"TextForANumber", {"COUNT", 'N', 9, 0}, FieldText{"5"}},
+        {"NumberForText", {"NAME", 'C', 9, 0}, std::int64_t{5}},
+        {"NumberForADate", {"DAY", 'D', 8, 0}, 20240101.0},
+        {"TextForABoolean", {"FLAG", 'L', 1, 0}, FieldText{"T"}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        FileGdbWriter writer({gdb, test.name}, layout({test.field}));
+        const std::vector<FieldValue> values{test.value};
+        try {
+            writer.add(polygonWkb(0, 0, 0, false), values);
+            ADD_FAILURE() << "taken";
+        } catch (const FileGdbError& error) {
+            EXPECT_EQ(error.kind(), FileGdbFailure::Other);
+            EXPECT_TRUE(error.description().contains(test.field.name))
+                << error.description().toStdString();
+        }
+        EXPECT_EQ(folderHashes(gdb), before);
+    }
+}
+
+TEST(FileGdbWriterTest, CoordinateSystemComesFromThePrj) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    const QString prj = dir.filePath("sheet.prj");
+    // A Pulkovo 1942 local zone, as map sheets of the region declare it: no EPSG code of its own.
+    const QByteArray localZone =
+        "PROJCS[\"Local zone\",GEOGCS[\"GCS_Pulkovo_1942\",DATUM[\"D_Pulkovo_1942\",SPHEROID["
+        "\"Krasovsky_1940\",6378245.0,298.3]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\","
+        "0.0174532925199433]],PROJECTION[\"Transverse_Mercator\"],PARAMETER[\"False_Easting\","
+        "1300000.0],PARAMETER[\"False_Northing\",-5412900.566],PARAMETER[\"Central_Meridian\","
+        "38.48333333333],PARAMETER[\"Scale_Factor\",1.0],PARAMETER[\"Latitude_Of_Origin\",0.0],"
+        "UNIT[\"Meter\",1.0]]";
+    QFile file(prj);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(localZone);
+    file.close();
+    const PrjReading reading = readPrjFile(prj);
+    ASSERT_EQ(reading.outcome, PrjReading::Outcome::Read);
+    FileGdbLayout columns = layout({});
+    columns.spatialReference = reading.srs;
+    write(gdb, "projected", columns, squares(3));
+    write(gdb, "unknown", layout({}), squares(3));
+
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    const OGRSpatialReference* written = dataset->GetLayerByName("projected")->GetSpatialRef();
+    ASSERT_NE(written, nullptr);
+    const char* const ignoringAxes[] = {"IGNORE_DATA_AXIS_TO_SRS_AXIS_MAPPING=YES", nullptr};
+    EXPECT_TRUE(written->IsSame(reading.srs.get(), ignoringAxes));
+    EXPECT_DOUBLE_EQ(written->GetProjParm(SRS_PP_FALSE_NORTHING), -5412900.566);
+    EXPECT_EQ(dataset->GetLayerByName("unknown")->GetSpatialRef(), nullptr);
+}
+
+TEST(FileGdbWriterTest, FilteredReadsUseTheSpatialIndex) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    write(gdb, "indexed", layout({}), squares(2000));
+    // Without the index GDAL would build one in memory on the first read; here it may not.
+    CPLSetThreadLocalConfigOption("OPENFILEGDB_IN_MEMORY_SPI", "NO");
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    OGRLayer* layer = dataset->GetLayerByName("indexed");
+    // The squares at columns 10..11 of rows 3..4: x 200..230, y 60..90.
+    layer->SetSpatialFilterRect(205, 65, 225, 85);
+    EXPECT_TRUE(layer->TestCapability(OLCFastSpatialFilter));
+    std::vector<GIntBig> found;
+    for (auto&& feature : *layer) {
+        found.push_back(feature->GetFID());
+    }
+    CPLSetThreadLocalConfigOption("OPENFILEGDB_IN_MEMORY_SPI", nullptr);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<GIntBig>{161, 162, 211, 212}));
+}
+
+TEST(FileGdbWriterTest, NamesTheFormatDoesNotTakeAreAdjustedAndReported) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    FileGdbLayout columns = layout(
+        {{"DATE", 'D', 8, 0}, {"SHAPE", 'C', 5, 0}, {"a-b", 'C', 5, 0}, {"Улица", 'C', 5, 0}});
+    FileGdbWriter writer({gdb, "N-37-001"}, columns);
+    EXPECT_EQ(writer.className(), "N_37_001");
+    EXPECT_EQ(writer.fieldNames(), (QStringList{"DATE_", "SHAPE_", "a_b", "Улица"}));
+    EXPECT_EQ(writer.warnings().size(), 4) << writer.warnings().join('\n').toStdString();
+    writer.commit();
+    const GDALDatasetUniquePtr dataset = openForReading(gdb);
+    EXPECT_NE(dataset->GetLayerByName("N_37_001"), nullptr);
+}
