@@ -18,7 +18,7 @@ const char* const kExitStatuses = R"TXT(Exit status:
   4    a mask is not a valid pattern ("Invalid pattern: ...")
   5    no input matches the mask and kind ("No elements for merge")
   6    the output folder does not exist ("Directory ... is not exist!!")
-  7    the geodatabase file does not exist ("File  ... is not exist!!")
+  7    the geodatabase does not exist, and no --create ("File  ... is not exist!!")
   8    the output shapefile exists and --yes was not given ("Файл ... существует")
   9    --source is empty ("Вы забыли указать файл-источник полей")
   10   an input, the field source or the output could not be opened or written, or
@@ -62,12 +62,12 @@ The result ("Выбрано: N файл(ов)" or "Файлов нет!") goes t
 
 QString merge() {
     return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
-                    [--source PATH] (--out FOLDER [--name NAME] | --gdb FILE [--class NAME])
-                    [--yes]
+                    [--source PATH] (--out FOLDER [--name NAME] | --gdb PATH [--class NAME]
+                    [--create]) [--yes]
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
-(--out) or one new layer of an existing GeoPackage (--gdb). The fields come from the first
+(--out) or one new layer of an existing geodatabase (--gdb). The fields come from the first
 admitted input, the output's shape type from the field-source file. Prints the summary, then
 the features refused by reason. A progress bar is drawn on standard error when it is a
 terminal.
@@ -79,8 +79,11 @@ terminal.
   --out FOLDER         write the shapefile FOLDER/NAME.shp
   --name NAME          its base name (default: proposed from --file-mask, else --mask,
                        with "*" and "?" removed; "Merge" when both are "*")
-  --gdb FILE           write a new layer into the existing GeoPackage FILE
+  --gdb PATH           write a new layer into the existing GeoPackage (.gpkg file) or File
+                       Geodatabase (.gdb folder) PATH
   --class NAME         the layer's name (default: proposed as for --name)
+  --create             make PATH a new empty GeoPackage or File Geodatabase, by its ending,
+                       when it does not exist
   --yes                replace an existing output shapefile instead of refusing
 
 )TXT") + text(kExitStatuses);

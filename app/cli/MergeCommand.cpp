@@ -7,11 +7,13 @@
 #include "cli/ProgressBar.h"
 #include "discovery/ScanRoot.h"
 #include "errors/ErrorHandling.h"
+#include "formats/NewGeodatabase.h"
 #include "host/MergeEngine.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
+#include "platform/FileEntry.h"
 
 #include <cmath>
 
@@ -33,6 +35,8 @@ public:
         if (status == ExitStatus::Ok)
             status = checkOutput();
         if (status == ExitStatus::Ok)
+            status = refuseFileGeodatabase();
+        if (status == ExitStatus::Ok)
             status = merge();
         return status;
     }
@@ -41,6 +45,8 @@ private:
     int openInputs();
     int openSource();
     int checkOutput();
+    int checkGeodatabase();
+    int refuseFileGeodatabase();
     int merge();
     int mergeFailed(const ConfluxError* error);
     // Throws ConfluxError for an invalid mask.
@@ -102,12 +108,8 @@ int MergeRun::openSource() {
 
 int MergeRun::checkOutput() {
     const QString& path = m_request.path;
-    if (!m_request.shapefile) {
-        if (checkGeodatabaseOutput(path) == OutputCheck::Ready)
-            return ExitStatus::Ok;
-        Console::err(missingGeodatabaseText(path));
-        return ExitStatus::MissingGeodatabase;
-    }
+    if (!m_request.shapefile)
+        return checkGeodatabase();
     switch (checkShapefileOutput(path, m_request.name)) {
         case OutputCheck::MissingFolder:
             Console::err(missingFolderText(path));
@@ -120,6 +122,38 @@ int MergeRun::checkOutput() {
         default:
             return ExitStatus::Ok;
     }
+}
+
+int MergeRun::checkGeodatabase() {
+    const QString& path = m_request.path;
+    // Made once the inputs are known to give something to merge, so that a run that stops
+    // before leaves nothing behind. The new geodatabase stays should the merge fail.
+    if (m_request.create && !FileEntry::exists(path)) {
+        try {
+            createGeodatabase(path);
+        } catch (const ConfluxError& error) {
+            Console::err(error.description());
+            return ExitStatus::Failure;
+        }
+        Console::err(QStringLiteral("Created the empty geodatabase %1").arg(path));
+    }
+    if (checkGeodatabaseOutput(path) == OutputCheck::Ready)
+        return ExitStatus::Ok;
+    Console::err(missingGeodatabaseText(path));
+    return ExitStatus::MissingGeodatabase;
+}
+
+// The merge engine writes shapefiles and GeoPackages; the File Geodatabase writer
+// (formats/filegdb) is not behind it yet, and the engine would take the folder for a missing
+// file.
+int MergeRun::refuseFileGeodatabase() {
+    if (m_request.shapefile || !m_request.path.toUpper().endsWith(QStringLiteral(".GDB")))
+        return ExitStatus::Ok;
+    Console::err(
+        QStringLiteral("Merging into a File Geodatabase is not available yet: %1 is left as it "
+                       "was")
+            .arg(m_request.path));
+    return ExitStatus::Failure;
 }
 
 int MergeRun::merge() {

@@ -3,6 +3,7 @@
 #include "cli/Arguments.h"
 #include "cli/HelpText.h"
 #include "discovery/OutputName.h"
+#include "formats/NewGeodatabase.h"
 
 namespace {
 
@@ -24,6 +25,14 @@ void addMergeOptions(QCommandLineParser& parser) {
     for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     parser.addOption({QStringLiteral("yes"), QString()});
+    parser.addOption({QStringLiteral("create"), QString()});
+}
+
+// The --gdb path as given, without the "/" that completing a folder's name leaves at its end.
+QString geodatabasePath(QString path) {
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
 }
 
 // The output part: exactly one of --out and --gdb, each with its own name option.
@@ -31,13 +40,22 @@ std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& re
     const bool out = parser.isSet(QStringLiteral("out"));
     const bool gdb = parser.isSet(QStringLiteral("gdb"));
     if (out == gdb)
-        return usageError(kCommand, QStringLiteral("give either --out FOLDER or --gdb FILE"));
+        return usageError(kCommand, QStringLiteral("give either --out FOLDER or --gdb PATH"));
     if (out && parser.isSet(QStringLiteral("class")))
         return usageError(kCommand, QStringLiteral("--class goes with --gdb; use --name"));
     if (gdb && parser.isSet(QStringLiteral("name")))
         return usageError(kCommand, QStringLiteral("--name goes with --out; use --class"));
+    request.create = parser.isSet(QStringLiteral("create"));
+    if (out && request.create)
+        return usageError(kCommand, QStringLiteral("--create goes with --gdb"));
     request.shapefile = out;
-    request.path = parser.value(out ? QStringLiteral("out") : QStringLiteral("gdb"));
+    request.path = out ? parser.value(QStringLiteral("out"))
+                       : geodatabasePath(parser.value(QStringLiteral("gdb")));
+    if (request.create && !canCreateGeodatabase(request.path)) {
+        return usageError(kCommand, QStringLiteral("--create makes a GeoPackage (.gpkg) or a File "
+                                                   "Geodatabase (.gdb), not '%1'")
+                                        .arg(request.path));
+    }
     const QString nameOption = out ? QStringLiteral("name") : QStringLiteral("class");
     request.name = parser.isSet(nameOption)
                        ? parser.value(nameOption)

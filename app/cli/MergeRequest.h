@@ -14,9 +14,10 @@ struct MergeRequest {
     QString mask = QStringLiteral("*");
     std::optional<QString> source;  // nullopt: the first admitted input
     bool shapefile = true;          // --out; false for --gdb
-    QString path;                   // the output folder or the GeoPackage file
+    QString path;                   // the output folder, GeoPackage file or File Geodatabase
     QString name;                   // the output's name
     bool replace = false;           // --yes
+    bool create = false;            // --create: make a missing geodatabase
 };
 
 // Parses the merge arguments (args[0] is "merge"). On --help or a usage error returns the exit

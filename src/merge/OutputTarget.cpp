@@ -24,10 +24,13 @@ OutputCheck checkShapefileOutput(const QString& path, const QString& name) {
 
 OutputCheck checkGeodatabaseOutput(const QString& path) {
     const QString upper = path.toUpper();
-    const bool known =
+    const bool file =
         upper.endsWith(QStringLiteral(".MDB")) || upper.endsWith(QStringLiteral(".GPKG"));
-    return known && FileEntry::isRegularFile(path) ? OutputCheck::Ready
-                                                   : OutputCheck::MissingGeodatabase;
+    // A File Geodatabase is a folder of tables.
+    const bool folder = upper.endsWith(QStringLiteral(".GDB"));
+    const bool ready =
+        (file && FileEntry::isRegularFile(path)) || (folder && FileEntry::isFolder(path));
+    return ready ? OutputCheck::Ready : OutputCheck::MissingGeodatabase;
 }
 
 QString missingFolderText(const QString& path) {

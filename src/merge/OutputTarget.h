@@ -13,14 +13,14 @@ enum class OutputCheck {
     Ready,               // nothing stands in the way
     MissingFolder,       // shapefile output: nothing of the folder's name exists
     ExistingShapefile,   // shapefile output: folder/name.shp exists; ask before replacing
-    MissingGeodatabase,  // geodatabase output: no regular .mdb or .gpkg file of that path
+    MissingGeodatabase,  // geodatabase output: no .mdb or .gpkg file, no .gdb folder there
 };
 
 // Shapefile output into folder `path` under base name `name`. First clears from the folder
 // what killed merges left (their hidden files; an old output they had moved aside goes back).
 OutputCheck checkShapefileOutput(const QString& path, const QString& name);
-// Geodatabase output into the existing file `path`; its ending, upper-cased, must be ".MDB" or
-// ".GPKG".
+// Geodatabase output into the existing `path`: a regular file ending, upper-cased, in ".MDB" or
+// ".GPKG", or a File Geodatabase folder ending in ".GDB".
 OutputCheck checkGeodatabaseOutput(const QString& path);
 
 // "Directory " path " is not exist!!"

@@ -53,17 +53,20 @@ inline QString geodatabaseWithOneClass(const QTemporaryDir& dir, const QString& 
     return path;
 }
 
-// Every file under `folder` (hidden ones too) with the SHA-256 of its bytes.
-inline QMap<QString, QByteArray> folderHashes(const QString& folder) {
-    QMap<QString, QByteArray> hashes;
+// Every file under `folder` (hidden ones too) with the start of the SHA-256 of its bytes.
+inline QMap<QString, QString> folderHashes(const QString& folder) {
+    QMap<QString, QString> hashes;
     QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
         QFile file(path);
         file.open(QIODevice::ReadOnly);
-        hashes.insert(QDir(folder).relativeFilePath(path),
-                      QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+        hashes.insert(
+            QDir(folder).relativeFilePath(path),
+            QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                    .toHex()
+                                    .left(16)));
     }
     return hashes;
 }

@@ -1,0 +1,122 @@
+// --gdb into either geodatabase and --create, through the built executable.
+#include "CliRunner.h"
+#include "ShapefileFixture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+
+namespace {
+
+// One sheet of three roads (lines) and an empty output folder.
+class CreateGeodatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        root = m_dir.filePath("sheets");
+        out = m_dir.filePath("out");
+        QDir().mkpath(root);
+        QDir().mkpath(out);
+        std::vector<ShapefileFixture::Feature> features;
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray x = QByteArray::number(i);
+            features.push_back({"LINESTRING (" + x + " 0," + x + " 1)",
+                                {QStringLiteral("дорога %1").arg(i), QString::number(i)}});
+        }
+        ShapefileFixture::write(root, "roads", "LINESTRING", {{"NAME", 'C', 30}, {"NUM", 'N', 6}},
+                                features, {"CP1251", "CP1251"});
+    }
+
+    CliRunner::Result merge(const QStringList& options) {
+        return CliRunner::conflux(QStringList{"merge", root, "--kind", "line"} + options);
+    }
+
+    // The driver GDAL opens `path` with for writing, and its layers.
+    static std::pair<QString, QStringList> opened(const QString& path) {
+        GDALAllRegister();
+        const GDALDatasetUniquePtr dataset(
+            GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE));
+        if (!dataset)
+            return {};
+        QStringList layers;
+        for (int i = 0; i < dataset->GetLayerCount(); ++i)
+            layers << QString::fromUtf8(dataset->GetLayer(i)->GetName());
+        return {QString::fromUtf8(dataset->GetDriver()->GetDescription()), layers};
+    }
+
+    QTemporaryDir m_dir;
+    QString root, out;
+};
+
+TEST_F(CreateGeodatabaseTest, CreateMakesAGeoPackageThatTheMergeFills) {
+    const QString gpkg = out + "/Base.GPKG";
+    const auto first = merge({"--gdb", gpkg, "--class", "roads", "--create"});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.contains("Created the empty geodatabase " + gpkg));
+    EXPECT_TRUE(first.out.startsWith("Merge success!!!"));
+    // Once it exists, --create changes nothing of it: the next class goes beside the first.
+    const auto second = merge({"--gdb", gpkg, "--class", "again", "--create"});
+    ASSERT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_FALSE(second.err.contains("Created"));
+    EXPECT_EQ(opened(gpkg), std::make_pair(QString("GPKG"), QStringList{"roads", "again"}));
+    EXPECT_EQ(ShapefileFixture::read(gpkg, "roads").features.size(), 3u);
+}
+
+TEST_F(CreateGeodatabaseTest, CreateMakesAFileGeodatabaseThatTheMergeCannotFillYet) {
+    for (const QString& asked : {out + "/maps.gdb", out + "/Карты.GDB/"}) {
+        SCOPED_TRACE(asked.toStdString());
+        const QString gdb = asked.endsWith('/') ? asked.chopped(1) : asked;
+        const auto result = merge({"--gdb", asked, "--class", "roads", "--create"});
+        EXPECT_EQ(result.exitCode, 10);
+        EXPECT_TRUE(result.err.contains("Created the empty geodatabase " + gdb));
+        EXPECT_TRUE(result.err.contains("Merging into a File Geodatabase is not available yet"))
+            << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(opened(gdb), std::make_pair(QString("OpenFileGDB"), QStringList()));
+    }
+}
+
+TEST_F(CreateGeodatabaseTest, EachRefusalHasItsStatusAndLeavesNothing) {
+    const QString missing = out + "/missing";
+    const struct {
+        const char* name;
+        int status;
+        QString text;
+        QStringList options;
+    } cases[] = {
+        {"missing File Geodatabase",
+         7,
+         "File  " + missing + ".gdb is not exist!!\n",
+         {"--gdb", missing + ".gdb"}},
+        {"create with a shapefile output",
+         2,
+         "--create goes with --gdb",
+         {"--out", out, "--create"}},
+        {"create of an Access file",
+         2,
+         "--create makes a GeoPackage (.gpkg) or a File",
+         {"--gdb", missing + ".mdb", "--create"}},
+        {"create in a missing folder",
+         10,
+         "Cannot create '" + missing + "/base.gpkg': ",
+         {"--gdb", missing + "/base.gpkg", "--create"}},
+        {"create without inputs",
+         5,
+         "No elements for merge\n",
+         {"--gdb", missing + ".gpkg", "--create", "--mask", "x*"}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        const auto result = merge(test.options);
+        EXPECT_EQ(result.exitCode, test.status) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(test.text)) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_TRUE(
+        QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+}
+
+}  // namespace
