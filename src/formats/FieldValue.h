@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -32,3 +33,10 @@ using FieldValue =
 
 // True for a day of the proleptic Gregorian calendar in the years 1 to 9999.
 bool isCalendarDate(const FieldDate& date);
+
+// The characters (code points) of UTF-8 text, as text columns count their length.
+int utf8Characters(std::string_view utf8);
+
+// A dBASE number's text ("  -12.50", "+5", "1.5e3") as the nearest double; nullopt when blank,
+// unreadable ("*****") or beyond a double's range.
+std::optional<double> decimalAsDouble(std::string_view ascii);

@@ -3,37 +3,11 @@
 #include "formats/filegdb/FileGdbError.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 namespace {
 constexpr int kMostIntegerDigits = 9;  // every N(9,0) value fits 32 bits
-
-int characters(std::string_view utf8) {
-    return static_cast<int>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-// A dBASE number's text as a double; nullopt when blank or unreadable ("*****").
-std::optional<double> parsedDecimal(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (text.size() > 1 && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    double value = 0;
-    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -117,7 +91,7 @@ bool FileGdbField::set(OGRFeature& feature, int index, const FieldValue& value) 
 
 void FileGdbField::setText(OGRFeature& feature, int index, std::string_view utf8) {
     utf8 = utf8.substr(0, utf8.find('\0'));
-    m_width = std::max(m_width, characters(utf8));
+    m_width = std::max(m_width, utf8Characters(utf8));
     m_text.assign(utf8);
     feature.SetField(index, m_text.c_str());
 }
@@ -162,7 +136,7 @@ std::optional<double> FileGdbField::numberOf(const FieldValue& value) const {
         return std::isfinite(*real) ? std::optional<double>(*real) : std::nullopt;
     }
     if (const auto* decimal = std::get_if<FieldDecimal>(&value)) {
-        return parsedDecimal(decimal->ascii);
+        return decimalAsDouble(decimal->ascii);
     }
     refuse("a value other than a number");
 }

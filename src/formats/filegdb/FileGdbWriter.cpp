@@ -136,7 +136,7 @@ void FileGdbWriter::createFields(const FileGdbLayout& layout) {
         }
         m_fieldNames << given;
     }
-    m_feature.reset(OGRFeature::CreateFeature(m_layer->GetLayerDefn()));
+    m_queue = std::make_unique<FeatureQueue>(*m_layer, description());
 }
 
 void FileGdbWriter::throwIfCancelled() const {
@@ -161,6 +161,7 @@ void FileGdbWriter::fail(const FileGdbError& error) {
 }
 
 void FileGdbWriter::closeGeodatabase() {
+    m_queue.reset();
     m_feature.reset();
     m_layer = nullptr;
     m_dataset.reset();
@@ -185,6 +186,9 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Fi
                               .arg(values.size())
                               .arg(m_fields.size()));
         }
+        if (!m_feature) {
+            m_feature = m_queue->take();
+        }
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (!m_fields[i].set(*m_feature, static_cast<int>(i), values[i])) {
                 return Added::ValueRefused;
@@ -199,11 +203,7 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Fi
         if (!setGeometry(geometry)) {
             return Added::GeometryRefused;
         }
-        m_feature->SetFID(OGRNullFID);
-        if (m_layer->CreateFeature(m_feature.get()) != OGRERR_NONE) {
-            throw gdalFailure(
-                errors, QStringLiteral("A feature cannot be written to '%1'").arg(description()));
-        }
+        m_queue->push(std::move(m_feature));
     } catch (const FileGdbError& error) {
         fail(error);
     }
@@ -233,6 +233,9 @@ void FileGdbWriter::commit() {
     }
     try {
         throwIfCancelled();
+        m_feature.reset();
+        m_queue->finish();
+        m_queue.reset();
         declareWidths();
         GdalErrorCapture errors;
         if (m_layer->SyncToDisk() != OGRERR_NONE) {

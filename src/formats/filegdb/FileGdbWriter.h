@@ -2,6 +2,7 @@
 
 #include "formats/FieldValue.h"
 #include "formats/WkbFit.h"
+#include "formats/filegdb/FeatureQueue.h"
 #include "formats/filegdb/FileGdbError.h"
 #include "formats/filegdb/FileGdbField.h"
 #include "formats/filegdb/FileGdbLayout.h"
@@ -85,8 +86,9 @@ private:
     // Declared before the dataset: on destruction GDAL closes its files before the undo.
     std::unique_ptr<FileGdbUndo> m_undo;
     GDALDatasetUniquePtr m_dataset;
-    OGRLayer* m_layer = nullptr;  // borrowed from m_dataset
-    OGRFeatureUniquePtr m_feature;
+    OGRLayer* m_layer = nullptr;            // borrowed from m_dataset
+    std::unique_ptr<FeatureQueue> m_queue;  // writes m_layer's features while it lives
+    OGRFeatureUniquePtr m_feature;          // the next feature, being filled
     std::vector<FileGdbField> m_fields;
     WkbFit m_fit;
     std::string m_wrapped;  // a single part behind its multi's header

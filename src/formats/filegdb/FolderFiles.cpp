@@ -1,5 +1,6 @@
 #include "formats/filegdb/FolderFiles.h"
 
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 
 #include <dirent.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -131,26 +133,12 @@ int writeNames(const QByteArray& path, const QList<QByteArray>& names) {
 }
 
 std::optional<QList<QByteArray>> readNames(const QByteArray& path) {
-    const UniqueFd file = UniqueFd::openRegularFile(path.constData());
-    if (!file.isOpen()) {
+    const std::optional<QByteArray> text =
+        readRegularFile(path, std::numeric_limits<qsizetype>::max());
+    if (!text) {
         return std::nullopt;
     }
-    QByteArray text;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        text.append(buffer, got);
-    }
-    QList<QByteArray> names = text.split('\0');
+    QList<QByteArray> names = text->split('\0');
     names.removeLast();  // after the last NUL
     return names;
 }

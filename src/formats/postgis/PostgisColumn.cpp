@@ -14,19 +14,6 @@ std::string_view beforeNul(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 
-int characters(std::string_view utf8) {
-    return static_cast<int>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 }  // namespace
 
 PostgisColumn::PostgisColumn(const TemplateField& field) : m_name(field.name) {
@@ -124,7 +111,7 @@ bool PostgisColumn::take(const FieldValue& value) {
 bool PostgisColumn::takeText(std::string_view utf8) {
     m_held = Held::Text;
     m_text = beforeNul(utf8);
-    const int length = characters(m_text);
+    const int length = utf8Characters(m_text);
     if (length <= m_length) {
         return false;
     }
@@ -141,12 +128,11 @@ bool PostgisColumn::takeNumber(const FieldValue& value) {
     }
     if (m_kind == Kind::Real) {
         if (decimal) {
-            const std::string_view text = trimmed(decimal->ascii);
-            const auto parsed = std::from_chars(text.data(), text.data() + text.size(), m_real);
-            if (text.empty() || parsed.ec != std::errc() ||
-                parsed.ptr != text.data() + text.size()) {
+            const std::optional<double> read = decimalAsDouble(decimal->ascii);
+            if (!read) {
                 return false;  // blank or unreadable: no value
             }
+            m_real = *read;
         } else {
             m_real = integer ? static_cast<double>(*integer) : *real;
         }

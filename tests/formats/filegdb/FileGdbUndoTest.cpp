@@ -57,6 +57,23 @@ QStringList classesOf(const QString& gdb) {
     return names;
 }
 
+// Writes `features` features of the class "parcels" into `gdb` in a child process that is
+// killed before it commits, as a power cut or SIGKILL would end it.
+void killWhileWriting(const QString& gdb, int features) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
+        for (int i = 0; i < features; ++i) {
+            writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+        }
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
 FileGdbFailure failureOf(const std::function<void()>& work) {
     try {
         work();
@@ -199,49 +216,27 @@ TEST(FileGdbUndoTest, WhatIsNoGeodatabaseIsRefusedUntouched) {
     }
 }
 
-TEST(FileGdbUndoTest, AKilledRunIsUndoneByTheNextWriter) {
-    const QTemporaryDir dir;
-    const QString gdb = geodatabaseWithOneClass(dir);
-    const auto before = folderHashes(gdb);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
-        for (int i = 0; i < 5000; ++i) {
-            writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+TEST(FileGdbUndoTest, KilledRunsAreUndoneBeforeTheNextWrite) {
+    for (const int features : {1, 5000}) {
+        SCOPED_TRACE(features);
+        const QTemporaryDir dir;
+        const QString gdb = geodatabaseWithOneClass(dir);
+        const auto before = folderHashes(gdb);
+        killWhileWriting(gdb, features);
+        ASSERT_NE(folderHashes(gdb), before);  // the dead run's class is half there
+        FileGdbUndo::recoverFolder(gdb);
+        EXPECT_EQ(folderHashes(gdb), before);
+
+        // A writer does the same before it looks for the name.
+        killWhileWriting(gdb, features);
+        write(gdb, "parcels", layout(kFields), {{polygonWkb(0, 0, 0, false), valuesOf(1)}});
+        const GDALDatasetUniquePtr dataset = openForReading(gdb);
+        EXPECT_EQ(dataset->GetLayerByName("parcels")->GetFeatureCount(), 1);
+        EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "parcels"}));
+        for (const QString& name : QDir(gdb).entryList(QDir::AllEntries | QDir::Hidden)) {
+            EXPECT_FALSE(name.startsWith(".conflux")) << name.toStdString();
         }
-        ::raise(SIGKILL);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    ASSERT_NE(folderHashes(gdb), before);  // the dead run's class is half there
-
-    // The next writer puts the folder back before it looks for the name.
-    write(gdb, "parcels", layout(kFields), {{polygonWkb(0, 0, 0, false), valuesOf(1)}});
-    const GDALDatasetUniquePtr dataset = openForReading(gdb);
-    EXPECT_EQ(dataset->GetLayerByName("parcels")->GetFeatureCount(), 1);
-    EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "parcels"}));
-    for (const QString& name : QDir(gdb).entryList(QDir::AllEntries | QDir::Hidden)) {
-        EXPECT_FALSE(name.startsWith(".conflux")) << name.toStdString();
-    }
-}
-
-TEST(FileGdbUndoTest, RecoveryAloneRestoresEveryFile) {
-    const QTemporaryDir dir;
-    const QString gdb = geodatabaseWithOneClass(dir);
-    const auto before = folderHashes(gdb);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
-        writer.add(polygonWkb(0, 0, 0, false), valuesOf(1));
-        ::raise(SIGKILL);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    FileGdbUndo::recoverFolder(gdb);
-    EXPECT_EQ(folderHashes(gdb), before);
 }
 
 TEST(FileGdbUndoTest, AGeodatabaseBeingWrittenIsRefused) {

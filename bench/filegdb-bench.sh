@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Times writing the benchmark dataset (polygon shapefiles of 5,000 features, Cyrillic CP1251
+# text) into a new File Geodatabase feature class, side by side with ogrmerge.py -single
+# -f OpenFileGDB, and reports wall time and peak memory as ratios. The writer runs fed from the
+# shapefiles read through GDAL (the merge reads them with its own reader) and fed with
+# features prebuilt in memory (the writer alone); GDAL's reading alone is timed too.
+# Usage: bench/filegdb-bench.sh BUILD_DIR [FILES]   (FILES of the 200 generated, default 40,
+#        the 200,000 polygons of the baseline; a Release build is the one to measure)
+set -euo pipefail
+
+build=$(cd "${1:?usage: $0 BUILD_DIR [FILES]}" && pwd)
+files=${2:-40}
+here=$(cd "$(dirname "$0")" && pwd)
+data="$here/data"
+work="$data/gdb-out"
+bench="$build/bin/conflux_filegdb_load"
+python=/usr/bin/python3  # the system Python, which has GDAL's bindings
+
+"$build/bin/conflux_bench_data" "$data" "$files" 5000
+rm -rf "$work" && mkdir -p "$work/inputs"
+# The first FILES files, linked into one folder for the merge's walk.
+for shp in $(ls "$data"/parcels_*.shp | head -n "$files"); do
+    for part in "${shp%.shp}".*; do
+        ln "$part" "$work/inputs/" 2>/dev/null || cp "$part" "$work/inputs/"
+    done
+done
+inputs=("$work"/inputs/*.shp)
+features=$((${#inputs[@]} * 5000))
+
+# An empty File Geodatabase made by GDAL, for each run that writes into an existing one.
+empty_gdb() {
+    rm -rf "$1"
+    "$python" -c "import sys; from osgeo import ogr; ogr.GetDriverByName('OpenFileGDB').CreateDataSource(sys.argv[1])" "$1"
+}
+
+# run NAME COMMAND...: times one command; records wall seconds and peak KiB.
+declare -A wall memory
+run() {
+    local name=$1
+    shift
+    sync
+    if ! /usr/bin/time -f "%e %M" -o "$work/$name.time" "$@" > "$work/$name.log" \
+            2> "$work/$name.err"; then
+        printf '%-16s failed: %s\n' "$name" "$(tail -n 1 "$work/$name.err")"
+        return 1
+    fi
+    read -r wall[$name] memory[$name] < "$work/$name.time"
+    printf '%-16s %8.2f s %8d KiB  %s\n' "$name" "${wall[$name]}" "${memory[$name]}" \
+        "$(head -c 200 "$work/$name.log")"
+}
+
+cat "$data"/*.shp "$data"/*.shx "$data"/*.dbf > /dev/null  # warm the cache
+echo "${#inputs[@]} files, $features polygons"
+# The merge itself: reported once the merge writes File Geodatabases.
+empty_gdb "$work/merge.gdb"
+run ours-merge "$build/bin/conflux" merge "$work/inputs" --kind polygon \
+    --gdb "$work/merge.gdb" --class merged || unset "wall[ours-merge]"
+run read-gdal "$bench" read "${inputs[@]}"
+empty_gdb "$work/load.gdb"
+run ours-load "$bench" load "$work/load.gdb" merged "${inputs[@]}"
+empty_gdb "$work/synthetic.gdb"
+run ours-synthetic "$bench" synthetic "$work/synthetic.gdb" merged "$features"
+empty_gdb "$work/half.gdb"
+run ours-synth-half "$bench" synthetic "$work/half.gdb" merged "$((features / 2))"
+rm -rf "$work/ogr.gdb"
+run ogrmerge "$python" /usr/bin/ogrmerge.py -single -f OpenFileGDB -o "$work/ogr.gdb" \
+    -nln merged "${inputs[@]}"
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+echo
+for ours in ours-merge ours-load; do
+    [[ -n ${wall[$ours]:-} ]] || continue
+    echo "$ours: wall $(ratio "${wall[$ours]}" "${wall[ogrmerge]}")x ogrmerge (target <= 0.5)," \
+         "memory $(ratio "${memory[$ours]}" "${memory[ogrmerge]}")x ogrmerge"
+done
+# The synthetic run's own figures: the writer alone, and its memory above the prebuilt features.
+echo "writer alone: $(grep -o 'committed (spatial index) by [0-9.]* s' "$work/ours-synthetic.log")" \
+     "= $(ratio "$(grep -o 'by [0-9.]* s;' "$work/ours-synthetic.log" | tail -1 | tr -dc '0-9.')" \
+        "${wall[ogrmerge]}")x ogrmerge's whole run"
+echo "writer memory: $(grep -o "the writer's own memory [0-9]* KiB" "$work/ours-synthetic.log") for" \
+     "$features features, $(grep -o "[0-9]* KiB" "$work/ours-synth-half.log") for half as many"
+echo
+"$python" - "$work/load.gdb" "$work/ogr.gdb" <<'PY'
+import sys
+from osgeo import ogr
+ours_gdb, peer_gdb = ogr.Open(sys.argv[1]), ogr.Open(sys.argv[2])
+ours, peer = ours_gdb.GetLayerByName("merged"), peer_gdb.GetLayerByName("merged")
+print("features: ours %d, ogrmerge %d" % (ours.GetFeatureCount(), peer.GetFeatureCount()))
+same = sum(1 for a, b in zip(ours, peer)
+           if a.GetGeometryRef().Equals(b.GetGeometryRef()) and a.GetField("NAME") == b.GetField("NAME"))
+print("same geometry and NAME, feature by feature: %d" % same)
+PY
