@@ -93,21 +93,11 @@ void FeatureQueue::run() {
         m_pending.pop_front();
         m_writing = true;
         lock.unlock();
-        bool written = true;
-        for (OGRFeatureUniquePtr& feature : batch) {
-            feature->SetFID(OGRNullFID);
-            if (m_layer.CreateFeature(feature.get()) != OGRERR_NONE) {
-                written = false;
-                break;
-            }
-        }
+        const std::optional<QString> failure = write(batch, errors);
         lock.lock();
         m_writing = false;
-        if (!written) {
-            m_failure =
-                errors
-                    .error(QStringLiteral("A feature cannot be written to '%1'").arg(m_description))
-                    .description();
+        if (failure) {
+            m_failure = failure;
             m_pending.clear();
         }
         for (OGRFeatureUniquePtr& feature : batch) {
@@ -118,4 +108,21 @@ void FeatureQueue::run() {
             return;
         }
     }
+}
+
+std::optional<QString> FeatureQueue::write(Batch& batch, const GdalErrorCapture& errors) {
+    try {
+        for (OGRFeatureUniquePtr& feature : batch) {
+            feature->SetFID(OGRNullFID);
+            if (m_layer.CreateFeature(feature.get()) != OGRERR_NONE) {
+                return errors
+                    .error(QStringLiteral("A feature cannot be written to '%1'").arg(m_description))
+                    .description();
+            }
+        }
+    } catch (const std::exception& error) {  // out of memory: never past the thread's end
+        return QStringLiteral("A feature cannot be written to '%1': %2")
+            .arg(m_description, QString::fromLocal8Bit(error.what()));
+    }
+    return std::nullopt;
 }

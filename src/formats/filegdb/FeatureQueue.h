@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/filegdb/FileGdbError.h"
+#include "host/GdalErrorCapture.h"
 
 #include <ogrsf_frmts.h>
 
@@ -44,6 +45,8 @@ private:
     using Batch = std::vector<OGRFeatureUniquePtr>;
 
     void run();
+    // Writes the batch; GDAL's text of the failure, if any.
+    std::optional<QString> write(Batch& batch, const GdalErrorCapture& errors);
     void send();
     void throwIfFailed() const;  // with m_mutex held
     void stop();

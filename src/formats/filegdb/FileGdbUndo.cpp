@@ -118,18 +118,15 @@ QByteArray folderBytes(const QString& folder) {
 FileGdbUndo::FileGdbUndo(const QString& folder,
                          const std::function<bool(const QByteArray&)>& isShared)
     : m_shownFolder(folder), m_folder(folderBytes(folder)) {
-    if (!recoverAll(m_folder, m_shownFolder).isEmpty()) {
-        throw failure(QStringLiteral("The File Geodatabase '%1' is being written by another run")
-                          .arg(m_shownFolder));
+    if (recoverFolder(folder)) {
+        throw busy(folder);
     }
     claimTag();
     try {
         // Two runs that started together see each other now; both stop rather than both write.
         const QList<QByteArray> live = recoverAll(m_folder, m_shownFolder);
         if (live.size() != 1) {
-            throw failure(
-                QStringLiteral("The File Geodatabase '%1' is being written by another run")
-                    .arg(m_shownFolder));
+            throw busy(m_shownFolder);
         }
         backUp(isShared);
     } catch (...) {
@@ -256,6 +253,11 @@ void FileGdbUndo::release() {
     m_done = true;
 }
 
-void FileGdbUndo::recoverFolder(const QString& folder) {
-    recoverAll(folderBytes(folder), folder);
+FileGdbError FileGdbUndo::busy(const QString& folder) {
+    return failure(
+        QStringLiteral("The File Geodatabase '%1' is being written by another run").arg(folder));
+}
+
+bool FileGdbUndo::recoverFolder(const QString& folder) {
+    return !recoverAll(folderBytes(folder), folder).isEmpty();
 }

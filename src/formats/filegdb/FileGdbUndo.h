@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/filegdb/FileGdbError.h"
 #include "platform/UniqueFd.h"
 
 #include <QByteArray>
@@ -41,9 +42,11 @@ public:
     void keep();
 
     // In `folder`: undoes what the runs that died while writing left, removes their backups.
-    // A live run's are left alone. Throws FileGdbError when a dead run's writes cannot be
-    // undone (the folder is then left as found).
-    static void recoverFolder(const QString& folder);
+    // A live run's are left alone; the result says whether there is one. Throws FileGdbError
+    // when a dead run's writes cannot be undone (the folder is then left as found).
+    static bool recoverFolder(const QString& folder);
+    // The error for a geodatabase that another run is writing.
+    static FileGdbError busy(const QString& folder);
 
 private:
     struct Entry {

@@ -33,7 +33,9 @@ FileGdbWriter::FileGdbWriter(const FileGdbTarget& target, const FileGdbLayout& l
             QStringLiteral("File Geodatabase '%1' does not exist").arg(target.folder));
     }
     // A class that a killed run left half written goes before the names are looked at.
-    FileGdbUndo::recoverFolder(target.folder);
+    if (FileGdbUndo::recoverFolder(target.folder)) {
+        throw FileGdbUndo::busy(target.folder);
+    }
     if (target.featureClass.trimmed().isEmpty()) {
         throw failure(
             QStringLiteral("'%1' is no valid feature class name").arg(target.featureClass));

@@ -53,7 +53,9 @@ public:
     // one per template field, in order. Nothing is written when the geometry does not fit the
     // class's type and Z/M (GeometryRefused) or a number does not fit an Integer field
     // (ValueRefused). Throws FileGdbError (Cancelled when the cancel check says so, checked
-    // every 1,024 features); the class is then removed and the writer spent.
+    // every 1,024 features); the class is then removed and the writer spent. GDAL writes the
+    // features on a thread of its own (FeatureQueue), so a write it refuses fails a later
+    // add() or commit().
     Added add(std::string_view wkb, std::span<const FieldValue> values);
 
     // Declares the String fields' widths, builds the spatial index, closes the geodatabase and

@@ -9,6 +9,8 @@
 #include <ogr_spatialref.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
 
 #include <optional>
 
@@ -295,6 +297,32 @@ TEST(FileGdbWriterTest, FilteredReadsUseTheSpatialIndex) {
     CPLSetThreadLocalConfigOption("OPENFILEGDB_IN_MEMORY_SPI", nullptr);
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<GIntBig>{161, 162, 211, 212}));
+}
+
+// The class's table files, read without GDAL: the row count in the .gdbtable header (after
+// the format version, both little-endian 32-bit) and a spatial index file beside it.
+TEST(FileGdbWriterTest, TableFilesHoldTheRowsAndTheSpatialIndex) {
+    const QTemporaryDir dir;
+    const QString gdb = geodatabaseWithOneClass(dir);
+    write(gdb, "rows", layout({{"NAME", 'C', 10, 0}}), squares(1234, 1));
+    const char* const options[] = {"LIST_ALL_TABLES=YES", nullptr};
+    const GDALDatasetUniquePtr dataset(GDALDataset::Open(
+        gdb.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, options, nullptr));
+    GIntBig number = 0;
+    for (auto&& row : *dataset->GetLayerByName("GDB_SystemCatalog")) {
+        if (std::string(row->GetFieldAsString("Name")) == "rows") {
+            number = row->GetFID();
+        }
+    }
+    ASSERT_GT(number, 0);
+    const QString table = gdb + QString::asprintf("/a%08llx", static_cast<long long>(number));
+    QFile file(table + ".gdbtable");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.read(8);
+    ASSERT_EQ(header.size(), 8);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData()), 3);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 4), 1234);
+    EXPECT_GT(QFileInfo(table + ".spx").size(), 0);
 }
 
 TEST(FileGdbWriterTest, NamesTheFormatDoesNotTakeAreAdjustedAndReported) {
