@@ -84,12 +84,29 @@ bool recoverTag(const QByteArray& folder, const QByteArray& tag, const QString& 
     return true;
 }
 
-// Recovers every dead run's tag; the tags of the live runs.
+// Whether the run `tag` holds its lock.
+bool isLive(const QByteArray& folder, const QByteArray& tag) {
+    const QByteArray lockPath = folder + kPrefix + tag + ".lock";
+    const UniqueFd lock(::open(lockPath.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    return lock.isOpen() &&
+           FolderFiles::lock(lock.get(), lockPath, false) != FolderFiles::Lock::Taken;
+}
+
+// Recovers every dead run's tag, unless a run is live: the tags of the live runs. A dead run's
+// undo would take back a live run's writes too, so it waits until none is writing.
 QList<QByteArray> recoverAll(const QByteArray& folder, const QString& shown) {
     QList<QByteArray> live;
+    QList<QByteArray> tags;
     for (const QByteArray& name : FolderFiles::regularFiles(folder)) {
-        const QByteArray tag = tagOfLock(name);
-        if (!tag.isEmpty() && !recoverTag(folder, tag, shown)) {
+        if (const QByteArray tag = tagOfLock(name); !tag.isEmpty()) {
+            (isLive(folder, tag) ? live : tags) << tag;
+        }
+    }
+    if (!live.isEmpty()) {
+        return live;
+    }
+    for (const QByteArray& tag : tags) {
+        if (!recoverTag(folder, tag, shown)) {
             live << tag;
         }
     }

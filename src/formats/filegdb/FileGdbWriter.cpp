@@ -58,9 +58,7 @@ FileGdbWriter::FileGdbWriter(const FileGdbTarget& target, const FileGdbLayout& l
         fail(error);
     }
     if (m_className != target.featureClass) {
-        m_warnings << QStringLiteral(
-                          "The feature class '%1' is named '%2' in the File "
-                          "Geodatabase")
+        m_warnings << QStringLiteral("Feature class '%1' is named '%2' in the geodatabase")
                           .arg(target.featureClass, m_className);
     }
 }
@@ -133,7 +131,7 @@ void FileGdbWriter::createFields(const FileGdbLayout& layout) {
         const QString given =
             QString::fromUtf8(fields->GetFieldDefn(fields->GetFieldCount() - 1)->GetNameRef());
         if (given != field.name) {
-            m_warnings << QStringLiteral("Field '%1' is named '%2' in the File Geodatabase")
+            m_warnings << QStringLiteral("Field '%1' is named '%2' in the geodatabase")
                               .arg(field.name, given);
         }
         m_fieldNames << given;
