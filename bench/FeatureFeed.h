@@ -4,8 +4,8 @@
 // (the merge will read them with its own reader), or polygons and values prebuilt in memory
 // like those of the generated shapefiles.
 
-#include "formats/FieldValue.h"
 #include "formats/TemplateField.h"
+#include "formats/TypedValue.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -46,14 +46,14 @@ bool readShapefile(const char* path, Sink&& sink) {
     }
     OGRLayer* layer = dataset->GetLayer(0);
     std::vector<unsigned char> wkb;
-    std::vector<FieldValue> values(layer->GetLayerDefn()->GetFieldCount());
+    std::vector<TypedValue> values(layer->GetLayerDefn()->GetFieldCount());
     for (auto&& feature : *layer) {
         for (int i = 0; i < static_cast<int>(values.size()); ++i) {
             const OGRFieldDefn* field = feature->GetFieldDefnRef(i);
             if (!feature->IsFieldSetAndNotNull(i)) {
                 values[i] = std::monostate{};
             } else if (field->GetType() == OFTString) {
-                values[i] = FieldText{feature->GetFieldAsString(i)};
+                values[i] = TextValue{feature->GetFieldAsString(i)};
             } else if (field->GetType() == OFTReal) {
                 values[i] = feature->GetFieldAsDouble(i);
             } else {
@@ -101,12 +101,12 @@ struct SyntheticFeature {
     double area;
 
     // The values for parcelFields(); the texts point into this feature.
-    void values(std::vector<FieldValue>& out) const {
+    void values(std::vector<TypedValue>& out) const {
         out = {id,
-               FieldText{name},
-               FieldText{"ул. Садовая"},
-               FieldText{"жилой дом"},
-               FieldText{"Центральный"},
+               TextValue{name},
+               TextValue{"ул. Садовая"},
+               TextValue{"жилой дом"},
+               TextValue{"Центральный"},
                std::int64_t{5},
                area,
                12.5};

@@ -86,7 +86,7 @@ int synthetic(const char* gdb, const char* name, int count) {
         const auto started = std::chrono::steady_clock::now();
         FileGdbWriter writer({QString::fromUtf8(gdb), QString::fromUtf8(name)}, layout);
         const double created = secondsSince(started);
-        std::vector<FieldValue> values(8);
+        std::vector<TypedValue> values(8);
         for (std::size_t i = 0; i < features.size(); ++i) {
             features[i].values(values);
             writer.add(features[i].wkb, values);

@@ -91,7 +91,7 @@ int synthetic(const char* format, const char* conninfo, const char* table, int c
             std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), target, layout,
             PgCancelCheck{},
             std::strcmp(format, "text") == 0 ? CopyRows::Format::Text : CopyRows::Format::Binary);
-        std::vector<FieldValue> values(8);
+        std::vector<TypedValue> values(8);
         for (const FeatureFeed::SyntheticFeature& feature : features) {
             feature.values(values);
             writer.add(feature.wkb, values);

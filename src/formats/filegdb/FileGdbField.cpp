@@ -52,14 +52,14 @@ void FileGdbField::refuse(const char* kind) const {
             .arg(m_name, QLatin1String(kNames[static_cast<int>(m_kind)]), QLatin1String(kind)));
 }
 
-bool FileGdbField::set(OGRFeature& feature, int index, const FieldValue& value) {
+bool FileGdbField::set(OGRFeature& feature, int index, const TypedValue& value) {
     if (std::holds_alternative<std::monostate>(value)) {
         feature.SetFieldNull(index);
         return true;
     }
     switch (m_kind) {
         case Kind::String:
-            if (const auto* text = std::get_if<FieldText>(&value)) {
+            if (const auto* text = std::get_if<TextValue>(&value)) {
                 setText(feature, index, text->utf8);
                 return true;
             }
@@ -71,7 +71,7 @@ bool FileGdbField::set(OGRFeature& feature, int index, const FieldValue& value) 
             }
             refuse("a value other than a boolean");
         case Kind::Date:
-            if (const auto* date = std::get_if<FieldDate>(&value)) {
+            if (const auto* date = std::get_if<DateValue>(&value)) {
                 if (isCalendarDate(*date)) {
                     feature.SetField(index, date->year, date->month, date->day);
                 } else {
@@ -96,7 +96,7 @@ void FileGdbField::setText(OGRFeature& feature, int index, std::string_view utf8
     feature.SetField(index, m_text.c_str());
 }
 
-bool FileGdbField::setInteger(OGRFeature& feature, int index, const FieldValue& value) {
+bool FileGdbField::setInteger(OGRFeature& feature, int index, const TypedValue& value) {
     if (const auto* integer = std::get_if<std::int64_t>(&value)) {
         if (*integer < std::numeric_limits<std::int32_t>::min() ||
             *integer > std::numeric_limits<std::int32_t>::max()) {
@@ -119,7 +119,7 @@ bool FileGdbField::setInteger(OGRFeature& feature, int index, const FieldValue& 
     return true;
 }
 
-void FileGdbField::setReal(OGRFeature& feature, int index, const FieldValue& value) {
+void FileGdbField::setReal(OGRFeature& feature, int index, const TypedValue& value) {
     const std::optional<double> number = numberOf(value);
     if (number) {
         feature.SetField(index, *number);
@@ -128,14 +128,14 @@ void FileGdbField::setReal(OGRFeature& feature, int index, const FieldValue& val
     }
 }
 
-std::optional<double> FileGdbField::numberOf(const FieldValue& value) const {
+std::optional<double> FileGdbField::numberOf(const TypedValue& value) const {
     if (const auto* integer = std::get_if<std::int64_t>(&value)) {
         return static_cast<double>(*integer);
     }
     if (const double* real = std::get_if<double>(&value)) {
         return std::isfinite(*real) ? std::optional<double>(*real) : std::nullopt;
     }
-    if (const auto* decimal = std::get_if<FieldDecimal>(&value)) {
+    if (const auto* decimal = std::get_if<DecimalValue>(&value)) {
         return decimalAsDouble(decimal->ascii);
     }
     refuse("a value other than a number");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "formats/FieldValue.h"
 #include "formats/TemplateField.h"
+#include "formats/TypedValue.h"
 
 #include <ogr_feature.h>
 
@@ -33,7 +33,7 @@ public:
     // blank or unreadable decimal). False when a number does not fit an Integer field; the
     // field is then left as it was. Throws FileGdbError for a value of a kind the field cannot
     // take (text for a number, a number for a date).
-    bool set(OGRFeature& feature, int index, const FieldValue& value);
+    bool set(OGRFeature& feature, int index, const TypedValue& value);
 
     // The width a String field needs for what was written; 0 for other types.
     int neededWidth() const { return m_kind == Kind::String ? m_width : 0; }
@@ -44,11 +44,11 @@ private:
     enum class Kind { String, Integer, Real, Boolean, Date };
 
     void setText(OGRFeature& feature, int index, std::string_view utf8);
-    bool setInteger(OGRFeature& feature, int index, const FieldValue& value);
-    void setReal(OGRFeature& feature, int index, const FieldValue& value);
+    bool setInteger(OGRFeature& feature, int index, const TypedValue& value);
+    void setReal(OGRFeature& feature, int index, const TypedValue& value);
     // The number a value holds; nullopt for none (blank, unreadable, infinite). Throws for a
     // value that is no number.
-    std::optional<double> numberOf(const FieldValue& value) const;
+    std::optional<double> numberOf(const TypedValue& value) const;
     [[noreturn]] void refuse(const char* kind) const;
 
     QString m_name;

@@ -167,7 +167,7 @@ void FileGdbWriter::closeGeodatabase() {
     m_dataset.reset();
 }
 
-FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const FieldValue> values) {
+FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const TypedValue> values) {
     if (m_spent) {
         throw failure(QStringLiteral("The output '%1' has failed").arg(description()));
     }

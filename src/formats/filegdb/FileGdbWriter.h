@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 #include "formats/WkbFit.h"
 #include "formats/filegdb/FeatureQueue.h"
 #include "formats/filegdb/FileGdbError.h"
@@ -56,7 +56,7 @@ public:
     // every 1,024 features); the class is then removed and the writer spent. GDAL writes the
     // features on a thread of its own (FeatureQueue), so a write it refuses fails a later
     // add() or commit().
-    Added add(std::string_view wkb, std::span<const FieldValue> values);
+    Added add(std::string_view wkb, std::span<const TypedValue> values);
 
     // Declares the String fields' widths, builds the spatial index, closes the geodatabase and
     // reads the class back. Throws FileGdbError; the class is then removed.

@@ -1,6 +1,6 @@
 #include "formats/postgis/CopyRows.h"
 
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 
 #include <bit>
 #include <charconv>

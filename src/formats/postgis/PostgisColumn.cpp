@@ -75,14 +75,14 @@ void PostgisColumn::refuse(const char* kind) const {
                            .arg(m_name, QString::fromLatin1(sqlType()), QLatin1String(kind)));
 }
 
-bool PostgisColumn::take(const FieldValue& value) {
+bool PostgisColumn::take(const TypedValue& value) {
     m_held = Held::Null;
     if (std::holds_alternative<std::monostate>(value)) {
         return false;
     }
     switch (m_kind) {
         case Kind::Text:
-            if (const auto* text = std::get_if<FieldText>(&value)) {
+            if (const auto* text = std::get_if<TextValue>(&value)) {
                 return takeText(text->utf8);
             }
             refuse("a value other than text");
@@ -94,7 +94,7 @@ bool PostgisColumn::take(const FieldValue& value) {
             }
             refuse("a value other than a boolean");
         case Kind::Date:
-            if (const auto* date = std::get_if<FieldDate>(&value)) {
+            if (const auto* date = std::get_if<DateValue>(&value)) {
                 std::int32_t days = 0;
                 if (daysSince2000(date->year, date->month, date->day, days)) {
                     m_held = Held::Date;
@@ -119,10 +119,10 @@ bool PostgisColumn::takeText(std::string_view utf8) {
     return true;
 }
 
-bool PostgisColumn::takeNumber(const FieldValue& value) {
+bool PostgisColumn::takeNumber(const TypedValue& value) {
     const std::int64_t* integer = std::get_if<std::int64_t>(&value);
     const double* real = std::get_if<double>(&value);
-    const auto* decimal = std::get_if<FieldDecimal>(&value);
+    const auto* decimal = std::get_if<DecimalValue>(&value);
     if (!integer && !real && !decimal) {
         refuse("a value other than a number");
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 #include "formats/postgis/CopyRows.h"
 #include "formats/postgis/DecimalNumber.h"
 #include "formats/postgis/PostgisLayout.h"
@@ -27,7 +27,7 @@ public:
     // Converts `value` for this column. True when the column's type had to grow to take it:
     // the table must get the new sqlType() before the row is written. Throws PostgisError
     // for a value of a kind the column cannot take (text for a number, a number for a date).
-    bool take(const FieldValue& value);
+    bool take(const TypedValue& value);
     // Writes the value last taken.
     void write(CopyRows& rows) const;
 
@@ -38,7 +38,7 @@ private:
     bool takeText(std::string_view utf8);
     bool takeInteger(std::int64_t value);
     bool takeDecimal();
-    bool takeNumber(const FieldValue& value);
+    bool takeNumber(const TypedValue& value);
     [[noreturn]] void refuse(const char* kind) const;
 
     QString m_name;
@@ -51,6 +51,6 @@ private:
     std::int64_t m_integer = 0;
     double m_real = 0;
     bool m_boolean = false;
-    FieldDate m_date;
+    DateValue m_date;
     DecimalNumber m_decimal;
 };

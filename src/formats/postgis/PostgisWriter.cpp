@@ -169,7 +169,7 @@ void PostgisWriter::throwIfCancelled() const {
     }
 }
 
-bool PostgisWriter::add(std::string_view wkb, std::span<const FieldValue> values) {
+bool PostgisWriter::add(std::string_view wkb, std::span<const TypedValue> values) {
     if (m_spent) {
         throw PostgisError(PostgisFailure::Other, QStringLiteral("The output has failed"));
     }

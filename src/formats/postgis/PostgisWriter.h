@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 #include "formats/WkbFit.h"
 #include "formats/postgis/CopyRows.h"
 #include "formats/postgis/PgConnection.h"
@@ -39,7 +39,7 @@ public:
     // of its multi type is wrapped into a one-part multi. `values`: one per field, in order.
     // False when the geometry does not fit the column's type or Z/M (nothing is written).
     // Throws PostgisError (Cancelled when the cancel check says so); the writer is then spent.
-    bool add(std::string_view wkb, std::span<const FieldValue> values);
+    bool add(std::string_view wkb, std::span<const TypedValue> values);
 
     // Finishes the table and commits. Throws PostgisError; the database is then as it was.
     void commit();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 #include "formats/WkbTestSupport.h"
 #include "formats/filegdb/FileGdbWriter.h"
 
@@ -28,7 +28,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 struct Feature {
     std::string wkb;
-    std::vector<FieldValue> values;
+    std::vector<TypedValue> values;
 };
 
 // A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
@@ -101,7 +101,7 @@ inline std::vector<Feature> squares(int count, int fieldCount = 0) {
     std::vector<Feature> features;
     for (int i = 0; i < count; ++i) {
         features.push_back({polygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
-                            std::vector<FieldValue>(fieldCount)});
+                            std::vector<TypedValue>(fieldCount)});
     }
     return features;
 }

@@ -14,8 +14,8 @@
 namespace {
 const std::vector<TemplateField> kFields = {{"NAME", 'C', 20, 0}, {"COUNT", 'N', 9, 0}};
 
-std::vector<FieldValue> valuesOf(int i) {
-    return {FieldText{"Участок"}, std::int64_t{i}};
+std::vector<TypedValue> valuesOf(int i) {
+    return {TextValue{"Участок"}, std::int64_t{i}};
 }
 
 // Limits the size of every file the process writes, as a full disk would; a write beyond it
@@ -126,7 +126,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              for (int i = 0; i < 2000; ++i) {
                  writer.add(polygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
              }
-             const std::vector<FieldValue> wrong{FieldText{"x"}, FieldText{"not a number"}};
+             const std::vector<TypedValue> wrong{TextValue{"x"}, TextValue{"not a number"}};
              writer.add(polygonWkb(0, 0, 0, false), wrong);
          },
          FileGdbFailure::Other},

@@ -105,16 +105,16 @@ TEST(FileGdbWriterTest, ValuesComeBackInTheirFieldTypes) {
     const std::string withNul = std::string("cut\0here", 8);
     const std::vector<Feature> features = {
         {polygonWkb(0, 0, 0, false),
-         {FieldText{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
-          FieldDecimal{"  12.345"}, 0.1, true, FieldDate{2024, 2, 29}}},
+         {TextValue{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
+          DecimalValue{"  12.345"}, 0.1, true, DateValue{2024, 2, 29}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{"tab\there 'q'"}, FieldDecimal{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3},
-          false, FieldDate{1900, 3, 1}}},
+         {TextValue{"tab\there 'q'"}, DecimalValue{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3},
+          false, DateValue{1900, 3, 1}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{withNul}, 41.5, FieldDecimal{"-9"}, -0.005, FieldDecimal{"1.5e3"},
-          std::monostate{}, FieldDate{2023, 2, 30}}},
+         {TextValue{withNul}, 41.5, DecimalValue{"-9"}, -0.005, DecimalValue{"1.5e3"},
+          std::monostate{}, DateValue{2023, 2, 30}}},
         {polygonWkb(0, 0, 0, false),
-         {std::monostate{}, FieldDecimal{"*****"}, FieldDecimal{""}, FieldDecimal{"*****"},
+         {std::monostate{}, DecimalValue{"*****"}, DecimalValue{""}, DecimalValue{"*****"},
           std::numeric_limits<double>::infinity(), std::monostate{}, std::monostate{}}},
     };
     const std::vector<std::vector<std::optional<std::string>>> expected = {
@@ -171,8 +171,8 @@ TEST(FileGdbWriterTest, TextWidthsGrowToTheLongestValue) {
     const QString gdb = geodatabaseWithOneClass(dir);
     const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
     write(gdb, "widths", layout({{"SHORT", 'C', 5, 0}, {"KEPT", 'C', 40, 0}}),
-          {{polygonWkb(0, 0, 0, false), {FieldText{"abc"}, FieldText{"abc"}}},
-           {polygonWkb(0, 0, 0, false), {FieldText{longName}, std::monostate{}}}});
+          {{polygonWkb(0, 0, 0, false), {TextValue{"abc"}, TextValue{"abc"}}},
+           {polygonWkb(0, 0, 0, false), {TextValue{longName}, std::monostate{}}}});
     const GDALDatasetUniquePtr dataset = openForReading(gdb);
     OGRLayer* layer = dataset->GetLayerByName("widths");
     EXPECT_EQ(layer->GetLayerDefn()->GetFieldDefn(0)->GetWidth(), 19);
@@ -188,7 +188,7 @@ TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
     const struct {
         const char* name;
         std::string wkb;
-        FieldValue value;
+        TypedValue value;
         FileGdbWriter::Added added;
     } cases[] = {
         {"Fits", square, std::int64_t{5}, FileGdbWriter::Added::Written},
@@ -200,14 +200,14 @@ TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
          FileGdbWriter::Added::GeometryRefused},
         {"IntegerBeyond32Bits", square, std::int64_t{3000000000},
          FileGdbWriter::Added::ValueRefused},
-        {"DecimalBeyond32Bits", square, FieldDecimal{"-2147483649"},
+        {"DecimalBeyond32Bits", square, DecimalValue{"-2147483649"},
          FileGdbWriter::Added::ValueRefused},
-        {"LargestInteger", square, FieldDecimal{"2147483647"}, FileGdbWriter::Added::Written},
+        {"LargestInteger", square, DecimalValue{"2147483647"}, FileGdbWriter::Added::Written},
     };
     FileGdbWriter writer({gdb, "refusals"}, layout({{"COUNT", 'N', 9, 0}}));
     std::int64_t written = 0;
     for (const auto& test : cases) {
-        const std::vector<FieldValue> values{test.value};
+        const std::vector<TypedValue> values{test.value};
         EXPECT_EQ(writer.add(test.wkb, values), test.added) << test.name;
         written += test.added == FileGdbWriter::Added::Written ? 1 : 0;
     }
@@ -224,17 +224,17 @@ TEST(FileGdbWriterTest, ValueOfAnotherKindFailsTheWrite) {
     const struct {
         const char* name;
         TemplateField field;
-        FieldValue value;
+        TypedValue value;
     } cases[] = {
-        {"TextForANumber", {"COUNT", 'N', 9, 0}, FieldText{"5"}},
+        {"TextForANumber", {"COUNT", 'N', 9, 0}, TextValue{"5"}},
         {"NumberForText", {"NAME", 'C', 9, 0}, std::int64_t{5}},
         {"NumberForADate", {"DAY", 'D', 8, 0}, 20240101.0},
-        {"TextForABoolean", {"FLAG", 'L', 1, 0}, FieldText{"T"}},
+        {"TextForABoolean", {"FLAG", 'L', 1, 0}, TextValue{"T"}},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         FileGdbWriter writer({gdb, test.name}, layout({test.field}));
-        const std::vector<FieldValue> values{test.value};
+        const std::vector<TypedValue> values{test.value};
         try {
             writer.add(polygonWkb(0, 0, 0, false), values);
             ADD_FAILURE() << "taken";

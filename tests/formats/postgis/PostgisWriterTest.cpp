@@ -18,7 +18,7 @@ PostgisLayout layout(std::vector<TemplateField> fields, OGRwkbGeometryType type 
 
 struct Feature {
     std::string wkb;
-    std::vector<FieldValue> values;
+    std::vector<TypedValue> values;
 };
 
 // Writes `features` into a new table and commits.
@@ -36,7 +36,7 @@ std::vector<Feature> squares(int count, int fieldCount = 0) {
     std::vector<Feature> features;
     for (int i = 0; i < count; ++i) {
         features.push_back({polygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
-                            std::vector<FieldValue>(fieldCount)});
+                            std::vector<TypedValue>(fieldCount)});
     }
     return features;
 }
@@ -150,17 +150,17 @@ TEST(PostgisWriterTest, ValuesComeBackInTheirColumnTypes) {
     const std::string withNul = std::string("cut\0here", 8);
     const std::vector<Feature> features = {
         {polygonWkb(0, 0, 0, false),
-         {FieldText{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
-          FieldDecimal{"  12.345"}, 0.1, true, FieldDate{2024, 2, 29}}},
+         {TextValue{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
+          DecimalValue{"  12.345"}, 0.1, true, DateValue{2024, 2, 29}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{awkward}, FieldDecimal{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3}, false,
-          FieldDate{1900, 3, 1}}},
+         {TextValue{awkward}, DecimalValue{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3}, false,
+          DateValue{1900, 3, 1}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{withNul}, 41.6, FieldDecimal{"-9"}, -0.005, FieldDecimal{"1.5e3"},
-          std::monostate{}, FieldDate{2023, 2, 30}}},
+         {TextValue{withNul}, 41.6, DecimalValue{"-9"}, -0.005, DecimalValue{"1.5e3"},
+          std::monostate{}, DateValue{2023, 2, 30}}},
         {polygonWkb(0, 0, 0, false),
-         {std::monostate{}, std::monostate{}, std::monostate{}, FieldDecimal{"*****"},
-          FieldDecimal{""}, std::monostate{}, std::monostate{}}},
+         {std::monostate{}, std::monostate{}, std::monostate{}, DecimalValue{"*****"},
+          DecimalValue{""}, std::monostate{}, std::monostate{}}},
     };
     const std::vector<std::vector<std::optional<std::string>>> expected = {
         {cyrillic, "-123456789", "987654321012345", "12.35", "0.1", "true", "2024-02-29"},
@@ -198,12 +198,12 @@ TEST(PostgisWriterTest, ColumnsGrowToHoldWhatIsWritten) {
     const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
     const std::vector<Feature> features = {
         {polygonWkb(0, 0, 0, false),
-         {FieldText{"ab"}, std::int64_t{12}, FieldDecimal{"1.5"}, std::int64_t{1}}},
+         {TextValue{"ab"}, std::int64_t{12}, DecimalValue{"1.5"}, std::int64_t{1}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{longName}, std::int64_t{5000000000}, FieldDecimal{"123456.789"},
-          FieldDecimal{"123456789012345678901234"}}},
+         {TextValue{longName}, std::int64_t{5000000000}, DecimalValue{"123456.789"},
+          DecimalValue{"123456789012345678901234"}}},
         {polygonWkb(0, 0, 0, false),
-         {FieldText{"abcdef"}, std::int64_t{-2}, -99999999.994, std::int64_t{-5}}},
+         {TextValue{"abcdef"}, std::int64_t{-2}, -99999999.994, std::int64_t{-5}}},
     };
     for (const auto& [format, formatName] : kFormats) {
         SCOPED_TRACE(formatName);
@@ -226,8 +226,8 @@ TEST(PostgisWriterTest, ColumnNamesAreLowerCaseDistinctAndLeaveRoomForIdAndGeome
     const std::vector<TemplateField> fields = {{"NAME", 'C', 4, 0},    {"Name", 'C', 4, 0},
                                                {"FID", 'N', 5, 0},     {"GEOM", 'C', 4, 0},
                                                {"ПЛОЩАДЬ", 'N', 8, 0}, {"", 'C', 4, 0}};
-    const std::vector<FieldValue> values = {FieldText{"a"}, FieldText{"b"},  std::int64_t{5},
-                                            FieldText{"g"}, std::int64_t{9}, FieldText{"e"}};
+    const std::vector<TypedValue> values = {TextValue{"a"}, TextValue{"b"},  std::int64_t{5},
+                                            TextValue{"g"}, std::int64_t{9}, TextValue{"e"}};
     PostgisTarget place = target(QStringLiteral("Дороги"), QStringLiteral("Карты"));
     place.createSchema = true;
     PostgisWriter writer(connect(), place, layout(fields));
@@ -321,7 +321,7 @@ TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
         {"AnInputTurnsUnreadable", PostgisFailure::Other,
          [](PostgisWriter& writer, bool&) {
              for (int i = 0; i < 5000; ++i) {
-                 writer.add(polygonWkb(i, 0, 0, false), {{FieldText{"x"}}});
+                 writer.add(polygonWkb(i, 0, 0, false), {{TextValue{"x"}}});
              }
              throw PostgisError(PostgisFailure::Other, QStringLiteral("input unreadable"));
          }},
@@ -329,7 +329,7 @@ TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
          [&badUtf8](PostgisWriter& writer, bool&) {
              for (int i = 0; i < 5000; ++i) {
                  writer.add(polygonWkb(i, 0, 0, false),
-                            {{FieldText{i == 3000 ? badUtf8 : std::string_view("x")}}});
+                            {{TextValue{i == 3000 ? badUtf8 : std::string_view("x")}}});
              }
              writer.commit();
          }},
@@ -337,26 +337,26 @@ TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
          [](PostgisWriter& writer, bool& cancel) {
              for (int i = 0; i < 100000; ++i) {
                  cancel = i >= 3000;
-                 writer.add(polygonWkb(i, 0, 0, false), {{FieldText{"x"}}});
+                 writer.add(polygonWkb(i, 0, 0, false), {{TextValue{"x"}}});
              }
              writer.commit();
          }},
         {"CancelAtCommit", PostgisFailure::Cancelled,
          [](PostgisWriter& writer, bool& cancel) {
-             writer.add(polygonWkb(0, 0, 0, false), {{FieldText{"x"}}});
+             writer.add(polygonWkb(0, 0, 0, false), {{TextValue{"x"}}});
              cancel = true;
              writer.commit();
          }},
         {"ConnectionLost", PostgisFailure::ConnectionLost,
          [](PostgisWriter& writer, bool&) {
              for (int i = 0; i < 2000; ++i) {
-                 writer.add(polygonWkb(i, 0, 0, false), {{FieldText{"x"}}});
+                 writer.add(polygonWkb(i, 0, 0, false), {{TextValue{"x"}}});
              }
              rows(
                  "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
                  "application_name = 'conflux'");
              for (int i = 0; i < 100000; ++i) {
-                 writer.add(polygonWkb(i, 0, 0, false), {{FieldText{"x"}}});
+                 writer.add(polygonWkb(i, 0, 0, false), {{TextValue{"x"}}});
              }
              writer.commit();
          }},
@@ -418,7 +418,7 @@ TEST(PostgisWriterTest, TextIsStoredInTheDatabasesEncoding) {
     const std::vector<TemplateField> fields = {{"NAME", 'C', 20, 0}};
     const std::string name = "Ёлкино, ул. Школьная";
     write(target(QStringLiteral("names")), layout(fields),
-          {{polygonWkb(0, 0, 0, false), {FieldText{name}}}}, CopyRows::Format::Binary, "cp1251");
+          {{polygonWkb(0, 0, 0, false), {TextValue{name}}}}, CopyRows::Format::Binary, "cp1251");
     EXPECT_EQ(scalar("SELECT name FROM names", "cp1251"), name);
     // One byte a letter: the server holds the text in its own single-byte encoding.
     EXPECT_EQ(scalar("SELECT octet_length(name) FROM names", "cp1251"), "20");
@@ -426,7 +426,7 @@ TEST(PostgisWriterTest, TextIsStoredInTheDatabasesEncoding) {
     // A letter the database's encoding lacks fails the whole write, with the server's reason.
     try {
         write(target(QStringLiteral("chinese")), layout(fields),
-              {{polygonWkb(0, 0, 0, false), {FieldText{"漢字"}}}}, CopyRows::Format::Binary,
+              {{polygonWkb(0, 0, 0, false), {TextValue{"漢字"}}}}, CopyRows::Format::Binary,
               "cp1251");
         FAIL() << "no error";
     } catch (const PostgisError& error) {

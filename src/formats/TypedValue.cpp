@@ -1,10 +1,10 @@
-#include "formats/FieldValue.h"
+#include "formats/TypedValue.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-bool isCalendarDate(const FieldDate& date) {
+bool isCalendarDate(const DateValue& date) {
     static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) {
         return false;
