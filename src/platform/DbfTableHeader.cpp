@@ -15,7 +15,8 @@ namespace {
 constexpr qint64 kPrefixLength = 32;
 constexpr qint64 kDescriptorLength = 32;
 constexpr char kTerminator = 0x0D;
-constexpr qint64 kFirstRead = 4096;  // holds the whole header of all but very wide tables
+constexpr char kOldTerminator = 0x0A;  // written by some dBASE III era programs
+constexpr qint64 kFirstRead = 4096;    // holds the whole header of all but very wide tables
 
 bool isKnownVersion(quint8 version) {
     // dBASE III/IV/V with or without memo, and the FoxPro variants that share the layout.
@@ -69,7 +70,7 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
         return fail(error, path,
                     QStringLiteral("not a dBASE table (version byte 0x%1)")
                         .arg(version, 2, 16, QLatin1Char('0')));
-    if (headerLength < kPrefixLength + kDescriptorLength + 1)
+    if (headerLength < kPrefixLength + 1)
         return fail(error, path, QStringLiteral("header length %1 is too small").arg(headerLength));
     if (headerLength > fileSize)
         return fail(
@@ -84,7 +85,10 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     fields.clear();
     qint64 at = kPrefixLength;
     qsizetype offset = 1;  // the deleted flag
-    for (; at < headerLength && bytes.at(at) != kTerminator; at += kDescriptorLength) {
+    const auto isTerminator = [&bytes](qint64 at) {
+        return bytes.at(at) == kTerminator || bytes.at(at) == kOldTerminator;
+    };
+    for (; at < headerLength && !isTerminator(at); at += kDescriptorLength) {
         if (at + kDescriptorLength >= headerLength)
             return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
         const auto* descriptor = raw + at;
@@ -92,8 +96,11 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
         field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
                                 qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
         field.type = char(descriptor[11]);
-        field.length = descriptor[16];
-        field.decimals = descriptor[17];
+        // Only numbers have decimals; elsewhere that byte holds the length's high byte, which
+        // character fields longer than 255 use.
+        const bool number = field.type == 'N' || field.type == 'F';
+        field.length = descriptor[16] + (number ? 0 : 256 * descriptor[17]);
+        field.decimals = number ? descriptor[17] : 0;
         field.offset = offset;
         if (field.length == 0)
             return fail(error, path,
@@ -103,8 +110,6 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     }
     if (at >= headerLength)
         return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
-    if (fields.isEmpty())
-        return fail(error, path, QStringLiteral("no fields"));
     if (recordLength != offset)
         return fail(error, path,
                     QStringLiteral("record length %1 differs from the fields' %2")

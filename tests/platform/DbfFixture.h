@@ -37,8 +37,9 @@ struct DbfFixture {
             QByteArray descriptor(32, '\0');
             descriptor.replace(0, field.name.size(), field.name);
             descriptor[11] = field.type;
-            descriptor[16] = char(field.length);
-            descriptor[17] = char(field.decimals);
+            descriptor[16] = char(field.length & 0xFF);
+            // Character fields over 255 keep the length's high byte where numbers keep decimals.
+            descriptor[17] = char(field.length > 255 ? field.length >> 8 : field.decimals);
             bytes += descriptor;
         }
         bytes += '\x0D';

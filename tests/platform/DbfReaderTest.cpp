@@ -145,12 +145,64 @@ INSTANTIATE_TEST_SUITE_P(
                    "declares 100 records"},
         BrokenCase{"HeaderLengthTooSmall",
                    [] { return withByte(withByte(parcels().bytes(), 8, 10), 9, 0); }, "too small"},
-        BrokenCase{"NoFields",
-                   [] {
-                       DbfFixture none;
-                       return none.bytes();
-                   },
-                   "too small"}),
+        BrokenCase{"HeaderLengthBeforeTheTerminator",
+                   [] { return withByte(parcels().bytes(), 8, char(32 + 5 * 32)); }, "0x0D"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Tables that GDAL and the common writers produce and read, which must count right.
+struct AcceptedCase {
+    const char* name;
+    std::function<QByteArray()> bytes;
+    qsizetype fields;
+    qint64 records;
+    QString firstValue;  // of the last field of the first record; unchecked when null
+};
+
+void PrintTo(const AcceptedCase& acceptedCase, std::ostream* out) {
+    *out << acceptedCase.name;
+}
+
+class AcceptedTable : public ::testing::TestWithParam<AcceptedCase> {};
+
+TEST_P(AcceptedTable, CountsFieldsAndRecords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("table.dbf");
+    DbfFixture::write(path, GetParam().bytes());
+    const DbfReader reader(path);
+    ASSERT_TRUE(reader.isOpen()) << reader.errorString().toStdString();
+    EXPECT_EQ(reader.fieldCount(), GetParam().fields);
+    EXPECT_EQ(reader.recordCount(), GetParam().records);
+    const auto counts = DbfReader::readCounts(path);
+    ASSERT_TRUE(counts);
+    EXPECT_EQ(counts->fieldCount, GetParam().fields);
+    EXPECT_EQ(counts->recordCount, GetParam().records);
+    if (!GetParam().firstValue.isNull()) {
+        EXPECT_EQ(reader.displayText(*reader.record(0), reader.fieldCount() - 1),
+                  GetParam().firstValue);
+    }
+}
+
+DbfFixture withoutFields(int records) {
+    DbfFixture table;
+    table.records = QList<QList<QByteArray>>(records);
+    return table;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dbf, AcceptedTable,
+    ::testing::Values(
+        AcceptedCase{"NoFields", [] { return withoutFields(3).bytes(); }, 0, 3, QString()},
+        AcceptedCase{"NoFieldsNoRecords", [] { return withoutFields(0).bytes(); }, 0, 0, QString()},
+        AcceptedCase{"FieldsEndedByLineFeed",
+                     [] { return withByte(parcels().bytes(), 32 + 5 * 32, 0x0A); }, 5, 3, "True"},
+        AcceptedCase{"CharacterFieldLongerThan255",
+                     [] {
+                         DbfFixture table;
+                         table.fields = {{"ID", 'N', 4}, {"NOTE", 'C', 300}};
+                         table.records = {{"1", QByteArray(280, 'x') + "end"}};
+                         return table.bytes();
+                     },
+                     2, 1, QString(280, 'x') + "end"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DbfReader, MissingFileIsAnErrorNotACrash) {
