@@ -1,10 +1,12 @@
 # Entry points for people and CI. Every target installs what is missing first.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+PACKAGE_DIR ?= build-package
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test bench format clean
+.PHONY: all deps build run demo test fuzz bench format clean install package package-check
 
 all: build
 
@@ -37,9 +39,37 @@ demo: deps $(BUILD_DIR)/build.ninja
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 test: deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
-		-DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Installs the build into PREFIX (default /usr/local), staged under DESTDIR when given.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package, from a release build of its own for the prefix /usr:
+# $(PACKAGE_DIR)/package/conflux_VERSION_ARCH.deb.
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_INSTALL_PREFIX=/usr -DCONFLUX_BUILD_TESTS=OFF -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	rm -f $(PACKAGE_DIR)/package/*.deb
+	cmake --build $(PACKAGE_DIR) -j $(JOBS) --target package
+
+# Debian's package checker on the package; fails on any error or warning.
+package-check: package
+	lintian --fail-on error,warning --display-info $(PACKAGE_DIR)/package/*.deb
+
+# The fuzz targets of tests/fuzz under the sanitizers, long: FUZZ_RUNS mutants or FUZZ_SECONDS
+# per target, whichever ends first, from seed FUZZ_SEED. `make test` runs them briefly.
+FUZZ_RUNS ?= 5000000
+FUZZ_SECONDS ?= 600
+FUZZ_SEED ?= $(shell date +%s)
+fuzz: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
+		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target fuzz_test
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen CONFLUX_FUZZ_RUNS=$(FUZZ_RUNS) \
+		CONFLUX_FUZZ_SECONDS=$(FUZZ_SECONDS) CONFLUX_FUZZ_SEED=$(FUZZ_SEED) bin/fuzz_test
 
 bench: build
 	bench/run-all.sh $(BUILD_DIR)
@@ -48,4 +78,4 @@ format:
 	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)

@@ -1,16 +1,22 @@
 #include "HostWindow.h"
 
 #include "HostApplication.h"
+#include "command/ProgramIcon.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
+
+// Which library the host loaded, or why none: QT_LOGGING_RULES="conflux.host.info=true".
+Q_LOGGING_CATEGORY(lcHost, "conflux.host", QtWarningMsg)
 
 namespace {
 
@@ -18,18 +24,20 @@ using GetClassObject = std::int32_t (*)(const char*, ICommand**);
 using CanUnloadNow = std::int32_t (*)();
 using PictureFromHandle = bool (*)(std::int32_t, QImage*);
 
-// Beside the executable first, then the install prefix.
+// Beside the executable in the build folder; where the install rules put it relative to the
+// installed executable, so an installed tree works wherever it is moved.
 QStringList libraryCandidates() {
     const QString dir = QCoreApplication::applicationDirPath();
     return {dir + QStringLiteral("/libConflux2_v9.so"),
-            dir + QStringLiteral("/../lib/libConflux2_v9.so"),
-            QStringLiteral(CONFLUX_INSTALL_LIBDIR "/libConflux2_v9.so")};
+            QDir::cleanPath(dir +
+                            QStringLiteral("/" CONFLUX_LIBRARY_FROM_BINDIR "/libConflux2_v9.so"))};
 }
 
 }  // namespace
 
 HostWindow::HostWindow() {
     setWindowTitle(QStringLiteral("Conflux host"));
+    setWindowIcon(ProgramIcon::icon());
     resize(1000, 720);
     statusBar()->showMessage(QString());
 }
@@ -57,10 +65,12 @@ bool HostWindow::loadCommand() {
         tried += QStringLiteral("\n") + candidate + QStringLiteral(": ") + m_library.errorString();
     }
     if (!m_library.isLoaded()) {
-        QMessageBox::critical(this, QStringLiteral("Conflux host"),
-                              QStringLiteral("Cannot load the command library.") + tried);
+        const QString message = QStringLiteral("Cannot load the command library.") + tried;
+        qCWarning(lcHost).noquote() << message;
+        QMessageBox::critical(this, QStringLiteral("Conflux host"), message);
         return false;
     }
+    qCInfo(lcHost).noquote() << "loaded" << m_library.fileName();
     auto create = reinterpret_cast<GetClassObject>(m_library.resolve("DllGetClassObject"));
     ICommand* raw = nullptr;
     if (create == nullptr || create("ClsConflux", &raw) != 0 || raw == nullptr) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Conflux needs to build, test, benchmark and take screenshots.
+# Installs every Debian package Conflux needs to build, test, package, benchmark and take
+# screenshots.
 # The only place packages are listed. Quick when everything is already installed.
 set -euo pipefail
 
@@ -10,7 +11,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core
     python3-pyshp shapelib
+    postgresql-15 postgresql-15-postgis-3 libpq-dev
     time
+    desktop-file-utils appstream man-db librsvg2-bin dpkg-dev file xz-utils lintian
 )
 
 missing=()

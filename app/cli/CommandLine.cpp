@@ -6,6 +6,7 @@
 #include "cli/HelpText.h"
 #include "cli/MergeCommand.h"
 #include "cli/ScanCommand.h"
+#include "host/LibraryVersions.h"
 
 #include <cstring>
 
@@ -35,7 +36,9 @@ int run(const QStringList& arguments) {
         return ExitStatus::Ok;
     }
     if (command == QStringLiteral("--version")) {
-        Console::out(HelpText::version());
+        Console::out(HelpText::version({QStringLiteral("GDAL ") + LibraryVersions::gdal(),
+                                        QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+                                        QStringLiteral("SQLite ") + LibraryVersions::sqlite()}));
         return ExitStatus::Ok;
     }
     if (command == QStringLiteral("help")) {

@@ -1,5 +1,7 @@
 #include "cli/Console.h"
 
+#include "platform/FileNameCodec.h"
+
 #include <unistd.h>
 #include <cstdio>
 
@@ -8,7 +10,7 @@ namespace {
 void write(std::FILE* stream, const QString& line) {
     QString text = line;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QByteArray bytes = text.toUtf8() + '\n';
+    const QByteArray bytes = FileNameCodec::encode(text) + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -26,7 +28,7 @@ void err(const QString& line) {
 }
 
 void errRaw(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = FileNameCodec::encode(text);
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
 }

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Text to the standard streams, UTF-8, each message ending with a line feed. CRLF inside a
-// message (the dialog's texts use it) becomes the platform's line end.
+// message (the dialog's texts use it) becomes the platform's line end. A path's bytes that are
+// not UTF-8 (kept by FileNameCodec) go out as they are, so a printed path names its file.
 namespace Console {
 
 void out(const QString& line);

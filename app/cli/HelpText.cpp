@@ -86,8 +86,11 @@ terminal.
 )TXT") + text(kExitStatuses);
 }
 
-QString version() {
-    return QStringLiteral("conflux ") + QCoreApplication::applicationVersion();
+QString version(const QStringList& libraries) {
+    QString lines = QStringLiteral("conflux ") + QCoreApplication::applicationVersion();
+    for (const QString& library : libraries)
+        lines += QLatin1Char('\n') + library;
+    return lines;
 }
 
 }  // namespace HelpText

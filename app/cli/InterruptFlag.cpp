@@ -1,12 +1,17 @@
 #include "cli/InterruptFlag.h"
 
+#include <signal.h>
+
 #include <csignal>
+#include <iterator>
 
 namespace {
 
+// Ctrl+C, a polite kill and a closed terminal all mean "stop and leave the output as it was".
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 volatile std::sig_atomic_t g_raised = 0;
-using Handler = void (*)(int);
-Handler g_previous = SIG_DFL;
+struct sigaction g_previous[std::size(kSignals)];
 
 extern "C" void raiseFlag(int) {
     g_raised = 1;
@@ -16,11 +21,17 @@ extern "C" void raiseFlag(int) {
 
 InterruptFlag::InterruptFlag() {
     g_raised = 0;
-    g_previous = std::signal(SIGINT, raiseFlag);
+    struct sigaction action {};
+    action.sa_handler = raiseFlag;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &action, &g_previous[i]);
 }
 
 InterruptFlag::~InterruptFlag() {
-    std::signal(SIGINT, g_previous == SIG_ERR ? SIG_DFL : g_previous);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        sigaction(kSignals[i], &g_previous[i], nullptr);
 }
 
 bool InterruptFlag::raised() {

@@ -1,5 +1,6 @@
 #include "dialog/ConfluxForm.h"
 
+#include "command/ProgramIcon.h"
 #include "dialog/DialogPictures.h"
 #include "dialog/WorkAnimation.h"
 #include "platform/FlexGrid.h"
@@ -37,6 +38,7 @@ QFont boldOf(QFont font) {
 
 ConfluxForm::ConfluxForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Conflux"));
+    setWindowIcon(ProgramIcon::icon());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     // Containers in the window's own order; the input frame lies over the upper frame's edge.

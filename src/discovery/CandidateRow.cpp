@@ -2,27 +2,15 @@
 
 #include "discovery/PathNames.h"
 #include "platform/DbfReader.h"
-#include "platform/FileNameCodec.h"
-
-#include <dirent.h>
-
-#include <memory>
+#include "platform/FileEntry.h"
 
 namespace {
 
 const QString kNoValue = QStringLiteral(" - ");
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 // The table file in `folder` whose name equals `fileName` ignoring case, if any.
 QString findIgnoringCase(const QString& folder, const QString& fileName) {
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(FileNameCodec::encode(folder).constData()));
-    if (!dir)
-        return QString();
-    while (const dirent* entry = readdir(dir.get())) {
-        const QString name = FileNameCodec::decode(entry->d_name);
+    for (const QString& name : FileEntry::names(folder)) {
         if (name.compare(fileName, Qt::CaseInsensitive) == 0)
             return folder + name;
     }

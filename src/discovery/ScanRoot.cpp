@@ -1,16 +1,11 @@
 #include "discovery/ScanRoot.h"
 
-#include "platform/FileNameCodec.h"
-
-#include <sys/stat.h>
+#include "platform/FileEntry.h"
 
 bool scanRootAnswers(const QString& strStartDir) {
-    if (strStartDir.isEmpty()) {
-        return true;
-    }
     // Through the name's own bytes, so a root whose name is not valid in the locale still answers.
-    struct stat info {};
-    return stat(FileNameCodec::encode(strStartDir).constData(), &info) == 0;
+    // A file is no root: walking it would find nothing and say so as if the folder were empty.
+    return strStartDir.isEmpty() || FileEntry::isFolder(strStartDir);
 }
 
 QString scanResultText(qsizetype found) {

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Whether a scan may start at strStartDir: some file system entry (folder or file) answers to
-// it. An empty text passes this test; the scan then finds nothing without a message.
+// Whether a scan may start at strStartDir: it names a folder (a link to one counts). A file or
+// anything else answers as a missing root does. An empty text passes this test; the scan then
+// finds nothing without a message.
 bool scanRootAnswers(const QString& strStartDir);
 
 // The message shown when the root folder does not answer.

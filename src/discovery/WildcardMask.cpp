@@ -9,6 +9,31 @@ namespace {
                        QStringLiteral("Invalid pattern: %1").arg(mask));
 }
 
+bool isLoneSurrogate(QStringView text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate())
+        return i + 1 == text.size() || !text[i + 1].isLowSurrogate();
+    return c.isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate());
+}
+
+// Upper case in every alphabet. A lone surrogate stands for a byte of a file name that is not
+// UTF-8 (FileNameCodec) and stays as it is: QString::toUpper would make every one of them
+// U+FFFD, so that names differing only in such bytes would match each other's masks.
+QString upperCase(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isLoneSurrogate(text, i))
+            continue;
+        result += text.sliced(start, i - start).toUpper();
+        result += text[i];
+        start = i + 1;
+    }
+    result += text.sliced(start).toUpper();
+    return result;
+}
+
 }  // namespace
 
 bool WildcardMask::Token::accepts(char16_t c) const {
@@ -35,7 +60,7 @@ bool WildcardMask::Token::accepts(char16_t c) const {
 }
 
 WildcardMask::WildcardMask(const QString& mask) : m_mask(mask) {
-    const QString upper = mask.toUpper();
+    const QString upper = upperCase(mask);
     const qsizetype length = upper.size();
     for (qsizetype i = 0; i < length; ++i) {
         const char16_t c = upper[i].unicode();
@@ -85,7 +110,7 @@ WildcardMask::WildcardMask(const QString& mask) : m_mask(mask) {
 }
 
 bool WildcardMask::matches(const QString& name) const {
-    const QString upper = name.toUpper();
+    const QString upper = upperCase(name);
     const std::size_t count = m_tokens.size();
     // active[i]: the name read so far can stand before mask token i; active[count] = the
     // whole mask is consumed.

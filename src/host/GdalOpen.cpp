@@ -1,12 +1,15 @@
 #include "host/GdalOpen.h"
 
+#include "host/GdalShapefilePath.h"
+#include "platform/FileNameCodec.h"
+
 #include <cpl_conv.h>
 #include <cpl_string.h>
 
 namespace GdalOpen {
 
 QByteArray toGdalPath(const QString& path) {
-    return path.toUtf8();
+    return FileNameCodec::encode(path);
 }
 
 namespace {
@@ -35,12 +38,19 @@ GDALDatasetUniquePtr shapefile(const QString& shpPath, bool rawText, GdalErrorCa
     if (rawText) {
         options.SetNameValue("ENCODING", "");
     }
+    const GdalShapefilePath path(shpPath);
     GDALDatasetUniquePtr dataset(GDALDataset::Open(
-        toGdalPath(shpPath).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
-        drivers, options.List(), nullptr));
+        path.path().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR, drivers,
+        options.List(), nullptr));
     if (!dataset) {
-        throw errors.error(QStringLiteral("Shapefile '%1' cannot be opened").arg(shpPath));
+        const ConfluxError error =
+            errors.error(QStringLiteral("Shapefile '%1' cannot be opened").arg(shpPath));
+        throw ConfluxError(error.number(), path.shown(error.description()));
     }
+    // The .prj is read on first use: now, while the files GDAL was handed are still there.
+    OGRLayer* layer = dataset->GetLayer(0);
+    if (path.isPrivate() && layer)
+        layer->GetSpatialRef();
     return dataset;
 }
 

@@ -2,9 +2,7 @@
 
 #include "discovery/GeometryKind.h"
 #include "formats/shapefile/ShapefileFiles.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "platform/FileEntry.h"
 
 namespace {
 ConfluxError refusal(const QString& text) {
@@ -26,18 +24,22 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
     target.shapeType = output.ShapeType();
     if (workspace->WorkspaceFactoryProgID() == WorkspaceName::GeodatabaseFactory) {
         target.geoPackage = true;
-        if (!QFileInfo(target.location).isFile()) {
+        if (!FileEntry::isRegularFile(target.location)) {
             throw refusal(QStringLiteral("Geodatabase '%1' does not exist").arg(target.location));
         }
     } else if (workspace->WorkspaceFactoryProgID() == WorkspaceName::ShapefileFactory) {
-        if (!QFileInfo(target.location).isDir()) {
+        if (!FileEntry::isFolder(target.location)) {
             throw refusal(QStringLiteral("Folder '%1' does not exist").arg(target.location));
         }
     } else {
         throw refusal(QStringLiteral("Unknown workspace factory '%1'")
                           .arg(workspace->WorkspaceFactoryProgID()));
     }
-    if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/'))) {
+    // Hidden ".conflux-" names are the merge's own temporaries, which a later run clears away.
+    const bool temporaryName =
+        !target.geoPackage && target.name.startsWith(QStringLiteral(".conflux-"));
+    if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/')) ||
+        temporaryName) {
         throw refusal(QStringLiteral("'%1' is no valid output name").arg(target.name));
     }
     if (!geometryKindOf(target.shapeType) || output.FeatureType() != 1) {
@@ -50,10 +52,11 @@ void MergeTarget::refuseOverwriting(const std::vector<QString>& sources) const {
     if (geoPackage) {
         return;
     }
-    const QString folder = QFileInfo(location).canonicalFilePath();
+    const QString folder = FileEntry::canonicalPath(location);
     for (const QString& source : sources) {
-        const QFileInfo info(source);
-        if (info.absoluteDir().canonicalPath() == folder &&
+        const qsizetype slash = source.lastIndexOf(QLatin1Char('/'));
+        const QString sourceFolder = slash < 0 ? QStringLiteral(".") : source.left(slash + 1);
+        if (FileEntry::canonicalPath(sourceFolder) == folder &&
             ShapefileFiles::baseName(source).compare(name, Qt::CaseInsensitive) == 0) {
             throw refusal(QStringLiteral("The output '%1' is one of the merge's own files ('%2'); "
                                          "choose another name or folder")

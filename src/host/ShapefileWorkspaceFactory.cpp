@@ -2,12 +2,12 @@
 
 #include "host/ShapefileWorkspace.h"
 
-#include <QFileInfo>
+#include "platform/FileEntry.h"
 
 std::shared_ptr<IFeatureWorkspace> ShapefileWorkspaceFactory::OpenFromPropertySet(
     const PropertySet& properties, std::int64_t) const {
     const QString folder = properties.GetProperty(QStringLiteral("DATABASE")).toString();
-    if (!QFileInfo(folder).isDir()) {
+    if (!FileEntry::isFolder(folder)) {
         throw ConfluxError(ErrorNumber::HostFailure,
                            QStringLiteral("Folder '%1' does not exist").arg(folder));
     }

@@ -1,6 +1,7 @@
 #include "merge/OutputTarget.h"
 
-#include <QFileInfo>
+#include "formats/shapefile/ShapefileStaging.h"
+#include "platform/FileEntry.h"
 
 namespace {
 
@@ -11,9 +12,12 @@ QString shapefilePath(const QString& path, const QString& name) {
 }  // namespace
 
 OutputCheck checkShapefileOutput(const QString& path, const QString& name) {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || !FileEntry::exists(path))
         return OutputCheck::MissingFolder;
-    if (QFileInfo::exists(shapefilePath(path, name)))
+    // An output that a killed run had moved aside counts: it is put back before the look.
+    if (FileEntry::isFolder(path))
+        ShapefileStaging::recoverFolder(path);
+    if (FileEntry::exists(shapefilePath(path, name)))
         return OutputCheck::ExistingShapefile;
     return OutputCheck::Ready;
 }
@@ -22,7 +26,8 @@ OutputCheck checkGeodatabaseOutput(const QString& path) {
     const QString upper = path.toUpper();
     const bool known =
         upper.endsWith(QStringLiteral(".MDB")) || upper.endsWith(QStringLiteral(".GPKG"));
-    return known && QFileInfo(path).isFile() ? OutputCheck::Ready : OutputCheck::MissingGeodatabase;
+    return known && FileEntry::isRegularFile(path) ? OutputCheck::Ready
+                                                   : OutputCheck::MissingGeodatabase;
 }
 
 QString missingFolderText(const QString& path) {

@@ -16,7 +16,8 @@ enum class OutputCheck {
     MissingGeodatabase,  // geodatabase output: no regular .mdb or .gpkg file of that path
 };
 
-// Shapefile output into folder `path` under base name `name`.
+// Shapefile output into folder `path` under base name `name`. First clears from the folder
+// what killed merges left (their hidden files; an old output they had moved aside goes back).
 OutputCheck checkShapefileOutput(const QString& path, const QString& name);
 // Geodatabase output into the existing file `path`; its ending, upper-cased, must be ".MDB" or
 // ".GPKG".

@@ -14,9 +14,10 @@ namespace {
 
 constexpr qint64 kPrefixLength = 32;
 constexpr qint64 kDescriptorLength = 32;
+// The field array ends with 0x0D; some older dBASE III writers end it with 0x0A.
 constexpr char kTerminator = 0x0D;
-constexpr char kOldTerminator = 0x0A;  // written by some dBASE III era programs
-constexpr qint64 kFirstRead = 4096;    // holds the whole header of all but very wide tables
+constexpr char kOldTerminator = 0x0A;
+constexpr qint64 kFirstRead = 4096;  // holds the whole header of all but very wide tables
 
 bool isKnownVersion(quint8 version) {
     // dBASE III/IV/V with or without memo, and the FoxPro variants that share the layout.
@@ -42,6 +43,22 @@ bool readAt(int fd, qint64 offset, qint64 length, QByteArray& out) {
     }
     out.resize(done);
     return true;
+}
+
+// One field descriptor. A character field longer than 255 keeps its length's high byte in the
+// decimal-count byte, as FoxPro and Clipper write it (a character field has no decimals).
+DbfTableHeader::Field descriptorAt(const uchar* descriptor) {
+    DbfTableHeader::Field field;
+    field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
+                            qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
+    field.type = char(descriptor[11]);
+    field.length = descriptor[16];
+    field.decimals = descriptor[17];
+    if (field.type == 'C') {
+        field.length += 256 * field.decimals;
+        field.decimals = 0;
+    }
+    return field;
 }
 
 bool fail(QString& error, const QString& path, const QString& what) {
@@ -70,6 +87,7 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
         return fail(error, path,
                     QStringLiteral("not a dBASE table (version byte 0x%1)")
                         .arg(version, 2, 16, QLatin1Char('0')));
+    // A table without fields (a layer without attributes) is a prefix and the terminator.
     if (headerLength < kPrefixLength + 1)
         return fail(error, path, QStringLiteral("header length %1 is too small").arg(headerLength));
     if (headerLength > fileSize)
@@ -85,22 +103,11 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     fields.clear();
     qint64 at = kPrefixLength;
     qsizetype offset = 1;  // the deleted flag
-    const auto isTerminator = [&bytes](qint64 at) {
-        return bytes.at(at) == kTerminator || bytes.at(at) == kOldTerminator;
-    };
-    for (; at < headerLength && !isTerminator(at); at += kDescriptorLength) {
+    for (; at < headerLength && bytes.at(at) != kTerminator && bytes.at(at) != kOldTerminator;
+         at += kDescriptorLength) {
         if (at + kDescriptorLength >= headerLength)
             return fail(error, path, QStringLiteral("field descriptors not terminated by 0x0D"));
-        const auto* descriptor = raw + at;
-        Field field;
-        field.name = QByteArray(reinterpret_cast<const char*>(descriptor),
-                                qstrnlen(reinterpret_cast<const char*>(descriptor), 11));
-        field.type = char(descriptor[11]);
-        // Only numbers have decimals; elsewhere that byte holds the length's high byte, which
-        // character fields longer than 255 use.
-        const bool number = field.type == 'N' || field.type == 'F';
-        field.length = descriptor[16] + (number ? 0 : 256 * descriptor[17]);
-        field.decimals = number ? descriptor[17] : 0;
+        Field field = descriptorAt(raw + at);
         field.offset = offset;
         if (field.length == 0)
             return fail(error, path,

@@ -1,7 +1,7 @@
 #include "windows/DbfTableModel.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "platform/FileEntry.h"
+
 #include <QFont>
 #include <QPalette>
 
@@ -14,18 +14,20 @@ constexpr int kFirstBatch = 256;
 
 // The table file in the folder: the name as given, else the one entry whose name differs only
 // in case (tables written on case-blind systems often come as ROADS.DBF beside roads.shp).
+// Names keep their own bytes, and only regular files count: a named pipe would never open.
 QString findTable(const QString& folder, const QString& table) {
-    const QDir dir(folder);
-    if (QFileInfo(dir.filePath(table)).isFile()) {
-        return dir.filePath(table);
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (FileEntry::isRegularFile(prefix + table)) {
+        return prefix + table;
     }
     QString found;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (name.compare(table, Qt::CaseInsensitive) == 0) {
+    for (const QString& name : FileEntry::names(prefix)) {
+        if (name.compare(table, Qt::CaseInsensitive) == 0 &&
+            FileEntry::isRegularFile(prefix + name)) {
             if (!found.isEmpty()) {
                 return QString();  // two candidates: neither is "the" table
             }
-            found = dir.filePath(name);
+            found = prefix + name;
         }
     }
     return found;

@@ -1,5 +1,6 @@
 #include "HostWindow.h"
 
+#include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,18 @@ TEST(HostWindow, LoadsLibraryAndListsCommandUnderItsCategory) {
     ASSERT_NE(frmConflux::instance().state().m_pApp, nullptr);
     EXPECT_EQ(frmConflux::instance().state().m_pApp->hWnd(),
               static_cast<std::int64_t>(window.winId()));
+}
+
+// The desktop entry's picture is also what both windows show in title bars and task switchers,
+// at every size it is drawn in.
+TEST(HostWindow, HostAndDialogShowTheProgramIcon) {
+    const QList<QSize> sizes = {{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    HostWindow window;
+    EXPECT_EQ(window.windowIcon().availableSizes(), sizes);
+    ConfluxForm form;
+    EXPECT_EQ(form.windowIcon().availableSizes(), sizes);
+    EXPECT_EQ(form.windowIcon().pixmap(16, 16).toImage().pixelColor(0, 0).alpha(), 0)
+        << "the small picture keeps a transparent background";
 }
 
 }  // namespace

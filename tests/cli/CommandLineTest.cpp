@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <gdal.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -193,6 +195,20 @@ TEST_F(CommandLineTest, MergeDrawsProgressOnATerminal) {
     ASSERT_EQ(result.exitCode, 0) << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(QStringLiteral("\r[########################] 5/5 features")))
         << result.out.toStdString();
+}
+
+// Bug reports need the versions of the libraries actually loaded, which a package upgrade can
+// change under an unchanged executable.
+TEST(CommandLineVersion, NamesTheLibrariesItRunsWith) {
+    const auto result = CliRunner::conflux({"--version"});
+    ASSERT_EQ(result.exitCode, 0);
+    const QStringList expected = {
+        QStringLiteral("conflux " CONFLUX_VERSION),
+        QStringLiteral("GDAL ") + QString::fromLatin1(GDALVersionInfo("RELEASE_NAME")),
+        QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+        QStringLiteral("SQLite ") + QString::fromLatin1(sqlite3_libversion()),
+    };
+    EXPECT_EQ(result.outLines(), expected);
 }
 
 }  // namespace

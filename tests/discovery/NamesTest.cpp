@@ -5,9 +5,12 @@
 #include "discovery/ScanRoot.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -69,6 +72,12 @@ TEST(Names, ScanRootAndResultTexts) {
     EXPECT_TRUE(scanRootAnswers(dir.path()));
     EXPECT_TRUE(scanRootAnswers(QString())) << "an empty root passes; the scan finds nothing";
     EXPECT_FALSE(scanRootAnswers(dir.filePath("missing")));
+    // A file or a pipe is no folder to walk: answered as a missing root, not "Файлов нет!".
+    QFile file(dir.filePath("roads.shp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(scanRootAnswers(file.fileName()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+    EXPECT_FALSE(scanRootAnswers(dir.filePath("pipe")));
     EXPECT_EQ(scanResultText(0), QStringLiteral("Файлов нет!"));
     EXPECT_EQ(scanResultText(40000), QStringLiteral("Выбрано: 40000 файл(ов)"));
 }

@@ -18,6 +18,7 @@ struct DbfFixture {
     QList<QList<QByteArray>> records;  // values as stored, padded to the field length here
     QList<bool> deleted;               // parallel to records; missing entries mean not deleted
     quint8 languageDriver = 0;
+    char terminator = 0x0D;  // of the field array; older dBASE III writers put 0x0A
 
     QByteArray header() const {
         QByteArray bytes(32, '\0');
@@ -37,12 +38,12 @@ struct DbfFixture {
             QByteArray descriptor(32, '\0');
             descriptor.replace(0, field.name.size(), field.name);
             descriptor[11] = field.type;
+            // A character field's length has its high byte where decimals go (FoxPro, Clipper).
             descriptor[16] = char(field.length & 0xFF);
-            // Character fields over 255 keep the length's high byte where numbers keep decimals.
-            descriptor[17] = char(field.length > 255 ? field.length >> 8 : field.decimals);
+            descriptor[17] = char(field.type == 'C' ? field.length >> 8 : field.decimals);
             bytes += descriptor;
         }
-        bytes += '\x0D';
+        bytes += terminator;
         return bytes;
     }
 

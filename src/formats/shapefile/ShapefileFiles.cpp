@@ -1,28 +1,18 @@
 #include "formats/shapefile/ShapefileFiles.h"
 
 #include "discovery/GeometryKind.h"
+#include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
 #include "platform/UniqueFd.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
 namespace ShapefileFiles {
-
-namespace {
-bool isRegularFile(const QString& path) {
-    struct stat info {};
-    return ::stat(FileNameCodec::encode(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
-}
-}  // namespace
 
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
     const UniqueFd file = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
@@ -49,11 +39,14 @@ std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) 
 }
 
 std::optional<std::int32_t> readShpType(const QString& shpPath) {
-    const auto header = readRegularFile(shpPath, 100);
-    if (!header || header->size() < 100 || qFromBigEndian<qint32>(header->constData()) != 9994) {
+    // Never a blocking open: a named pipe in a .shp's place must not stop the caller.
+    const UniqueFd file = UniqueFd::openRegularFile(FileNameCodec::encode(shpPath).constData());
+    char header[100];
+    if (!file.isOpen() || ::pread(file.get(), header, sizeof header, 0) != sizeof header ||
+        qFromBigEndian<qint32>(header) != 9994) {
         return std::nullopt;
     }
-    return qFromLittleEndian<qint32>(header->constData() + 32);
+    return qFromLittleEndian<qint32>(header + 32);
 }
 
 std::int32_t shapeTypeCode(std::int32_t shpType) {
@@ -111,19 +104,16 @@ std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {
 }
 
 std::int64_t indexedRecords(const QString& shpPath) {
-    const QString shx = sidecar(shpPath, QStringLiteral("shx"));
-    struct stat info {};
-    if (shx.isEmpty() || ::stat(FileNameCodec::encode(shx).constData(), &info) != 0) {
-        return 0;
-    }
-    return std::max<std::int64_t>(0, (info.st_size - 100) / 8);
+    const auto size = FileEntry::regularFileSize(sidecar(shpPath, QStringLiteral("shx")));
+    return size ? std::max<std::int64_t>(0, (*size - 100) / 8) : 0;
 }
 
 QString sidecar(const QString& shpPath, const QString& extension) {
-    const QFileInfo info(shpPath);
-    const QString stem = info.dir().filePath(baseName(shpPath)) + QLatin1Char('.');
+    const QString stem = shpPath.left(shpPath.lastIndexOf(QLatin1Char('/')) + 1) +
+                         baseName(shpPath) + QLatin1Char('.');
     for (const QString& candidate : {extension.toLower(), extension.toUpper()}) {
-        if (isRegularFile(stem + candidate)) {
+        // A pipe or device of the name counts as missing: opening it could wait forever.
+        if (FileEntry::isRegularFile(stem + candidate)) {
             return stem + candidate;
         }
     }
@@ -131,25 +121,24 @@ QString sidecar(const QString& shpPath, const QString& extension) {
 }
 
 QString findShp(const QString& folder, const QString& name) {
-    const QDir dir(folder);
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     for (const char* extension : {".shp", ".SHP", ".Shp"}) {
-        const QString path = dir.filePath(name + QLatin1String(extension));
-        if (QFileInfo(path).isFile()) {
+        const QString path = prefix + name + QLatin1String(extension);
+        if (FileEntry::isRegularFile(path)) {
             return path;
         }
     }
     const QString wanted = (name + QStringLiteral(".shp")).toUpper();
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries) {
-        if (entry.toUpper() == wanted) {
-            return dir.filePath(entry);
+    for (const QString& entry : FileEntry::names(folder)) {
+        if (entry.toUpper() == wanted && FileEntry::isRegularFile(prefix + entry)) {
+            return prefix + entry;
         }
     }
     return {};
 }
 
 QString baseName(const QString& path) {
-    const QString fileName = QFileInfo(path).fileName();
+    const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? fileName : fileName.left(dot);
 }

@@ -28,14 +28,13 @@ std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 ShapeKind kindOfCode(std::int32_t shapeTypeCode);
 
 // The regular file beside `shpPath` with extension `extension` (lower or upper case, as
-// "dbf"); empty when there is none. A named pipe or any other entry of that name counts as
-// missing: opening it could wait forever.
+// "dbf"); empty when there is none. A named pipe or device of that name counts as none.
 QString sidecar(const QString& shpPath, const QString& extension);
 
 // The number of records the .shx beside `shpPath` indexes; 0 when it is missing.
 std::int64_t indexedRecords(const QString& shpPath);
 
-// `folder`/`name`.shp, found with the extension in any case; empty when absent.
+// `folder`/`name`.shp, a regular file found with the extension in any case; empty when absent.
 QString findShp(const QString& folder, const QString& name);
 
 // The text before the last dot of the file name.

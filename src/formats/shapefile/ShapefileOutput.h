@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/MergeOutput.h"
+#include "formats/shapefile/ShapefileStaging.h"
 #include "formats/shapefile/ShapefileWriter.h"
 
 #include <QByteArray>
@@ -36,7 +37,7 @@ private:
 
     QString m_folder;
     QString m_name;
-    QString m_tempBase;  // full path without extension
+    ShapefileStaging m_staging;
     const OutputSchema& m_schema;
     std::int32_t m_shpType;
     QByteArray m_prj;

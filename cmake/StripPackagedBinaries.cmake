@@ -1,0 +1,21 @@
+# Run by CPack after installing into its staging folder: strips the ELF files as Debian's
+# dh_strip does, also dropping the .comment and .note sections that plain stripping keeps.
+file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
+foreach(file IN LISTS staged)
+    if(IS_SYMLINK "${file}")
+        continue()
+    endif()
+    file(READ "${file}" magic LIMIT 4 HEX)
+    if(NOT magic STREQUAL "7f454c46")
+        continue()
+    endif()
+    set(options --remove-section=.comment --remove-section=.note)
+    if(file MATCHES "\\.so(\\.[0-9]+)*$")
+        list(APPEND options --strip-unneeded)
+    endif()
+    execute_process(COMMAND "${CPACK_CONFLUX_STRIP}" ${options} "${file}"
+                    RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "could not strip ${file}")
+    endif()
+endforeach()

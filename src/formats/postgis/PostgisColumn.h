@@ -1,0 +1,56 @@
+#pragma once
+
+#include "formats/postgis/CopyRows.h"
+#include "formats/postgis/DecimalNumber.h"
+#include "formats/postgis/PostgisLayout.h"
+#include "formats/postgis/PostgisValue.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+// The table column of one template field: its SQL type, which grows when a value needs more
+// room than the template declares (a longer text, more integer digits), and the value of the
+// row being written, converted for COPY.
+//
+// dBASE types map to: C -> varchar(n), N with decimals -> numeric(w,d), N without -> integer
+// up to 9 digits, bigint up to 18, numeric(w,0) beyond; F -> double precision; L -> boolean;
+// D -> date. Growing a varchar's length or a numeric's precision never rewrites the table; an
+// integer column that meets a larger value becomes bigint (or numeric), which does.
+class PostgisColumn {
+public:
+    explicit PostgisColumn(const PostgisField& field);
+
+    QByteArray sqlType() const;
+    // Converts `value` for this column. True when the column's type had to grow to take it:
+    // the table must get the new sqlType() before the row is written. Throws PostgisError
+    // for a value of a kind the column cannot take (text for a number, a number for a date).
+    bool take(const PostgisValue& value);
+    // Writes the value last taken.
+    void write(CopyRows& rows) const;
+
+private:
+    enum class Kind { Text, Integer, BigInt, Numeric, Real, Boolean, Date };
+    enum class Held { Null, Text, Integer, Numeric, Real, Boolean, Date };
+
+    bool takeText(std::string_view utf8);
+    bool takeInteger(std::int64_t value);
+    bool takeDecimal();
+    bool takeNumber(const PostgisValue& value);
+    [[noreturn]] void refuse(const char* kind) const;
+
+    QString m_name;
+    Kind m_kind;
+    int m_length = 0;     // varchar: characters
+    int m_precision = 0;  // numeric
+    int m_scale = 0;      // numeric
+    Held m_held = Held::Null;
+    std::string_view m_text;
+    std::int64_t m_integer = 0;
+    double m_real = 0;
+    bool m_boolean = false;
+    PostgisDate m_date;
+    DecimalNumber m_decimal;
+};

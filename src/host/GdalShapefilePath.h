@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The path GDAL is handed to open a shapefile. GDAL opens the .shx, .dbf, .cpg and .prj beside
+// a .shp itself, with blocking opens, so a named pipe (or device) of such a name would stop it
+// for good. When one is there, GDAL gets a private folder of links to the shapefile's regular
+// files only, and the odd entry counts as missing; otherwise the path itself, in its own bytes.
+class GdalShapefilePath {
+public:
+    explicit GdalShapefilePath(const QString& shpPath);
+    // Removes the private folder, if any (GDAL keeps the files it opened open).
+    ~GdalShapefilePath();
+    GdalShapefilePath(const GdalShapefilePath&) = delete;
+    GdalShapefilePath& operator=(const GdalShapefilePath&) = delete;
+
+    const QByteArray& path() const { return m_path; }
+    // True when GDAL reads through the private folder, which goes with this object.
+    bool isPrivate() const { return !m_privateFolder.isEmpty(); }
+    // `text` (a GDAL message) with the private folder named as the shapefile's own folder.
+    QString shown(const QString& text) const;
+
+private:
+    void linkRegularFiles(const QString& shpPath);
+
+    QByteArray m_path;
+    QByteArray m_privateFolder;  // empty when GDAL reads the shapefile in place
+    QByteArray m_ownFolder;
+    QList<QByteArray> m_links;
+};

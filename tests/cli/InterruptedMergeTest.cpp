@@ -1,0 +1,181 @@
+// A shapefile merge that replaces an existing output, killed at each moment of its run or
+// interrupted by a signal: the old output is whole afterwards (at once, or after the next run
+// into the folder), and no hidden file stays behind.
+#include "ChildProcess.h"
+#include "CliRunner.h"
+#include "ShapefileFixture.h"
+#include "platform/DbfFixture.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// `count` points written as bytes: far quicker than through GDAL for a large input.
+void manyPoints(const QString& folder, const QString& name, int count) {
+    const auto header = [count](qint32 words) {
+        QByteArray bytes(100, '\0');
+        qToBigEndian<qint32>(9994, bytes.data());
+        qToBigEndian<qint32>(words, bytes.data() + 24);
+        qToLittleEndian<qint32>(1000, bytes.data() + 28);
+        qToLittleEndian<qint32>(1, bytes.data() + 32);
+        qToLittleEndian<double>(double(count), bytes.data() + 52);  // x max
+        qToLittleEndian<double>(1.0, bytes.data() + 60);            // y max
+        return bytes;
+    };
+    QByteArray shp = header(50 + 14 * count);
+    QByteArray shx = header(50 + 4 * count);
+    DbfFixture dbf;
+    dbf.fields = {{"ID", 'N', 9}};
+    for (int i = 0; i < count; ++i) {
+        char record[28];
+        qToBigEndian<qint32>(i + 1, record);
+        qToBigEndian<qint32>(10, record + 4);
+        qToLittleEndian<qint32>(1, record + 8);
+        qToLittleEndian<double>(double(i), record + 12);
+        qToLittleEndian<double>(1.0, record + 20);
+        char index[8];
+        qToBigEndian<qint32>(50 + 14 * i, index);
+        qToBigEndian<qint32>(10, index + 4);
+        shp.append(record, sizeof record);
+        shx.append(index, sizeof index);
+        dbf.records.append({QByteArray::number(i)});
+    }
+    DbfFixture::write(QDir(folder).filePath(name + ".shp"), shp);
+    DbfFixture::write(QDir(folder).filePath(name + ".shx"), shx);
+    DbfFixture::write(QDir(folder).filePath(name + ".dbf"), dbf.bytes());
+}
+
+// Every file of the folder, hidden ones too, with a digest of its bytes.
+QStringList snapshot(const QString& folder) {
+    QStringList files;
+    for (const QString& name :
+         QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+        const QByteArray bytes = ShapefileFixture::bytesOf(QDir(folder).filePath(name));
+        files << QStringLiteral("%1 %2 %3").arg(name).arg(bytes.size()).arg(qHash(bytes));
+    }
+    return files;
+}
+
+bool hasHiddenFiles(const QString& folder) {
+    return !QDir(folder).entryList({".conflux-*"}, QDir::Files | QDir::Hidden).isEmpty();
+}
+
+class InterruptedMerge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        GDALAllRegister();  // the outputs are read back here
+        root = m_dir.filePath("sheets");
+        out = m_dir.filePath("out");
+        QDir().mkpath(root + "/small");
+        QDir().mkpath(root + "/large");
+        QDir().mkpath(out);
+        manyPoints(root + "/small", "wells", 40);
+        manyPoints(root + "/small", "springs", 30);
+        // The output to be replaced, with a declaration and a stale index of its own.
+        manyPoints(out, "points", 7);
+        DbfFixture::write(out + "/points.cpg", "1251");
+        DbfFixture::write(out + "/points.qix", "stale");
+        before = snapshot(out);
+    }
+
+    ChildProcess* replace(const QString& input, const QList<QByteArray>& environment = {}) {
+        m_child = std::make_unique<ChildProcess>(
+            QList<QByteArray>{"merge", QFile::encodeName(root + '/' + input), "--kind", "point",
+                              "--out", QFile::encodeName(out), "--name", "points", "--yes"},
+            environment);
+        return m_child.get();
+    }
+
+    // The next run into the folder, which does not agree to replace: it clears what a killed
+    // run left, finds the output that is there and stops.
+    void rerun() {
+        ChildProcess next({"merge", QFile::encodeName(root + "/small"), "--kind", "point", "--out",
+                           QFile::encodeName(out), "--name", "points"});
+        ASSERT_TRUE(next.wait(60000));
+        EXPECT_EQ(next.exitCode, 8) << next.err.constData();
+    }
+
+    // Waits until the run's hidden .shp holds data; false when the run ended first.
+    bool waitForWriting(ChildProcess& child) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 60000) {
+            for (const QString& name :
+                 QDir(out).entryList({".conflux-*.shp"}, QDir::Files | QDir::Hidden)) {
+                if (QFileInfo(QDir(out).filePath(name)).size() > 100000)
+                    return true;
+            }
+            if (child.hasEnded())
+                return false;
+            QThread::usleep(500);
+        }
+        return false;
+    }
+
+    QTemporaryDir m_dir;
+    QString root, out;
+    QStringList before;
+    std::unique_ptr<ChildProcess> m_child;
+};
+
+// Renames: five old files aside (shp, shx, dbf, cpg, qix), then three new ones in place.
+TEST_F(InterruptedMerge, KilledAtAnyMomentOfTheReplaceLeavesOldOrNewWholeAfterTheNextRun) {
+#ifndef CONFLUX_FAULT_INJECTION
+    GTEST_SKIP() << "built without the kill points (CONFLUX_FAULT_INJECTION)";
+#endif
+    const char* const beforeCommit[] = {"staged",   "journal",  "rename-1", "rename-3",
+                                        "rename-5", "rename-6", "rename-8"};
+    for (const char* point : beforeCommit) {
+        SCOPED_TRACE(point);
+        ChildProcess* run = replace("small", {QByteArray("CONFLUX_KILL_AT=") + point});
+        ASSERT_TRUE(run->wait(60000));
+        ASSERT_EQ(run->termSignal, SIGKILL);
+        rerun();
+        EXPECT_EQ(snapshot(out), before);
+    }
+
+    ChildProcess* run = replace("small", {"CONFLUX_KILL_AT=committed"});
+    ASSERT_TRUE(run->wait(60000));
+    ASSERT_EQ(run->termSignal, SIGKILL);
+    EXPECT_TRUE(hasHiddenFiles(out)) << "the old files were not removed yet";
+    rerun();
+    EXPECT_EQ(ShapefileFixture::files(out),
+              QStringList({"points.dbf", "points.shp", "points.shx"}));
+    EXPECT_EQ(ShapefileFixture::read(out + "/points.shp").features.size(), 70u);
+}
+
+TEST_F(InterruptedMerge, KilledWhileWritingLeavesFilesThatTheNextRunRemoves) {
+    manyPoints(root + "/large", "grid", 400000);
+    ChildProcess* run = replace("large");
+    ASSERT_TRUE(waitForWriting(*run)) << "the merge ended before it could be killed";
+    run->signal(SIGKILL);
+    ASSERT_TRUE(run->wait(60000));
+    EXPECT_TRUE(hasHiddenFiles(out));
+    rerun();
+    EXPECT_EQ(snapshot(out), before);
+}
+
+TEST_F(InterruptedMerge, TermAndHangupRollBackLikeCtrlC) {
+    manyPoints(root + "/large", "grid", 400000);
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        ChildProcess* run = replace("large");
+        ASSERT_TRUE(waitForWriting(*run)) << "the merge ended before the signal";
+        run->signal(signal);
+        ASSERT_TRUE(run->wait(60000));
+        EXPECT_EQ(run->exitCode, 130);
+        EXPECT_TRUE(run->err.contains("Interrupted: nothing was written.")) << run->err.data();
+        EXPECT_EQ(snapshot(out), before);
+    }
+}
+
+}  // namespace

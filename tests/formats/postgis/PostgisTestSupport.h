@@ -1,0 +1,129 @@
+#pragma once
+
+#include "formats/postgis/PostgisWriter.h"
+#include "support/PostgresCluster.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// ISO WKB, little-endian, built by hand so that the tests do not share the writer's code.
+class Wkb {
+public:
+    // `dimensions`: 0 XY, 1 Z, 2 M, 3 ZM (the ISO thousands).
+    Wkb(int type, int dimensions) : m_dimensions(dimensions) {
+        m_bytes.push_back(1);
+        integer(static_cast<std::uint32_t>(type + 1000 * dimensions));
+    }
+    Wkb& integer(std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+        }
+        return *this;
+    }
+    Wkb& coordinate(const std::vector<double>& values) {
+        for (const double value : values) {
+            char bytes[8];
+            std::memcpy(bytes, &value, 8);
+            m_bytes.append(bytes, 8);
+        }
+        return *this;
+    }
+    // A run of points: a count, then each point's x, y and whatever Z/M it has.
+    Wkb& points(const std::vector<std::vector<double>>& points) {
+        integer(static_cast<std::uint32_t>(points.size()));
+        for (const auto& point : points) {
+            coordinate(point);
+        }
+        return *this;
+    }
+    Wkb& append(const std::string& part) {
+        m_bytes += part;
+        return *this;
+    }
+    const std::string& bytes() const { return m_bytes; }
+    int dimensions() const { return m_dimensions; }
+
+private:
+    int m_dimensions;
+    std::string m_bytes;
+};
+
+// The point (x, y) with as many further ordinates as `dimensions` asks, derived from x and y.
+inline std::vector<double> point(double x, double y, int dimensions) {
+    std::vector<double> values{x, y};
+    if (dimensions & 1) {
+        values.push_back(x + y + 0.25);  // Z
+    }
+    if (dimensions & 2) {
+        values.push_back(x - y - 0.5);  // M
+    }
+    return values;
+}
+
+inline std::string polygonWkb(double x, double y, int dimensions, bool hole) {
+    Wkb polygon(3, dimensions);
+    polygon.integer(hole ? 2 : 1);
+    const int n = polygon.dimensions();
+    polygon.points({point(x, y, n), point(x, y + 10, n), point(x + 10, y + 10, n),
+                    point(x + 10, y, n), point(x, y, n)});
+    if (hole) {
+        polygon.points({point(x + 2, y + 2, n), point(x + 8, y + 2, n), point(x + 8, y + 8, n),
+                        point(x + 2, y + 8, n), point(x + 2, y + 2, n)});
+    }
+    return polygon.bytes();
+}
+
+inline std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (const char byte : bytes) {
+        text += digits[static_cast<unsigned char>(byte) >> 4];
+        text += digits[static_cast<unsigned char>(byte) & 0x0f];
+    }
+    return text;
+}
+
+inline std::string quotedText(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '\'') {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+// A connection to the test cluster's database as its superuser.
+inline std::unique_ptr<PgConnection> connect(const std::string& database = "postgres") {
+    return std::make_unique<PgConnection>(
+        QString::fromStdString(PostgresCluster::shared().conninfo(database)));
+}
+
+inline PostgisTarget target(const QString& table,
+                            const QString& schema = QStringLiteral("public")) {
+    PostgisTarget place;
+    place.schema = schema;
+    place.table = table;
+    return place;
+}
+
+// The rows of a query on the test cluster, as text.
+inline std::vector<PostgresCluster::Row> rows(const std::string& sql,
+                                              const std::string& database = "postgres") {
+    return PostgresCluster::shared().query(sql, database);
+}
+
+// The one value a query returns ("" for NULL or no row).
+inline std::string scalar(const std::string& sql, const std::string& database = "postgres") {
+    const auto result = rows(sql, database);
+    return result.empty() || result[0].empty() || !result[0][0] ? std::string() : *result[0][0];
+}
+
+inline bool tableExists(const std::string& qualified, const std::string& database = "postgres") {
+    return scalar("SELECT to_regclass(" + quotedText(qualified) + ") IS NOT NULL", database) == "t";
+}

@@ -1,0 +1,475 @@
+// The PostGIS writer against the test cluster: every coordinate and value read back by the
+// server's own functions, the table's types and index, and a database left as it was by every
+// way a write can end early.
+#include "PostgisTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+constexpr std::pair<CopyRows::Format, const char*> kFormats[] = {
+    {CopyRows::Format::Binary, "binary"}, {CopyRows::Format::Text, "text"}};
+
+PostgisLayout layout(std::vector<PostgisField> fields, OGRwkbGeometryType type = wkbMultiPolygon,
+                     int srid = 32637) {
+    return PostgisLayout{std::move(fields), type, srid};
+}
+
+struct Feature {
+    std::string wkb;
+    std::vector<PostgisValue> values;
+};
+
+// Writes `features` into a new table and commits.
+void write(const PostgisTarget& place, const PostgisLayout& columns,
+           const std::vector<Feature>& features, CopyRows::Format format = CopyRows::Format::Binary,
+           const std::string& database = "postgres") {
+    PostgisWriter writer(connect(database), place, columns, {}, format);
+    for (const Feature& feature : features) {
+        ASSERT_TRUE(writer.add(feature.wkb, feature.values));
+    }
+    writer.commit();
+}
+
+std::vector<Feature> squares(int count, int fieldCount = 0) {
+    std::vector<Feature> features;
+    for (int i = 0; i < count; ++i) {
+        features.push_back({polygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
+                            std::vector<PostgisValue>(fieldCount)});
+    }
+    return features;
+}
+
+std::string columnType(const std::string& table, const std::string& column,
+                       const std::string& database = "postgres") {
+    return scalar("SELECT format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = " +
+                      quotedText(table) + "::regclass AND attname = " + quotedText(column),
+                  database);
+}
+
+PostgisFailure failureOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const PostgisError& error) {
+        return error.kind();
+    }
+    ADD_FAILURE() << "no failure";
+    return PostgisFailure::Other;
+}
+}  // namespace
+
+TEST(PostgisWriterTest, GeometriesComeBackCoordinateForCoordinate) {
+    const int zm = 3;
+    const std::string line = Wkb(2, 2).points({point(0, 0, 2), point(5, 5, 2)}).bytes();
+    const std::string lineZ = Wkb(2, 1).points({point(1, 2, 1), point(3, 4, 1)}).bytes();
+    const struct {
+        const char* name;
+        OGRwkbGeometryType type;
+        const char* typmod;
+        std::vector<std::string> written;
+        std::vector<std::string> expected;  // as ST_AsBinary gives them
+    } cases[] = {
+        {"PointZM",
+         wkbPointZM,
+         "geometry(PointZM,32637)",
+         {Wkb(1, zm).coordinate(point(1.5, -2.25, zm)).bytes(),
+          Wkb(1, zm).coordinate(point(1e7, 5e6, zm)).bytes()},
+         {}},
+        {"MultiPointZ",
+         wkbMultiPoint25D,
+         "geometry(MultiPointZ,32637)",
+         {Wkb(4, 1)
+              .integer(2)
+              .append(Wkb(1, 1).coordinate(point(1, 1, 1)).bytes())
+              .append(Wkb(1, 1).coordinate(point(2, 3, 1)).bytes())
+              .bytes(),
+          Wkb(1, 1).coordinate(point(7, 8, 1)).bytes()},
+         {{}, Wkb(4, 1).integer(1).append(Wkb(1, 1).coordinate(point(7, 8, 1)).bytes()).bytes()}},
+        {"MultiLineStringM",
+         wkbMultiLineStringM,
+         "geometry(MultiLineStringM,32637)",
+         {Wkb(5, 2).integer(2).append(line).append(line).bytes(), line},
+         {{}, Wkb(5, 2).integer(1).append(line).bytes()}},
+        {"MultiLineStringZ",
+         wkbMultiLineString25D,
+         "geometry(MultiLineStringZ,32637)",
+         {lineZ},
+         {Wkb(5, 1).integer(1).append(lineZ).bytes()}},
+        {"MultiPolygonZMWithHoles",
+         wkbMultiPolygonZM,
+         "geometry(MultiPolygonZM,32637)",
+         {polygonWkb(0, 0, zm, true), Wkb(6, zm)
+                                          .integer(2)
+                                          .append(polygonWkb(20, 0, zm, true))
+                                          .append(polygonWkb(40, 0, zm, false))
+                                          .bytes()},
+         {Wkb(6, zm).integer(1).append(polygonWkb(0, 0, zm, true)).bytes(), {}}},
+        {"MultiPolygon",
+         wkbMultiPolygon,
+         "geometry(MultiPolygon,32637)",
+         {polygonWkb(-5.125, 1e-9, 0, false)},
+         {Wkb(6, 0).integer(1).append(polygonWkb(-5.125, 1e-9, 0, false)).bytes()}},
+    };
+    for (const auto& [format, formatName] : kFormats) {
+        for (const auto& test : cases) {
+            SCOPED_TRACE(std::string(test.name) + " " + formatName);
+            const QString table = QStringLiteral("geometries_%1_%2")
+                                      .arg(QLatin1String(test.name), QLatin1String(formatName))
+                                      .toLower();
+            std::vector<Feature> features;
+            for (const std::string& wkb : test.written) {
+                features.push_back({wkb, {}});
+            }
+            features.push_back({"", {}});  // no geometry
+            write(target(table), layout({}, test.type), features, format);
+            const std::string name = "public." + table.toStdString();
+            EXPECT_EQ(columnType(name, "geom"), test.typmod);
+            const auto read = rows(
+                "SELECT encode(ST_AsBinary(geom, 'NDR'), 'hex'), ST_SRID(geom) "
+                "FROM " +
+                name + " ORDER BY fid");
+            ASSERT_EQ(read.size(), features.size());
+            for (std::size_t i = 0; i < test.written.size(); ++i) {
+                const bool wrapped = i < test.expected.size() && !test.expected[i].empty();
+                EXPECT_EQ(read[i][0], hex(wrapped ? test.expected[i] : test.written[i])) << i;
+                EXPECT_EQ(read[i][1], "32637");
+            }
+            EXPECT_FALSE(read.back()[0].has_value());
+        }
+    }
+}
+
+TEST(PostgisWriterTest, ValuesComeBackInTheirColumnTypes) {
+    const std::vector<PostgisField> fields = {
+        {"NAME", 'C', 30, 0},   {"COUNT", 'N', 9, 0}, {"BIG", 'N', 15, 0}, {"AREA", 'N', 10, 2},
+        {"RATIO", 'F', 19, 11}, {"FLAG", 'L', 1, 0},  {"DAY", 'D', 8, 0},
+    };
+    const std::string cyrillic = "Улица Ленина, д. 5";
+    const std::string awkward = "tab\there\nline\\back 'q' \"dq\"";
+    const std::string withNul = std::string("cut\0here", 8);
+    const std::vector<Feature> features = {
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{cyrillic}, std::int64_t{-123456789}, std::int64_t{987654321012345},
+          PostgisDecimal{"  12.345"}, 0.1, true, PostgisDate{2024, 2, 29}}},
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{awkward}, PostgisDecimal{" 42"}, 3.0, std::int64_t{7}, std::int64_t{-3},
+          false, PostgisDate{1900, 3, 1}}},
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{withNul}, 41.6, PostgisDecimal{"-9"}, -0.005, PostgisDecimal{"1.5e3"},
+          std::monostate{}, PostgisDate{2023, 2, 30}}},
+        {polygonWkb(0, 0, 0, false),
+         {std::monostate{}, std::monostate{}, std::monostate{}, PostgisDecimal{"*****"},
+          PostgisDecimal{""}, std::monostate{}, std::monostate{}}},
+    };
+    const std::vector<std::vector<std::optional<std::string>>> expected = {
+        {cyrillic, "-123456789", "987654321012345", "12.35", "0.1", "true", "2024-02-29"},
+        {awkward, "42", "3", "7.00", "-3", "false", "1900-03-01"},
+        {"cut", "42", "-9", "-0.01", "1500", std::nullopt, std::nullopt},
+        {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+         std::nullopt},
+    };
+    for (const auto& [format, formatName] : kFormats) {
+        SCOPED_TRACE(formatName);
+        const std::string table = std::string("values_") + formatName;
+        write(target(QString::fromStdString(table)), layout(fields), features, format);
+        EXPECT_EQ(rows("SELECT name, count::text, big::text, area::text, ratio::text, "
+                       "flag::text, day::text FROM " +
+                       table + " ORDER BY fid"),
+                  expected);
+        const std::vector<std::pair<const char*, const char*>> types = {
+            {"name", "character varying(30)"},
+            {"count", "integer"},
+            {"big", "bigint"},
+            {"area", "numeric(10,2)"},
+            {"ratio", "double precision"},
+            {"flag", "boolean"},
+            {"day", "date"},
+            {"fid", "bigint"}};
+        for (const auto& [column, type] : types) {
+            EXPECT_EQ(columnType(table, column), type) << column;
+        }
+    }
+}
+
+TEST(PostgisWriterTest, ColumnsGrowToHoldWhatIsWritten) {
+    const std::vector<PostgisField> fields = {
+        {"NAME", 'C', 5, 0}, {"COUNT", 'N', 4, 0}, {"AREA", 'N', 5, 2}, {"WIDE", 'N', 4, 0}};
+    const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
+    const std::vector<Feature> features = {
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{"ab"}, std::int64_t{12}, PostgisDecimal{"1.5"}, std::int64_t{1}}},
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{longName}, std::int64_t{5000000000}, PostgisDecimal{"123456.789"},
+          PostgisDecimal{"123456789012345678901234"}}},
+        {polygonWkb(0, 0, 0, false),
+         {PostgisText{"abcdef"}, std::int64_t{-2}, -99999999.994, std::int64_t{-5}}},
+    };
+    for (const auto& [format, formatName] : kFormats) {
+        SCOPED_TRACE(formatName);
+        const std::string table = std::string("grown_") + formatName;
+        write(target(QString::fromStdString(table)), layout(fields), features, format);
+        EXPECT_EQ(columnType(table, "name"), "character varying(19)");
+        EXPECT_EQ(columnType(table, "count"), "bigint");
+        EXPECT_EQ(columnType(table, "area"), "numeric(10,2)");
+        EXPECT_EQ(columnType(table, "wide"), "numeric(24,0)");
+        EXPECT_EQ(rows("SELECT name, count::text, area::text, wide::text FROM " + table +
+                       " ORDER BY fid"),
+                  (std::vector<PostgresCluster::Row>{
+                      {"ab", "12", "1.50", "1"},
+                      {longName, "5000000000", "123456.79", "123456789012345678901234"},
+                      {"abcdef", "-2", "-99999999.99", "-5"}}));
+    }
+}
+
+TEST(PostgisWriterTest, ColumnNamesAreLowerCaseDistinctAndLeaveRoomForIdAndGeometry) {
+    const std::vector<PostgisField> fields = {{"NAME", 'C', 4, 0},    {"Name", 'C', 4, 0},
+                                              {"FID", 'N', 5, 0},     {"GEOM", 'C', 4, 0},
+                                              {"ПЛОЩАДЬ", 'N', 8, 0}, {"", 'C', 4, 0}};
+    const std::vector<PostgisValue> values = {PostgisText{"a"}, PostgisText{"b"}, std::int64_t{5},
+                                              PostgisText{"g"}, std::int64_t{9},  PostgisText{"e"}};
+    PostgisTarget place = target(QStringLiteral("Дороги"), QStringLiteral("Карты"));
+    place.createSchema = true;
+    PostgisWriter writer(connect(), place, layout(fields));
+    EXPECT_EQ(writer.columnNames(),
+              (QStringList{"name", "name_1", "fid", "geom", "площадь", "field_6"}));
+    ASSERT_TRUE(writer.add(polygonWkb(0, 0, 0, false), values));
+    writer.commit();
+    EXPECT_EQ(rows("SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                   "'Карты' AND table_name = 'Дороги' ORDER BY ordinal_position"),
+              (std::vector<PostgresCluster::Row>{{"fid_1"},
+                                                 {"name"},
+                                                 {"name_1"},
+                                                 {"fid"},
+                                                 {"geom"},
+                                                 {"площадь"},
+                                                 {"field_6"},
+                                                 {"geom_1"}}));
+    EXPECT_EQ(scalar("SELECT fid_1 || name || name_1 || fid || geom || площадь || field_6 "
+                     "FROM \"Карты\".\"Дороги\""),
+              "1ab5g9e");
+}
+
+TEST(PostgisWriterTest, GistIndexServesBoundingBoxQueriesAndStatisticsAreThere) {
+    write(target(QStringLiteral("indexed")), layout({}), squares(2000));
+    const std::string box = "ST_MakeEnvelope(95, 95, 125, 125, 32637)";
+    EXPECT_EQ(scalar("SELECT count(*) FROM indexed WHERE geom && " + box), "4");
+    EXPECT_EQ(scalar("SELECT indexdef LIKE '%USING gist (geom)' FROM pg_indexes WHERE "
+                     "tablename = 'indexed' AND indexdef LIKE '%gist%'"),
+              "t");
+    const auto plan =
+        rows("SET enable_seqscan = off; EXPLAIN SELECT fid FROM indexed WHERE geom && " + box);
+    std::string text;
+    for (const auto& line : plan) {
+        text += *line[0] + "\n";
+    }
+    // An index scan or a bitmap index scan, as the planner likes.
+    EXPECT_NE(text.find("Index Scan"), std::string::npos) << text;
+    EXPECT_NE(text.find("indexed_geom_idx"), std::string::npos) << text;
+    EXPECT_EQ(scalar("SELECT reltuples FROM pg_class WHERE oid = 'indexed'::regclass"), "2000");
+    // The id goes on from the last feature for rows added later.
+    EXPECT_EQ(scalar("INSERT INTO indexed (geom) VALUES (NULL) RETURNING fid"), "2001");
+    EXPECT_EQ(scalar("SELECT count(*) FROM pg_indexes WHERE indexname = 'indexed_pkey'"), "1");
+}
+
+TEST(PostgisWriterTest, ExistingTableIsRefusedAndKeptAsItWas) {
+    write(target(QStringLiteral("kept")), layout({}), squares(3));
+    const std::string oid = scalar("SELECT 'kept'::regclass::oid");
+    try {
+        PostgisWriter writer(connect(), target(QStringLiteral("kept")), layout({}));
+        FAIL() << "not refused";
+    } catch (const PostgisError& error) {
+        EXPECT_EQ(error.kind(), PostgisFailure::TableExists);
+        EXPECT_TRUE(error.description().startsWith(
+            QLatin1String("Table 'public.kept' already exists in the database 'postgres'")))
+            << error.description().toStdString();
+    }
+    EXPECT_EQ(scalar("SELECT 'kept'::regclass::oid"), oid);
+    EXPECT_EQ(scalar("SELECT count(*) FROM kept"), "3");
+}
+
+TEST(PostgisWriterTest, ReplacingHappensInTheWritersTransaction) {
+    write(target(QStringLiteral("replaced")), layout({}), squares(3));
+    const std::string oldTable = scalar("SELECT 'replaced'::regclass::oid");
+    PostgisTarget place = target(QStringLiteral("replaced"));
+    place.replace = true;
+    {
+        PostgisWriter abandoned(connect(), place, layout({}));
+        ASSERT_TRUE(abandoned.add(polygonWkb(0, 0, 0, false), {}));
+    }
+    EXPECT_EQ(scalar("SELECT count(*) FROM replaced"), "3");
+    PostgisWriter writer(connect(), place, layout({}));
+    for (const Feature& feature : squares(5)) {
+        ASSERT_TRUE(writer.add(feature.wkb, feature.values));
+    }
+    // Others see the old table until the commit (its catalog row; its rows are locked).
+    EXPECT_EQ(scalar("SELECT 'replaced'::regclass::oid"), oldTable);
+    writer.commit();
+    EXPECT_NE(scalar("SELECT 'replaced'::regclass::oid"), oldTable);
+    EXPECT_EQ(scalar("SELECT count(*) FROM replaced"), "5");
+}
+
+TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
+    const std::vector<PostgisField> fields = {{"NAME", 'C', 10, 0}};
+    const std::string badUtf8 = "\xff\xfe";
+    const struct {
+        const char* name;
+        PostgisFailure expected;
+        // Adds features to `writer`, and ends the write its way.
+        std::function<void(PostgisWriter& writer, bool& cancel)> end;
+    } cases[] = {
+        {"AnInputTurnsUnreadable", PostgisFailure::Other,
+         [](PostgisWriter& writer, bool&) {
+             for (int i = 0; i < 5000; ++i) {
+                 writer.add(polygonWkb(i, 0, 0, false), {{PostgisText{"x"}}});
+             }
+             throw PostgisError(PostgisFailure::Other, QStringLiteral("input unreadable"));
+         }},
+        {"TheServerRefusesAValue", PostgisFailure::Other,
+         [&badUtf8](PostgisWriter& writer, bool&) {
+             for (int i = 0; i < 5000; ++i) {
+                 writer.add(polygonWkb(i, 0, 0, false),
+                            {{PostgisText{i == 3000 ? badUtf8 : std::string_view("x")}}});
+             }
+             writer.commit();
+         }},
+        {"Cancel", PostgisFailure::Cancelled,
+         [](PostgisWriter& writer, bool& cancel) {
+             for (int i = 0; i < 100000; ++i) {
+                 cancel = i >= 3000;
+                 writer.add(polygonWkb(i, 0, 0, false), {{PostgisText{"x"}}});
+             }
+             writer.commit();
+         }},
+        {"CancelAtCommit", PostgisFailure::Cancelled,
+         [](PostgisWriter& writer, bool& cancel) {
+             writer.add(polygonWkb(0, 0, 0, false), {{PostgisText{"x"}}});
+             cancel = true;
+             writer.commit();
+         }},
+        {"ConnectionLost", PostgisFailure::ConnectionLost,
+         [](PostgisWriter& writer, bool&) {
+             for (int i = 0; i < 2000; ++i) {
+                 writer.add(polygonWkb(i, 0, 0, false), {{PostgisText{"x"}}});
+             }
+             rows(
+                 "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                 "application_name = 'conflux'");
+             for (int i = 0; i < 100000; ++i) {
+                 writer.add(polygonWkb(i, 0, 0, false), {{PostgisText{"x"}}});
+             }
+             writer.commit();
+         }},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        PostgisTarget place = target(QStringLiteral("never"), QStringLiteral("fresh_schema"));
+        place.createSchema = true;
+        bool cancel = false;
+        EXPECT_EQ(failureOf([&] {
+                      PostgisWriter writer(connect(), place, layout(fields),
+                                           [&cancel] { return cancel; });
+                      test.end(writer, cancel);
+                  }),
+                  test.expected);
+        EXPECT_EQ(scalar("SELECT count(*) FROM pg_namespace WHERE nspname = 'fresh_schema'"), "0");
+        EXPECT_EQ(scalar("SELECT count(*) FROM pg_class WHERE relname LIKE 'never%'"), "0");
+    }
+}
+
+TEST(PostgisWriterTest, MissingSchemaIsCreatedOnlyWhenAsked) {
+    PostgisTarget place = target(QStringLiteral("inside"), QStringLiteral("new_schema"));
+    try {
+        PostgisWriter writer(connect(), place, layout({}));
+        FAIL() << "no error";
+    } catch (const PostgisError& error) {
+        EXPECT_EQ(error.kind(), PostgisFailure::Other);
+        EXPECT_TRUE(error.description().startsWith(
+            QLatin1String("Schema 'new_schema' does not exist in the database 'postgres'")));
+    }
+    place.createSchema = true;
+    write(place, layout({}), squares(2));
+    EXPECT_EQ(scalar("SELECT count(*) FROM new_schema.inside"), "2");
+}
+
+TEST(PostgisWriterTest, ANameThatIsNotATableIsLeftAloneEvenWhenReplacing) {
+    rows("CREATE VIEW a_view AS SELECT 1 AS one");
+    PostgisTarget place = target(QStringLiteral("a_view"));
+    place.replace = true;
+    EXPECT_EQ(failureOf([&] { PostgisWriter writer(connect(), place, layout({})); }),
+              PostgisFailure::Other);
+    EXPECT_EQ(scalar("SELECT one FROM a_view"), "1");
+}
+
+TEST(PostgisWriterTest, GeometriesThatDoNotFitAreRefusedOneByOne) {
+    PostgisWriter writer(connect(), target(QStringLiteral("fitting")), layout({}));
+    const std::string line = Wkb(2, 0).points({{0, 0}, {1, 1}}).bytes();
+    EXPECT_FALSE(writer.add(line, {}));
+    EXPECT_FALSE(writer.add(polygonWkb(0, 0, 1, false), {}));
+    EXPECT_FALSE(writer.add("\x07garbage", {}));
+    EXPECT_TRUE(writer.add(polygonWkb(0, 0, 0, false), {}));
+    writer.commit();
+    EXPECT_EQ(writer.featuresWritten(), 1);
+    EXPECT_EQ(scalar("SELECT count(*) FROM fitting"), "1");
+}
+
+TEST(PostgisWriterTest, TextIsStoredInTheDatabasesEncoding) {
+    PostgresCluster::shared().createDatabase("cp1251", "WIN1251");
+    const std::vector<PostgisField> fields = {{"NAME", 'C', 20, 0}};
+    const std::string name = "Ёлкино, ул. Школьная";
+    write(target(QStringLiteral("names")), layout(fields),
+          {{polygonWkb(0, 0, 0, false), {PostgisText{name}}}}, CopyRows::Format::Binary, "cp1251");
+    EXPECT_EQ(scalar("SELECT name FROM names", "cp1251"), name);
+    // One byte a letter: the server holds the text in its own single-byte encoding.
+    EXPECT_EQ(scalar("SELECT octet_length(name) FROM names", "cp1251"), "20");
+
+    // A letter the database's encoding lacks fails the whole write, with the server's reason.
+    try {
+        write(target(QStringLiteral("chinese")), layout(fields),
+              {{polygonWkb(0, 0, 0, false), {PostgisText{"漢字"}}}}, CopyRows::Format::Binary,
+              "cp1251");
+        FAIL() << "no error";
+    } catch (const PostgisError& error) {
+        EXPECT_TRUE(error.description().contains(QLatin1String("has no equivalent in encoding")))
+            << error.description().toStdString();
+    }
+    EXPECT_FALSE(tableExists("public.chinese", "cp1251"));
+}
+
+TEST(PostgisWriterTest, SridsTheServerDoesNotKnowAreWarned) {
+    const struct {
+        const char* name;
+        int srid;
+        bool warned;
+    } cases[] = {{"known", 4326, false}, {"unknown", 990001, true}, {"none", 0, false}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        const QString table = QStringLiteral("srid_%1").arg(QLatin1String(test.name));
+        PostgisWriter writer(connect(), target(table), layout({}, wkbMultiPolygon, test.srid));
+        ASSERT_TRUE(writer.add(polygonWkb(0, 0, 0, false), {}));
+        writer.commit();
+        EXPECT_EQ(!writer.warnings().isEmpty(), test.warned);
+        EXPECT_EQ(scalar("SELECT ST_SRID(geom) FROM " + table.toStdString()),
+                  std::to_string(test.srid));
+    }
+}
+
+TEST(PostgisWriterTest, DatabaseWithoutPostgisIsTold) {
+    rows("CREATE DATABASE plain");
+    try {
+        PostgisWriter writer(connect("plain"), target(QStringLiteral("t")), layout({}));
+        FAIL() << "no error";
+    } catch (const PostgisError& error) {
+        EXPECT_TRUE(error.description().contains(QLatin1String("CREATE EXTENSION postgis")));
+    }
+}
+
+TEST(PostgisWriterTest, NoFeaturesMakeAnEmptyTableWithItsIndex) {
+    PostgisWriter writer(connect(), target(QStringLiteral("empty")),
+                         layout({{"NAME", 'C', 4, 0}}, wkbPoint));
+    writer.commit();
+    EXPECT_EQ(scalar("SELECT count(*) FROM empty"), "0");
+    EXPECT_EQ(columnType("empty", "geom"), "geometry(Point,32637)");
+    EXPECT_EQ(scalar("SELECT count(*) FROM pg_indexes WHERE tablename = 'empty'"), "2");
+    EXPECT_EQ(scalar("INSERT INTO empty (name) VALUES ('a') RETURNING fid"), "1");
+}
