@@ -88,7 +88,9 @@ OutputSchema OutputSchema::fromTemplate(const Input& templateTable, const QByteA
         out.name = decodeText(field.name, templateTable.namesPage);
         out.dbfName = field.name;
         out.type = field.type;
-        out.width = out.templateWidth = field.length;
+        // Common readers take a dBASE text field's length from one byte: at most 254 there.
+        out.width = out.templateWidth =
+            dbf && field.type == 'C' ? std::min(field.length, kDbfTextLimit) : field.length;
         out.decimals = field.decimals;
         schema.fields.push_back(out);
     }

@@ -41,9 +41,10 @@ struct OutputSchema {
     };
 
     // The template's fields for an output whose dBASE text is in `codePage`. `dbf`: the output
-    // keeps dBASE's limits (10-byte names, text of at most 254 bytes, records of at most 65535);
-    // a UTF-8 dBASE output widens text fields so recoded values fit. Other outputs get text
-    // widths that hold the widest value any input can bring.
+    // keeps dBASE's limits (10-byte names, text of at most 254 bytes, which is all that common
+    // readers take, records of at most 65535); a UTF-8 dBASE output widens text fields so
+    // recoded values fit. Other outputs get text widths that hold the widest value any input
+    // can bring.
     static OutputSchema fromTemplate(const Input& templateTable, const QByteArray& codePage,
                                      const std::vector<Input>& inputs, bool dbf);
 

@@ -115,15 +115,28 @@ void refuseEmptyResult(const MergeReport& report) {
 
 namespace {
 
-// The output's geometry: the kind of the output's shape type, with the Z and M of the template
-// (its header's shape type; for a GeoPackage, a Z type's measures when its records carry any).
+// The output's geometry: the kind of the output's shape type, with the Z and M of the template's
+// header type. A Z type's records may carry measures or not: a GeoPackage gets them when the
+// template's records or the inputs' carry any (a shapefile keeps them in its Z records anyway).
 void decideGeometry(OutputSchema& schema, const MergeTarget& target, const FeatureClassName& output,
-                    const QString& templatePath, std::int32_t templateType) {
+                    const QString& templatePath, std::int32_t templateType,
+                    const std::vector<QString>& inputs) {
     schema.kind = ShapefileFiles::kindOfCode(target.shapeType);
     schema.hasZ = output.HasZ().value_or(ShpType::hasZ(templateType));
-    schema.hasM = output.HasM().value_or(ShpType::isMeasured(templateType) ||
-                                         (target.geoPackage && ShpType::hasZ(templateType) &&
-                                          TemplateSchema::hasMeasures(templatePath)));
+    const auto measured = [&] {
+        if (!target.geoPackage || !ShpType::hasZ(templateType)) {
+            return false;
+        }
+        if (TemplateSchema::hasMeasures(templatePath)) {
+            return true;
+        }
+        return std::any_of(inputs.begin(), inputs.end(), [](const QString& input) {
+            const std::int32_t type = ShapefileFiles::readShpType(input).value_or(0);
+            return (ShpType::hasZ(type) || ShpType::isMeasured(type)) &&
+                   TemplateSchema::hasMeasures(input);
+        });
+    };
+    schema.hasM = output.HasM().value_or(ShpType::isMeasured(templateType) || measured());
 }
 
 }  // namespace
@@ -175,7 +188,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     for (MergeInput& input : merged) {
         input.table.reset();  // each input's reader reads its own
     }
-    decideGeometry(schema, target, *output, templatePath, templ.shpType);
+    decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
 
     std::unique_ptr<MergeOutput> out;
     if (target.geoPackage) {

@@ -29,7 +29,7 @@ struct TemplateSchema {
     TemplateSchema(const TemplateSchema&) = delete;
     TemplateSchema& operator=(const TemplateSchema&) = delete;
 
-    // Whether some record of the shapefile carries a measure that is data (read up to the
-    // first that does): a Z type's records may or may not.
+    // Whether some record of a shapefile carries a measure that is data (read up to the first
+    // that does): a Z type's records may or may not.
     static bool hasMeasures(const QString& shpPath);
 };

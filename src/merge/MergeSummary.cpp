@@ -24,19 +24,15 @@ QString refusedByReason(const MergeReport& report) {
     add(report.nonFinite, "non-finite coordinate");
     add(report.writeErrors, "write error");
     add(report.deletedRecords, "deleted records");
+    // Merged, but not quite as read: counted under their own reasons too.
+    add(report.textShortened, "text shortened");
+    add(report.numbersTooWide, "number too wide");
     if (report.unreadableInputs != 0) {
         lines
             << QStringLiteral("(inputs that could not be opened: %1)").arg(report.unreadableInputs);
     }
     if (lines.size() == 1) {
         lines << QStringLiteral("none");
-    }
-    // Features that were merged, but not quite as they were read.
-    const qsizetype refusals = lines.size();
-    add(report.textShortened, "text shortened");
-    add(report.numbersTooWide, "number too wide");
-    if (lines.size() > refusals) {
-        lines.insert(refusals, QStringLiteral("Merged with changes:"));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -56,6 +56,9 @@ TEST(OutputSchema, TextWidthsHoldWhatTheInputsBring) {
     const DbfTableHeader wide = table({field("name", 'C', 100), field("N", 'C', 50)});
     const DbfTableHeader huge = table({field("NAME", 'C', 200)});
     const OutputSchema::Input t{&templ, "CP1251", false};
+    // Common readers take no dBASE text over 254 bytes.
+    const DbfTableHeader long300 = table({field("NOTE", 'C', 300)});
+    EXPECT_EQ(OutputSchema::fromTemplate({&long300, {}, false}, {}, {}, true).fields[0].width, 254);
     // Same code page everywhere: the template's widths.
     EXPECT_EQ(
         OutputSchema::fromTemplate(t, "CP1251", {{&wide, "CP1251", false}}, true).fields[0].width,

@@ -45,5 +45,5 @@ TEST(Output, ExactTexts) {
     report.textShortened = 117;
     EXPECT_EQ(MergeSummary::refusedByReason(report),
               "Not merged, by reason:\nnon-finite coordinate: 1\ndeleted records: 4\n"
-              "Merged with changes:\ntext shortened: 117");
+              "text shortened: 117");
 }

@@ -19,6 +19,20 @@ ConfluxError fileError(const QString& what, const QString& path, const QString& 
                         cause.isEmpty() ? QStringLiteral("%1 '%2'").arg(what, path)
                                         : QStringLiteral("%1 '%2': %3").arg(what, path, cause));
 }
+
+constexpr int kNumberWidth = 11;
+
+OutputSchema numberedTable(const OutputSchema& schema) {
+    OutputSchema numbered = schema;
+    OutputField number;
+    number.name = number.columnName = QStringLiteral("FID");
+    number.dbfName = "FID";
+    number.type = 'N';
+    number.width = number.templateWidth = kNumberWidth;
+    numbered.fields.push_back(number);
+    numbered.recordLength = 1 + kNumberWidth;
+    return numbered;
+}
 }  // namespace
 
 ShapefileOutput::ShapefileOutput(const QString& folder, const QString& name,
@@ -31,10 +45,15 @@ ShapefileOutput::ShapefileOutput(const QString& folder, const QString& name,
       m_shpType(shpType),
       m_prj(prj),
       m_row(schema.recordLength, ' ') {
+    if (schema.fields.empty()) {
+        m_numbered = numberedTable(schema);
+        m_row.fill(' ', m_numbered.recordLength);
+    }
     try {
         const QString shp = tempPath(QStringLiteral("shp"));
         m_writer = std::make_unique<ShapefileWriter>(
-            shp.left(shp.size() - 4), QDir(folder).filePath(name), shpType, schema,
+            shp.left(shp.size() - 4), QDir(folder).filePath(name), shpType,
+            schema.fields.empty() ? m_numbered : schema,
             CodePage::languageDriverForCodePage(schema.codePage), limits);
     } catch (...) {
         removeTemporaries();
@@ -54,7 +73,7 @@ QString ShapefileOutput::tempPath(const QString& extension) const {
 
 bool ShapefileOutput::beginInput(std::int32_t shapeType, RowMapper& rows) {
     m_rows = &rows;
-    return shapeType == m_shpType && rows.copiesWholeRows();
+    return shapeType == m_shpType && rows.copiesWholeRows() && !m_schema.fields.empty();
 }
 
 void ShapefileOutput::write(const ShapeRecord& shape, const char* row, RowChanges& changes) {
@@ -63,6 +82,12 @@ void ShapefileOutput::write(const ShapeRecord& shape, const char* row, RowChange
         ShapeConvert::convert(shape, m_shpType, m_record);
         m_converted.parse(m_record.constData(), m_record.size());
         written = &m_converted;
+    }
+    if (m_schema.fields.empty()) {
+        const QByteArray number = QByteArray::number(m_writer->records());
+        m_row.replace(m_row.size() - number.size(), number.size(), number);
+        m_writer->append(*written, m_row.constData());
+        return;
     }
     if (row && m_rows->copiesWholeRows() && row[0] == ' ') {
         m_writer->append(*written, row);

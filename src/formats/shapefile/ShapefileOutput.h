@@ -12,7 +12,9 @@
 // A new shapefile written under hidden temporary names in its target folder. commit() moves it
 // in place, replacing the files of an existing shapefile of that name; a failure restores them.
 // Records of the output's own type are written as they are, others converted to it; rows that
-// match the output's layout are copied whole.
+// match the output's layout are copied whole. A template without fields gives a table with one
+// field, FID, numbering the records from 0, as GDAL writes it: many readers take no table
+// without fields.
 class ShapefileOutput : public MergeOutput {
 public:
     // Creates the empty temporary shapefile of raw type `shpType` with the fields of `schema`
@@ -39,6 +41,7 @@ private:
     QString m_name;
     ShapefileStaging m_staging;
     const OutputSchema& m_schema;
+    OutputSchema m_numbered;  // the table of a template without fields: records numbered
     std::int32_t m_shpType;
     QByteArray m_prj;
     std::unique_ptr<ShapefileWriter> m_writer;
