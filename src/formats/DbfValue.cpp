@@ -114,13 +114,20 @@ std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals) {
 
 std::optional<double> parseNumber(QByteArrayView text) {
     text = trimmed(text);
-    QByteArray plain(text.data(), text.size());
-    plain.replace(',', '.');
-    const char* begin = plain.constData() + (plain.startsWith('+') ? 1 : 0);
+    if (!text.isEmpty() && text.front() == '+') {
+        text = text.sliced(1);
+    }
+    // Numbers are short: copied where a comma can become the point without an allocation.
+    char plain[64];
+    if (text.isEmpty() || text.size() >= qsizetype(sizeof plain)) {
+        return std::nullopt;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        plain[i] = text[i] == ',' ? '.' : text[i];
+    }
     double value = 0;
-    const auto parsed = std::from_chars(begin, plain.constData() + plain.size(), value);
-    if (plain.isEmpty() || parsed.ec != std::errc() ||
-        parsed.ptr != plain.constData() + plain.size() || !std::isfinite(value)) {
+    const auto parsed = std::from_chars(plain, plain + text.size(), value);
+    if (parsed.ec != std::errc() || parsed.ptr != plain + text.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;

@@ -168,7 +168,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     }
 
     const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
-    const TemplateSchema templ(templatePath, plan);
+    const TemplateSchema templ(templatePath, plan, target.geoPackage);
     std::vector<MergeInput> merged(paths.size());
     std::vector<OutputSchema::Input> schemaInputs;
     for (std::size_t i = 0; i < paths.size(); ++i) {

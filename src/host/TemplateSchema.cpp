@@ -9,7 +9,7 @@ namespace {
 constexpr qsizetype kPrjLimit = 1 << 20;
 
 // The spatial reference of a .prj, matched to a known one as GDAL's shapefile reader does.
-OGRSpatialReference* spatialReference(const QByteArray& prj) {
+OGRSpatialReference* fromPrj(const QByteArray& prj) {
     auto* srs = new OGRSpatialReference();
     srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     const QList<QByteArray> lines = prj.split('\n');
@@ -34,7 +34,8 @@ OGRSpatialReference* spatialReference(const QByteArray& prj) {
 
 }  // namespace
 
-TemplateSchema::TemplateSchema(const QString& shpPath, const TextPlan& plan) {
+TemplateSchema::TemplateSchema(const QString& shpPath, const TextPlan& plan,
+                               bool spatialReference) {
     const auto type = ShapefileFiles::readShpType(shpPath);
     if (!type) {
         throw ConfluxError(
@@ -51,8 +52,8 @@ TemplateSchema::TemplateSchema(const QString& shpPath, const TextPlan& plan) {
     if (!prjPath.isEmpty()) {
         prj = ShapefileFiles::readRegularFile(prjPath, kPrjLimit).value_or(QByteArray());
     }
-    if (!prj.isEmpty()) {
-        srs.reset(spatialReference(prj));
+    if (spatialReference && !prj.isEmpty()) {
+        srs.reset(fromPrj(prj));
     }
 }
 

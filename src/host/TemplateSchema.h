@@ -24,8 +24,9 @@ struct TemplateSchema {
         nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
 
     // Throws ConfluxError when the .shp cannot be read. `plan`: the merge's text plan, which
-    // decides the code page the field names are read in.
-    TemplateSchema(const QString& shpPath, const TextPlan& plan);
+    // decides the code page the field names are read in. `spatialReference`: whether to make
+    // `srs` (an output that copies the .prj needs none, and matching it costs time).
+    TemplateSchema(const QString& shpPath, const TextPlan& plan, bool spatialReference);
     TemplateSchema(const TemplateSchema&) = delete;
     TemplateSchema& operator=(const TemplateSchema&) = delete;
 

@@ -157,19 +157,6 @@ TEST_F(CommandLineTest, MergePrintsTheSummaryAndKeepsCyrillicText) {
     EXPECT_EQ(names, QStringList({"объект 0", "объект 0", "объект 1", "объект 1", "объект 2"}));
 }
 
-// --source names the file that gives the output its fields; it need not be an input.
-TEST_F(CommandLineTest, MergeTakesTheFieldsOfTheSource) {
-    const QString source = ShapefileFixture::write(
-        bad, "fields", "LINESTRING", {{"NUM", 'N', 6}, {"NAME", 'C', 30}, {"EXTRA", 'C', 5}},
-        {{"LINESTRING (0 0,1 1)", {"1", "x", "y"}}}, {"CP1251", "CP1251"});
-    const auto result = merge({"--kind", "line", "--out", out, "--source", source});
-    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    const auto written = ShapefileFixture::read(out + "/Merge.shp");
-    EXPECT_EQ(written.fieldNames, (QStringList{"NUM", "NAME", "EXTRA"}));
-    ASSERT_EQ(written.features.size(), 5u);
-    EXPECT_EQ(written.features[0].values.value(2), QString());
-}
-
 TEST_F(CommandLineTest, MergeReplacesAnExistingOutputOnlyWithYes) {
     ASSERT_EQ(merge({"--kind", "line", "--out", out, "--name", "roads"}).exitCode, 0);
     const QByteArray before = ShapefileFixture::bytesOf(out + "/roads.shp");

@@ -189,6 +189,8 @@ void GeoPackageOutput::prepareInsert(const QString& geometryColumn) {
     }
     m_insert =
         std::make_unique<SqliteStatement>(m_db, sql + ") VALUES (" + values + ")", failure());
+    m_inserter = std::make_unique<GeoPackageInserter>(m_db, *m_insert, m_index.get(),
+                                                      static_cast<int>(m_schema.fields.size()));
 }
 
 void GeoPackageOutput::liftTrigger(const QByteArray& name) {
@@ -216,6 +218,7 @@ void GeoPackageOutput::discard() {
     if (!m_dataset) {
         return;
     }
+    m_inserter.reset();
     m_insert.reset();
     m_index.reset();
     if (m_dataset->RollbackTransaction() == OGRERR_NONE) {
@@ -238,40 +241,21 @@ bool GeoPackageOutput::beginInput(std::int32_t /*shapeType*/, RowMapper& rows) {
 }
 
 void GeoPackageOutput::write(const ShapeRecord& shape, const char* row, RowChanges& /*changes*/) {
-    if (shape.isNull()) {
-        m_insert->bindNull(1);
-    } else {
-        GeoPackageBlob::write(shape, m_srsId, m_wkb, m_blob);
-        m_insert->bind(1, QByteArrayView(m_blob));
-    }
-    for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
-        const int column = static_cast<int>(i) + 2;
-        const FieldValue value = m_rows->value(row, i);
-        switch (value.type) {
-            case FieldValue::Type::Null:
-                m_insert->bindNull(column);
-                break;
-            case FieldValue::Type::Integer:
-            case FieldValue::Type::Boolean:
-                m_insert->bind(column, value.integer);
-                break;
-            case FieldValue::Type::Real:
-                m_insert->bind(column, value.real);
-                break;
-            case FieldValue::Type::Text:
-            case FieldValue::Type::Date:
-                m_insert->bindText(column, value.text);
-                break;
-        }
-    }
-    m_insert->run();
-    ++m_features;
-    if (shape.isNull() || shape.pointCount() == 0) {
-        return;
-    }
+    const bool boxed = !shape.isNull() && shape.pointCount() > 0;
     const ShapeRecord::Ranges& box = shape.ranges();
-    if (m_index) {
-        m_index->add(sqlite3_last_insert_rowid(m_db), box.minX, box.maxX, box.minY, box.maxY);
+    const GeoPackageInserter::Box indexed{box.minX, box.maxX, box.minY, box.maxY};
+    m_blob.resize(0);
+    if (!shape.isNull()) {
+        GeoPackageBlob::write(shape, m_srsId, m_wkb, m_blob);
+    }
+    m_inserter->beginRow(m_blob, boxed ? &indexed : nullptr);
+    for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
+        m_inserter->value(m_rows->value(row, i));
+    }
+    m_inserter->endRow();
+    ++m_features;
+    if (!boxed) {
+        return;
     }
     m_extent.minX = m_hasExtent ? std::min(m_extent.minX, box.minX) : box.minX;
     m_extent.minY = m_hasExtent ? std::min(m_extent.minY, box.minY) : box.minY;
@@ -315,6 +299,8 @@ void GeoPackageOutput::finishContents() {
 
 std::shared_ptr<IFeatureClass> GeoPackageOutput::commit() {
     const qsizetype failuresBefore = m_errors.failureCount();
+    m_inserter->finish();
+    m_inserter.reset();
     m_insert.reset();
     if (m_index) {
         m_index->finish();

@@ -2,6 +2,7 @@
 
 #include "formats/MergeOutput.h"
 #include "formats/WkbWriter.h"
+#include "formats/geopackage/GeoPackageInserter.h"
 #include "formats/geopackage/PackedRTree.h"
 #include "formats/geopackage/SqliteStatement.h"
 #include "host/GdalErrorCapture.h"
@@ -12,8 +13,9 @@
 
 // A new layer in an existing GeoPackage, written in one transaction. GDAL creates the layer,
 // its metadata and its spatial index; the features go in through one prepared INSERT on GDAL's
-// own connection (a geometry blob built from the shape record, the row's values in UTF-8), the
-// index is packed at commit, and the layer's extent and feature count are set as GDAL would.
+// own connection (a geometry blob built from the shape record, the row's values in UTF-8), run
+// on a thread of its own while the next features are converted; the index is packed at commit,
+// and the layer's extent and feature count are set as GDAL would.
 // Destroying it before commit rolls back: the file is left as it was.
 class GeoPackageOutput : public MergeOutput {
 public:
@@ -48,8 +50,9 @@ private:
     OGRLayer* m_layer = nullptr;
     sqlite3* m_db = nullptr;  // the dataset's own connection
     std::unique_ptr<SqliteStatement> m_insert;
-    std::unique_ptr<PackedRTree> m_index;      // null when GDAL keeps its index itself
-    std::vector<QByteArray> m_liftedTriggers;  // put back at commit
+    std::unique_ptr<PackedRTree> m_index;            // null when GDAL keeps its index itself
+    std::unique_ptr<GeoPackageInserter> m_inserter;  // uses m_insert and m_index
+    std::vector<QByteArray> m_liftedTriggers;        // put back at commit
     WkbWriter m_wkb;
     std::int32_t m_srsId = 0;
     QByteArray m_blob;

@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr qsizetype kFlushBytes = 8 << 20;
+// Large enough that each write costs little, small enough to keep the merge's memory low.
+constexpr qsizetype kFlushBytes = 1 << 20;
 constexpr std::int64_t kShpHeaderBytes = 100;
 
 void putBig(char* at, std::int32_t value) {
@@ -41,10 +42,13 @@ ShapefileWriter::ShapefileWriter(const QString& base, const QString& shownAs, st
     open(m_shp, base, QStringLiteral("shp"));
     open(m_shx, base, QStringLiteral("shx"));
     open(m_dbf, base, QStringLiteral("dbf"));
+    for (File* file : {&m_shp, &m_shx, &m_dbf}) {
+        file->buffer.reserve(2 * kFlushBytes);
+    }
     const QByteArray placeholder(kShpHeaderBytes, '\0');
-    m_shp.buffer = placeholder;
-    m_shx.buffer = placeholder;
-    m_dbf.buffer = dbfHeader();
+    m_shp.buffer.append(placeholder);
+    m_shx.buffer.append(placeholder);
+    m_dbf.buffer.append(dbfHeader());
     m_dbfBytes = m_dbf.buffer.size();
 }
 
