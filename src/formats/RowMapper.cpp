@@ -129,6 +129,23 @@ void RowMapper::writeField(const char* row, std::size_t field, char* out, RowCha
     }
 }
 
+// A number as its field stores it: an integer where the field holds one, else a real.
+FieldValue RowMapper::numberValue(QByteArrayView text, const OutputField& target) {
+    FieldValue value;
+    if (target.isInteger()) {
+        if (const auto integer = DbfValue::parseInteger(text)) {
+            value.type = FieldValue::Type::Integer;
+            value.integer = *integer;
+            return value;
+        }
+    }
+    if (const auto real = DbfValue::parseNumber(text)) {
+        value.type = FieldValue::Type::Real;
+        value.real = *real;
+    }
+    return value;
+}
+
 FieldValue RowMapper::value(const char* row, std::size_t field) {
     FieldValue value;
     if (!row || !m_plans[field].source) {
@@ -141,21 +158,7 @@ FieldValue RowMapper::value(const char* row, std::size_t field) {
     switch (target.type) {
         case 'N':
         case 'F':
-            if (from != 'C' && !isNumber(from)) {
-                return value;
-            }
-            if (target.isInteger()) {
-                if (const auto integer = DbfValue::parseInteger(text)) {
-                    value.type = FieldValue::Type::Integer;
-                    value.integer = *integer;
-                    return value;
-                }
-            }
-            if (const auto real = DbfValue::parseNumber(text)) {
-                value.type = FieldValue::Type::Real;
-                value.real = *real;
-            }
-            return value;
+            return from == 'C' || isNumber(from) ? numberValue(text, target) : value;
         case 'L': {
             const char logical = DbfValue::logical(text);
             if (logical != '?') {

@@ -52,6 +52,7 @@ private:
     QByteArrayView sourceText(const char* row, std::size_t field);
     void writeField(const char* row, std::size_t field, char* out, RowChanges& changes);
     void writeText(const char* row, std::size_t field, char* out, RowChanges& changes);
+    static FieldValue numberValue(QByteArrayView text, const OutputField& target);
 
     const OutputSchema& m_schema;
     std::vector<Plan> m_plans;

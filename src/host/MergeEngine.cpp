@@ -29,7 +29,6 @@ struct MergeInput {
     QString shpPath;
     QByteArray decodeFrom;  // empty: the text keeps its bytes
     QByteArray namesPage;   // the code page its field names are read in
-    std::optional<DbfTableHeader> table;
 
     OutputSchema::Input schemaInput(const std::optional<DbfTableHeader>& header) const {
         return {header ? &*header : nullptr, namesPage, !decodeFrom.isEmpty()};
@@ -139,6 +138,33 @@ void decideGeometry(OutputSchema& schema, const MergeTarget& target, const Featu
     schema.hasM = output.HasM().value_or(ShpType::isMeasured(templateType) || measured());
 }
 
+// The inputs and how each one's text reaches the output.
+std::vector<MergeInput> mergeInputs(const std::vector<QString>& paths, const TextPlan& plan) {
+    std::vector<MergeInput> merged(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        merged[i].shpPath = paths[i];
+        merged[i].decodeFrom = plan.inputDecode[i];
+        // Names stay in their files' code pages: Cyrillic names read as UTF-8 would look alike.
+        merged[i].namesPage =
+            plan.inputDecode[i].isEmpty() ? plan.outputCodePage : plan.inputDecode[i];
+    }
+    return merged;
+}
+
+// The template's fields, with widths that hold what the inputs' fields bring.
+OutputSchema outputSchema(const TemplateSchema& templ, const TextPlan& plan,
+                          const std::vector<MergeInput>& merged, bool dbf) {
+    std::vector<std::optional<DbfTableHeader>> tables;
+    tables.reserve(merged.size());
+    std::vector<OutputSchema::Input> inputs;
+    for (const MergeInput& input : merged) {
+        tables.push_back(DbfTableHeader::readFile(
+            ShapefileFiles::sidecar(input.shpPath, QStringLiteral("dbf"))));
+        inputs.push_back(input.schemaInput(tables.back()));
+    }
+    return OutputSchema::fromTemplate(templ.input, plan.outputCodePage, inputs, dbf);
+}
+
 }  // namespace
 
 std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
@@ -169,27 +195,9 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
 
     const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
     const TemplateSchema templ(templatePath, plan, target.geoPackage);
-    std::vector<MergeInput> merged(paths.size());
-    std::vector<OutputSchema::Input> schemaInputs;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        merged[i].shpPath = paths[i];
-        merged[i].decodeFrom = plan.inputDecode[i];
-        // Names stay in their files' code pages: Cyrillic names read as UTF-8 would look alike.
-        merged[i].namesPage =
-            plan.inputDecode[i].isEmpty() ? plan.outputCodePage : plan.inputDecode[i];
-        merged[i].table =
-            DbfTableHeader::readFile(ShapefileFiles::sidecar(paths[i], QStringLiteral("dbf")));
-    }
-    for (const MergeInput& input : merged) {
-        schemaInputs.push_back(input.schemaInput(input.table));
-    }
-    OutputSchema schema = OutputSchema::fromTemplate(templ.input, plan.outputCodePage, schemaInputs,
-                                                     !target.geoPackage);
-    for (MergeInput& input : merged) {
-        input.table.reset();  // each input's reader reads its own
-    }
+    std::vector<MergeInput> merged = mergeInputs(paths, plan);
+    OutputSchema schema = outputSchema(templ, plan, merged, !target.geoPackage);
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
-
     std::unique_ptr<MergeOutput> out;
     if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
