@@ -32,9 +32,11 @@ MsgBoxResult ScriptedPrompter::messageBox(const QString& text, MsgBoxButtons but
 }
 
 std::optional<QString> ScriptedPrompter::openFile(const QString& title,
-                                                  const QList<FileFilter>& filters) {
+                                                  const QList<FileFilter>& filters,
+                                                  qsizetype initialFilter) {
     fileDialogTitles << title;
     fileDialogFilters << filters;
+    fileDialogInitialFilters << initialFilter;
     if (files.empty()) {
         return std::nullopt;
     }
