@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgdal-dev libsqlite3-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick fonts-dejavu-core icewm xdotool x11-utils
     python3-pyshp shapelib
     time
 )
