@@ -42,6 +42,9 @@ void onFocusWindowChanged(QWindow* focused) {
 }
 
 class MinimizedModalFilter : public QObject {
+public:
+    using QObject::QObject;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange) {
@@ -68,7 +71,7 @@ void install() {
     installed = true;
     QObject::connect(application, &QGuiApplication::focusWindowChanged, application,
                      &onFocusWindowChanged);
-    application->installEventFilter(new MinimizedModalFilter);
+    application->installEventFilter(new MinimizedModalFilter(application));
 }
 
 }  // namespace ModalRaise

@@ -37,10 +37,12 @@ std::optional<QString> ScriptedPrompter::openFile(const QString& title,
     fileDialogTitles << title;
     fileDialogFilters << filters;
     fileDialogInitialFilters << initialFilter;
-    if (files.empty()) {
+    if (files.empty() || !files.front()) {
+        if (!files.empty())
+            files.pop_front();
         return std::nullopt;
     }
-    auto answer = files.front();
+    const QString answer = *files.front();
     files.pop_front();
     return answer;
 }
