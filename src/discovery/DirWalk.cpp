@@ -40,10 +40,13 @@ bool isAncestor(const std::vector<DirWalk::FolderId>& ancestors, const struct st
 
 // Regular files and folders of one folder in case-insensitive name order, the order folder
 // listings have on the file systems the scan was made for (Linux lists in hash order, which
-// differs from copy to copy); hidden and other entries left out. An unreadable folder lists
-// nothing, and so does a folder that is one of `ancestors` (reached again through a link);
-// otherwise the folder's identity is added to `ancestors`.
-QList<Entry> listFolder(const QByteArray& folderBytes, std::vector<DirWalk::FolderId>& ancestors) {
+// differs from copy to copy); hidden and other entries left out, and so are files that
+// `fileMask` excludes by their bytes alone (counted in `passedOver`), which spares decoding
+// and ordering the many companions of each shapefile. An unreadable folder lists nothing, and
+// so does a folder that is one of `ancestors` (reached again through a link); otherwise the
+// folder's identity is added to `ancestors`.
+QList<Entry> listFolder(const QByteArray& folderBytes, const WildcardMask& fileMask,
+                        std::vector<DirWalk::FolderId>& ancestors, qsizetype& passedOver) {
     QList<Entry> entries;
     const std::unique_ptr<DIR, DirCloser> dir(opendir(folderBytes.constData()));
     if (!dir)
@@ -63,6 +66,10 @@ QList<Entry> listFolder(const QByteArray& folderBytes, std::vector<DirWalk::Fold
                 continue;  // a dangling link or an entry gone meanwhile
             isFile = S_ISREG(info.st_mode);
             isFolder = S_ISDIR(info.st_mode);
+        }
+        if (isFile && fileMask.excludes(QByteArrayView(entry->d_name))) {
+            ++passedOver;
+            continue;
         }
         if (isFile || isFolder) {
             QString text = FileNameCodec::decode(entry->d_name);
@@ -113,7 +120,8 @@ bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& re
     if (m_depth() + 1 <= recursCount)
         return false;
     const std::size_t ancestorCount = ancestors.size();
-    const QList<Entry> entries = listFolder(folderBytes, ancestors);
+    qsizetype passedOver = 0;
+    const QList<Entry> entries = listFolder(folderBytes, m_fileMask, ancestors, passedOver);
     QString folderCopy = folder;
     const bool folderQualifies = m_dirMask.matches(GetLastDir(folderCopy));
     QList<const Entry*> subFolders;
@@ -123,6 +131,8 @@ bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& re
         if (m_progress)
             m_progress();
     }
+    for (qsizetype i = 0; m_progress && i < passedOver; ++i)
+        m_progress();
     for (const Entry& entry : entries) {
         if (entry.isFolder)
             subFolders.append(&entry);
