@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -101,7 +103,16 @@ void HostWindow::addCommand() {
     connect(m_action, &QAction::triggered, this, [this] { m_command->OnClick(); });
 
     const QString category = m_command->Category();
-    menuBar()->addMenu(category)->addAction(m_action);
+    // Alt and the first letter open the menu, as does F10 for the menu bar.
+    QString title = category;
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QMenu* menu = menuBar()->addMenu(QLatin1Char('&') + title);
+    menu->addAction(m_action);
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this, menu] {
+                menuBar()->setActiveAction(menu->menuAction());
+                menu->setActiveAction(menu->actions().value(0));
+            });
     QToolBar* toolBar = addToolBar(category);
     toolBar->setObjectName(category);
     toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

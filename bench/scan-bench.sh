@@ -36,9 +36,23 @@ t_find=$(best find "$TREE" -iname '*.shp')
 t_min=$(best "$BIN/min_dbf_walker" "$TREE")
 t_ours=$(best "$BIN/scan_tree_walk" "$TREE" 3)
 t_dialog=$(best "$BIN/scan_dialog_bench" "$TREE" 3)
-# The dialog's own timing of getDirList, without the Qt start-up of its process.
+# The scan's own time as the program measures it, best of RUNS runs: the process time also
+# holds the loading of GDAL, Qt and their ~140 libraries (about 0.2 s here), which a scan from
+# the running dialog never pays.
+best_scan() {
+    best_time=""
+    i=0
+    while [ $i -lt "$RUNS" ]; do
+        line=$("$@" 2>/dev/null)
+        t=$(echo "$line" | sed -n 's/.* scan \([0-9.]*\) s.*/\1/p')
+        if [ -z "$best_time" ] || awk "BEGIN { exit !($t < $best_time) }"; then best_time=$t; fi
+        i=$((i + 1))
+    done
+    echo "$best_time"
+}
+t_ours_scan=$(best_scan "$BIN/scan_tree_walk" "$TREE" 3)
+t_dialog_scan=$(best_scan "$BIN/scan_dialog_bench" "$TREE" 3)
 dialog_line=$("$BIN/scan_dialog_bench" "$TREE" 3 2>/dev/null)
-t_dialog_scan=$(echo "$dialog_line" | sed -n 's/.* scan \([0-9.]*\) s.*/\1/p')
 
 echo "tree:            $TREE ($("$BIN/min_dbf_walker" "$TREE"))"
 echo "ours:            $("$BIN/scan_tree_walk" "$TREE" 3)"
@@ -52,10 +66,12 @@ printf 'find:            %.3f s\n' "$t_find"
 printf 'minimal walker:  %.3f s\n' "$t_min"
 printf 'ours (process):  %.3f s\n' "$t_ours"
 printf 'dialog (process): %.3f s (Qt start-up included)\n' "$t_dialog"
+printf 'ours (scan):     %.3f s\n' "$t_ours_scan"
 printf 'dialog getDirList: %.3f s\n' "$t_dialog_scan"
-ratio=$(awk "BEGIN { printf \"%.2f\", $t_ours / $t_min }")
+ratio=$(awk "BEGIN { printf \"%.2f\", $t_ours_scan / $t_min }")
 ratio_dialog=$(awk "BEGIN { printf \"%.2f\", $t_dialog_scan / $t_min }")
-printf 'ours / walker:   %s (target <= 3)\n' "$ratio"
-printf 'dialog getDirList / walker: %s (target <= 3)\n' "$ratio_dialog"
+printf 'ours (scan) / walker: %s (target <= 1.5)\n' "$ratio"
+printf 'dialog getDirList / walker: %s (target <= 1.5)\n' "$ratio_dialog"
+printf 'ours (process) / walker: %s\n' "$(awk "BEGIN { printf \"%.2f\", $t_ours / $t_min }")"
 printf 'ours / find:     %s\n' "$(awk "BEGIN { printf \"%.2f\", $t_ours / $t_find }")"
-awk "BEGIN { exit !($ratio <= 3 && $ratio_dialog <= 3) }"
+awk "BEGIN { exit !($ratio <= 1.5 && $ratio_dialog <= 1.5) }"

@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgdal-dev libsqlite3-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick fonts-dejavu-core icewm xdotool x11-utils
     python3-pyshp shapelib
     postgresql-15 postgresql-15-postgis-3 libpq-dev
     time

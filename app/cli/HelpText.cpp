@@ -54,6 +54,8 @@ QString scan() {
 Walks ROOT as the dialog's "переВыбрать" button does and prints one line per shapefile
 found, the fields separated by TAB: path, field count, record count, base name, shape type
 code (1 point, 2 multipoint, 3 polyline, 4 polygon, 13 line; " - " when unreadable).
+Inside a field TAB, line feed, carriage return and backslash are written as \t, \n, \r
+and \\, so a name holding them still makes one line of five fields.
 The result ("Выбрано: N файл(ов)" or "Файлов нет!") goes to standard error.
 
 )TXT") + text(kScanOptions) +

@@ -176,8 +176,8 @@ int MergeRun::merge() {
             return !InterruptFlag::raised();
         });
         const InterruptFlag interruptible;
-        const auto result =
-            engine.Merge(*admitted.tables, takeAs<ITable>(admitted.tables->Element(0)), output);
+        // The field source (--source, by default the first admitted input) is the template.
+        const auto result = engine.Merge(*admitted.tables, takeAs<ITable>(m_source), output);
         progress.finish();
         written = result->FeatureCount();
     } catch (const ConfluxError& error) {

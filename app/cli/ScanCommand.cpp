@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/HelpText.h"
 #include "cli/ScanRun.h"
+#include "cli/TextField.h"
 #include "discovery/CandidateRow.h"
 #include "discovery/ScanRoot.h"
 #include "merge/InputTables.h"
@@ -32,8 +33,12 @@ int run(const QStringList& args) {
     const ScanOutcome scan = runScan(scanRequest(parser));
     if (scan.status != ExitStatus::Ok)
         return scan.status;
-    for (const QString& path : scan.paths)
-        Console::out(candidateRowText(path) + QLatin1Char('\t') + shapeTypeText(path));
+    for (const QString& path : scan.paths) {
+        QStringList fields = candidateRowCells(path) << shapeTypeText(path);
+        for (QString& field : fields)
+            field = escapeField(field);
+        Console::out(fields.join(QLatin1Char('\t')));
+    }
     Console::err(scanResultText(scan.paths.size()));
     return ExitStatus::Ok;
 }

@@ -18,16 +18,8 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-constexpr int kClientWidth = 9510;
-constexpr int kClientHeight = 9105;
-constexpr double kTwipsPerPixel = 15.0;
-// Line height in pixels of the font the layout was drawn for; a taller dialog font scales the
-// whole layout by the same ratio.
-constexpr double kDesignLineHeight = 13.0;
 
 QFont boldOf(QFont font) {
     font.setBold(true);
@@ -36,82 +28,29 @@ QFont boldOf(QFont font) {
 
 }  // namespace
 
-ConfluxForm::ConfluxForm(QWidget* parent) : QDialog(parent) {
+ConfluxForm::ConfluxForm(QRect available, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Conflux"));
     setWindowIcon(ProgramIcon::icon());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    // Only the close box: the layout is fixed, and a minimized modal window would leave its
+    // owner blocked with nothing to click.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     // Containers in the window's own order; the input frame lies over the upper frame's edge.
     buildFileFrame();
     buildOutputFrame();
     buildInputFrame();
     applyTabOrder();
+    limitOptionRooms();
+    styleFrames();
 
-    m_pixelsPerTwip = fittingScale() / kTwipsPerPixel;
+    chooseScale(available.size());
+    styleFrames();  // the frame captions' line follows the font
     applyGeometry();
-    setFixedSize(static_cast<int>(std::lround(kClientWidth * m_pixelsPerTwip)),
-                 static_cast<int>(std::lround(kClientHeight * m_pixelsPerTwip)));
-}
-
-double ConfluxForm::fittingScale() const {
-    constexpr double kStep = 0.01;
-    constexpr double kLargest = 2.0;
-    double scale = std::max(1.0, fontMetrics().height() / kDesignLineHeight);
-    while (scale < kLargest && !captionsFit(scale / kTwipsPerPixel)) {
-        scale += kStep;
-    }
-    return scale;
-}
-
-bool ConfluxForm::captionsFit(double pixelsPerTwip) const {
-    for (const auto& [widget, twips] : m_twipGeometry) {
-        const QSize room(static_cast<int>(twips.width() * pixelsPerTwip),
-                         static_cast<int>(twips.height() * pixelsPerTwip));
-        const QFontMetrics metrics(widget->font());
-        QSize needed;
-        if (const auto* text = qobject_cast<const QLabel*>(widget)) {
-            if (text->text().isEmpty()) {
-                continue;
-            }
-            needed = metrics
-                         .boundingRect(QRect(0, 0, room.width(), 100000),
-                                       Qt::TextWordWrap | Qt::AlignLeft, text->text())
-                         .size();
-        } else if (qobject_cast<const QRadioButton*>(widget) != nullptr ||
-                   qobject_cast<const QToolButton*>(widget) != nullptr) {
-            needed = widget->sizeHint();
-        } else if (const auto* push = qobject_cast<const QPushButton*>(widget)) {
-            needed = QSize(metrics.horizontalAdvance(push->text()) + 6, metrics.height() + 4);
-        } else if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
-            needed = QSize(0, metrics.height() + 2);
-        } else {
-            continue;
-        }
-        if (needed.width() > room.width() || needed.height() > room.height()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void ConfluxForm::applyGeometry() {
-    const auto px = [this](int twips) {
-        return static_cast<int>(std::lround(twips * m_pixelsPerTwip));
-    };
-    for (const auto& [widget, twips] : m_twipGeometry) {
-        widget->setGeometry(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height()));
-    }
-}
-
-void ConfluxForm::styleFrame(QGroupBox* frame) {
-    // The caption sits on the frame's top line, so controls placed just below the caption are
-    // inside the frame.
-    const int half = fontMetrics().height() / 2;
-    frame->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); "
-                                        "border-radius: 2px; margin-top: %1px; }"
-                                        "QGroupBox::title { subcontrol-origin: margin; "
-                                        "left: 6px; padding: 0 2px; }")
-                             .arg(half));
+    // Placed by the window rather than centred over the owner, which can push the title bar
+    // off the top of a small screen.
+    const QSize outer = size() + WindowScales::frameAllowance(*this);
+    move(available.x() + std::max(0, (available.width() - outer.width()) / 2),
+         available.y() + std::max(0, (available.height() - outer.height()) / 2));
 }
 
 void ConfluxForm::place(QWidget* widget, int left, int top, int width, int height, int tabIndex) {
@@ -164,16 +103,15 @@ QToolButton* ConfluxForm::pictureButton(QWidget* container, const QString& capti
     return created;
 }
 
-QRadioButton* ConfluxForm::option(QWidget* container, const QString& caption, int left, int top,
+OptionButton* ConfluxForm::option(QWidget* container, const QString& caption, int left, int top,
                                   int width, int height, int tabIndex) {
-    auto* created = new QRadioButton(caption, container);
+    auto* created = new OptionButton(caption, container);
     place(created, left, top, width, height, tabIndex);
     return created;
 }
 
 void ConfluxForm::buildFileFrame() {
     Frame2 = new QGroupBox(QStringLiteral("Выбор файлов"), this);
-    styleFrame(Frame2);
     place(Frame2, 120, 120, 9372, 4572);
 
     TxtsDir = textBox(Frame2, {}, 3000, 240, 5175, 375, 28);
@@ -222,7 +160,6 @@ void ConfluxForm::buildFileFrameLabels() {
 
 void ConfluxForm::buildOutputFrame() {
     FrameOutput = new QGroupBox(QStringLiteral("на Выход"), this);
-    styleFrame(FrameOutput);
     place(FrameOutput, 120, 6240, 9372, 2772);
     FrameOutput->setEnabled(false);
 
@@ -253,7 +190,6 @@ void ConfluxForm::buildOutputFrame() {
 
 void ConfluxForm::buildInputFrame() {
     FrameInput = new QGroupBox(QStringLiteral("на Вход"), this);
-    styleFrame(FrameInput);
     place(FrameInput, 120, 4800, 9372, 1452);
     FrameInput->setEnabled(false);
 

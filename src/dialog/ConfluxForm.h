@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/OptionButton.h"
+#include "platform/WindowScale.h"
+
 #include <QDialog>
+#include <QHash>
 
 #include <array>
 #include <utility>
@@ -13,21 +17,26 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QToolButton;
 class WorkAnimation;
 
 // The controls of the merge dialog: created at each load in their initial state, destroyed at
 // each unload. Positions are given in twips (15 per pixel) and the whole layout is scaled to
-// the dialog font so that no caption is clipped. The procedures that use the controls live in
-// frmConflux; this class only builds them and keeps Enter and Esc from closing the window.
+// the dialog font so that no caption is clipped, but never beyond what fits the screen: there
+// the fonts shrink with the layout. The procedures that use the controls live in frmConflux;
+// this class only builds them and keeps Enter and Esc from closing the window.
 class ConfluxForm : public QDialog {
     Q_OBJECT
 public:
-    explicit ConfluxForm(QWidget* parent = nullptr);
+    // `available`: the free area of the screen the window opens on; the window opens in its
+    // middle.
+    explicit ConfluxForm(QRect available = WindowScales::availableArea(),
+                         QWidget* parent = nullptr);
 
-    // Pixels per twip after scaling to the font (1/15 at the font the layout was drawn for).
-    double pixelsPerTwip() const { return m_pixelsPerTwip; }
+    // The layout and font factors the window was built with.
+    WindowScale scale() const { return m_scale; }
+    // Whether every caption shows whole at the window's scale.
+    bool captionsFit() const { return captionsFit(m_scale.layout, false); }
 
     // "Выбор файлов": the scan and the candidates.
     QGroupBox* Frame2 = nullptr;
@@ -56,7 +65,7 @@ public:
     QPushButton* CmdMerge = nullptr;
     QPushButton* CmdCancel = nullptr;
     QPushButton* CmdFindPath2 = nullptr;
-    std::array<QRadioButton*, 2> opOutputType{};
+    std::array<OptionButton*, 2> opOutputType{};
     QButtonGroup* opOutputTypeGroup = nullptr;  // ids are the option indexes
     QLineEdit* TxtPath = nullptr;
     QLineEdit* TxtDataSet = nullptr;
@@ -69,7 +78,7 @@ public:
     // "на Вход": geometry kind, name mask, field source.
     QGroupBox* FrameInput = nullptr;
     QComboBox* CmbFileSource = nullptr;
-    std::array<QRadioButton*, 3> opFeatureType{};
+    std::array<OptionButton*, 3> opFeatureType{};
     QButtonGroup* opFeatureTypeGroup = nullptr;  // ids are the option indexes
     QComboBox* CmbNames = nullptr;
     QLineEdit* TxtFeatureMask = nullptr;
@@ -93,10 +102,17 @@ private:
     void buildInputFrame();
     void buildOutputFrame();
     void applyTabOrder();
-    void styleFrame(QGroupBox* frame);
-    // The smallest scale (at least the font's height ratio) at which no caption is clipped.
+
+    // Layout (ConfluxFormLayout.cpp).
+    // The smallest layout factor (at least the font's height ratio) at which no caption clips
+    // and every control has its style's margins.
     double fittingScale() const;
-    bool captionsFit(double pixelsPerTwip) const;
+    bool captionsFit(double layout, bool withMargins = true) const;
+    // The scale that fits both the captions and `available`; shrinks the fonts when needed.
+    void chooseScale(QSize available);
+    // Options overlap their right neighbours; a caption must end before the next circle.
+    void limitOptionRooms();
+    void styleFrames();
     void applyGeometry();
 
     // Records geometry in twips relative to the container, applied once the scale is known;
@@ -110,10 +126,12 @@ private:
                         int height, int tabIndex);
     QToolButton* pictureButton(QWidget* container, const QString& caption, const QPixmap& picture,
                                int left, int top, int width, int height, int tabIndex);
-    QRadioButton* option(QWidget* container, const QString& caption, int left, int top, int width,
+    OptionButton* option(QWidget* container, const QString& caption, int left, int top, int width,
                          int height, int tabIndex);
 
-    double m_pixelsPerTwip = 1.0 / 15.0;
+    WindowScale m_scale;
     std::vector<std::pair<int, QWidget*>> m_tabOrder;
     std::vector<std::pair<QWidget*, QRect>> m_twipGeometry;
+    // Width in twips a control may show its caption in, where less than its own width.
+    QHash<const QWidget*, int> m_roomTwips;
 };

@@ -40,6 +40,8 @@ void frmConflux::Load() {
         return;
     }
     m_form = new ConfluxForm();
+    // The viewer and the folder chooser open from here and take the same scale.
+    WindowScales::setShared(m_form->scale());
     Form_Load();
     connectEvents();
 }

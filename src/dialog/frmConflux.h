@@ -84,6 +84,9 @@ public:
     void FlexGridClear();
     // Appends the candidate row of one found file (path, field count, record count, base name).
     void appendCandidateRow(const QString& path);
+    // Appends one grid row. The grid takes a row as TAB-joined text; cells that hold a TAB
+    // themselves (Linux allows it in names) are set one by one instead.
+    void appendGridRow(const QStringList& cells);
     // Removes the blank row 1 that a clearing left once rows were appended after it.
     void applyBlankRowRule();
     // Files in the grid: 0 for a cleared grid, else the data rows.

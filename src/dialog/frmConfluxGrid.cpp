@@ -4,6 +4,8 @@
 #include "platform/FlexGrid.h"
 #include "windows/FrmBrowse.h"
 
+#include <algorithm>
+
 void frmConflux::connectGridEvents() {
     connect(m_form->FlexGrid1, &FlexGrid::DblClick, this,
             [this] { runEvent("FlexGrid1_DblClick", [this] { FlexGrid1_DblClick(); }); });
@@ -19,7 +21,24 @@ void frmConflux::FlexGridClear() {
 }
 
 void frmConflux::appendCandidateRow(const QString& path) {
-    m_form->FlexGrid1->AddItem(candidateRowText(path));
+    appendGridRow(candidateRowCells(path));
+}
+
+void frmConflux::appendGridRow(const QStringList& cells) {
+    FlexGrid* grid = m_form->FlexGrid1;
+    const QChar tab = QLatin1Char('\t');
+    const bool joinable = std::none_of(cells.begin(), cells.end(),
+                                       [tab](const QString& c) { return c.contains(tab); });
+    if (joinable) {
+        grid->AddItem(cells.join(tab));
+        return;
+    }
+    // A name with a TAB in it would be split across cells: set them one by one.
+    grid->AddItem(QString());
+    const qsizetype row = grid->Rows() - 1;
+    for (int col = 0; col < cells.size() && col < grid->Cols(); ++col) {
+        grid->setTextMatrix(row, col, cells.at(col));
+    }
 }
 
 void frmConflux::applyBlankRowRule() {

@@ -29,7 +29,11 @@ short frmConflux::UpdateTablesArrayFromDir() {
     ErrorHandling::reportingBoundary(
         QStringLiteral("UpdateTablesArrayFromDir "), kModule, [this, &result] {
             ConfluxState& s = m_state;
-            takeAs<IGxApplication>(s.m_pApp);
+            // Nothing taken through an interface is still nothing, not a mismatch: without an
+            // application the first use below raises "Object variable ... not set".
+            if (s.m_pApp) {
+                takeAs<IGxApplication>(s.m_pApp);
+            }
             s.TablesArray.assign(1, nullptr);
             // No list at all, a list without entries, or one empty entry: nothing to build.
             if (!s.FilesList || s.FilesList->isEmpty() ||

@@ -58,10 +58,9 @@ void frmConflux::CmdDelFile_Click() {
             }
         }
         FlexGridClear();
-        const QChar tab = QLatin1Char('\t');
         for (const KeptRecord& record : kept) {
-            grid->AddItem(record.path + tab + record.fieldCount + tab + record.recordCount + tab +
-                          GetFNameFromFullName(record.path));
+            appendGridRow({record.path, record.fieldCount, record.recordCount,
+                           GetFNameFromFullName(record.path)});
         }
         if (!kept.empty()) {
             grid->RemoveItem(1);

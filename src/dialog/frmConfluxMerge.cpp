@@ -130,8 +130,9 @@ void frmConflux::Conflux() {
         MergeEngine engine;
         engine.setFieldSource(m_state.m_pFeatureLayer->FeatureClass());
         engine.setProgress(busyPicturePacer(busy));
+        // The field source gives the output its fields (its table is the template).
         const auto merged =
-            engine.Merge(*inputs.tables, takeAs<ITable>(inputs.tables->Element(0)), output);
+            engine.Merge(*inputs.tables, takeAs<ITable>(m_state.m_pFeatureLayer), output);
         const QString text =
             MergeSummary::text(inputs.tables->Count(), merged->FeatureCount(), inputs.totalRows);
         if (summary) {

@@ -105,12 +105,14 @@ void frmConflux::CmdFindPath2_Click() {
         return;
     }
     std::optional<QString> file;
-    // GeoPackage stands in for the geodatabase files this platform cannot write.
+    // GeoPackage stands in for the geodatabase files this platform cannot write, so the
+    // dialog opens on it: an existing GeoPackage shows at once.
     ignoringFailure([&] {
         file = prompter().openFile(
             QStringLiteral("Поиск файла "),
             {FileFilter{QStringLiteral("Personal Data Base *.mdb"), QStringLiteral("*.mdb")},
-             FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")}});
+             FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")}},
+            1);
     });
     if (file && !file->isEmpty()) {
         m_form->TxtPath->setText(*file);

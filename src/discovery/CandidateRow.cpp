@@ -43,9 +43,11 @@ TableProp GetDBFTableProp(const QString& FullFileName) {
     return {QString::number(counts->recordCount), QString::number(counts->fieldCount)};
 }
 
-QString candidateRowText(const QString& path) {
+QStringList candidateRowCells(const QString& path) {
     const TableProp props = GetDBFTableProp(path);
-    const QChar tab = QLatin1Char('\t');
-    return path + tab + props.fieldCount + tab + props.recordCount + tab +
-           GetFNameFromFullName(path);
+    return {path, props.fieldCount, props.recordCount, GetFNameFromFullName(path)};
+}
+
+QString candidateRowText(const QString& path) {
+    return candidateRowCells(path).join(QLatin1Char('\t'));
 }

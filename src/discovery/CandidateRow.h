@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What the candidate grid shows for one found file.
 
@@ -16,5 +17,8 @@ struct TableProp {
 // is missing, or its header is truncated or malformed. Nothing stays open after the call.
 TableProp GetDBFTableProp(const QString& FullFileName);
 
-// One grid row as one text: path TAB field count TAB record count TAB base name.
+// The cells of one grid row: path, field count, record count, base name.
+QStringList candidateRowCells(const QString& path);
+// The same row as one text: path TAB field count TAB record count TAB base name. A name that
+// holds a TAB cannot be carried this way; see candidateRowCells.
 QString candidateRowText(const QString& path);

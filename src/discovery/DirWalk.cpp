@@ -17,8 +17,16 @@ namespace {
 
 struct Entry {
     QByteArray name;
+    QString text;  // the name decoded
+    QString key;   // the decoded name in capitals, what the listing is ordered by
     bool isFolder = false;
 };
+
+// Names in capitals compared as text, then the exact bytes, so the order is total.
+bool listedBefore(const Entry& a, const Entry& b) {
+    const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
+    return byKey != 0 ? byKey < 0 : a.name < b.name;
+}
 
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
@@ -30,10 +38,15 @@ bool isAncestor(const std::vector<DirWalk::FolderId>& ancestors, const struct st
     });
 }
 
-// Regular files and folders of one folder in listing order; hidden and other entries left
-// out. An unreadable folder lists nothing, and so does a folder that is one of `ancestors`
-// (reached again through a link); otherwise the folder's identity is added to `ancestors`.
-QList<Entry> listFolder(const QByteArray& folderBytes, std::vector<DirWalk::FolderId>& ancestors) {
+// Regular files and folders of one folder in case-insensitive name order, the order folder
+// listings have on the file systems the scan was made for (Linux lists in hash order, which
+// differs from copy to copy); hidden and other entries left out, and so are files that
+// `fileMask` excludes by their bytes alone (counted in `passedOver`), which spares decoding
+// and ordering the many companions of each shapefile. An unreadable folder lists nothing, and
+// so does a folder that is one of `ancestors` (reached again through a link); otherwise the
+// folder's identity is added to `ancestors`.
+QList<Entry> listFolder(const QByteArray& folderBytes, const WildcardMask& fileMask,
+                        std::vector<DirWalk::FolderId>& ancestors, qsizetype& passedOver) {
     QList<Entry> entries;
     const std::unique_ptr<DIR, DirCloser> dir(opendir(folderBytes.constData()));
     if (!dir)
@@ -54,9 +67,18 @@ QList<Entry> listFolder(const QByteArray& folderBytes, std::vector<DirWalk::Fold
             isFile = S_ISREG(info.st_mode);
             isFolder = S_ISDIR(info.st_mode);
         }
-        if (isFile || isFolder)
-            entries.append(Entry{QByteArray(entry->d_name), isFolder});
+        if (isFile && fileMask.excludes(QByteArrayView(entry->d_name))) {
+            ++passedOver;
+            continue;
+        }
+        if (isFile || isFolder) {
+            QString text = FileNameCodec::decode(entry->d_name);
+            QString key = text.toUpper();
+            entries.append(
+                Entry{QByteArray(entry->d_name), std::move(text), std::move(key), isFolder});
+        }
     }
+    std::sort(entries.begin(), entries.end(), listedBefore);
     return entries;
 }
 
@@ -98,19 +120,19 @@ bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& re
     if (m_depth() + 1 <= recursCount)
         return false;
     const std::size_t ancestorCount = ancestors.size();
-    const QList<Entry> entries = listFolder(folderBytes, ancestors);
+    qsizetype passedOver = 0;
+    const QList<Entry> entries = listFolder(folderBytes, m_fileMask, ancestors, passedOver);
     QString folderCopy = folder;
     const bool folderQualifies = m_dirMask.matches(GetLastDir(folderCopy));
     QList<const Entry*> subFolders;
     for (const Entry& entry : entries) {
-        if (!entry.isFolder) {
-            const QString name = FileNameCodec::decode(entry.name);
-            if (folderQualifies && m_fileMask.matches(name))
-                found.append(folder + name);
-        }
+        if (!entry.isFolder && folderQualifies && m_fileMask.matches(entry.text))
+            found.append(folder + entry.text);
         if (m_progress)
             m_progress();
     }
+    for (qsizetype i = 0; m_progress && i < passedOver; ++i)
+        m_progress();
     for (const Entry& entry : entries) {
         if (entry.isFolder)
             subFolders.append(&entry);
@@ -118,8 +140,8 @@ bool DirWalk::walk(const QString& folder, const QByteArray& folderBytes, int& re
             m_progress();
     }
     for (const Entry* sub : subFolders) {
-        walk(folder + FileNameCodec::decode(sub->name) + QLatin1Char('/'),
-             folderBytes + sub->name + '/', recursCount, ancestors, found);
+        walk(folder + sub->text + QLatin1Char('/'), folderBytes + sub->name + '/', recursCount,
+             ancestors, found);
     }
     ancestors.resize(ancestorCount);
     return true;

@@ -14,8 +14,9 @@
 // The recursive folder walk that selects candidate files by a file mask and a folder mask.
 // Shared by the dialog and the command line; knows no widgets.
 //
-// Order: a folder's qualifying files in listing order, then each sub-folder's result in
-// listing order (depth-first pre-order); nothing is sorted. Names starting with "." and
+// Order: a folder's qualifying files, then each sub-folder's result (depth-first pre-order),
+// each folder listed by name ignoring case (names in capitals compared as text, then the exact
+// bytes), so every copy of a tree gives the same list. Names starting with "." and
 // entries that are neither regular files nor folders are never listed; symbolic links count
 // as what they point to. A folder that cannot be read is treated as empty, and so is a folder
 // that is already being walked higher up the current path (a link back to an ancestor), so

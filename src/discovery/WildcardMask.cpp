@@ -2,6 +2,10 @@
 
 #include "errors/ConfluxError.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
+
 namespace {
 
 [[noreturn]] void throwInvalid(const QString& mask) {
@@ -16,10 +20,20 @@ bool isLoneSurrogate(QStringView text, qsizetype i) {
     return c.isLowSurrogate() && (i == 0 || !text[i - 1].isHighSurrogate());
 }
 
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+char16_t asciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+}
+
 // Upper case in every alphabet. A lone surrogate stands for a byte of a file name that is not
 // UTF-8 (FileNameCodec) and stays as it is: QString::toUpper would make every one of them
 // U+FFFD, so that names differing only in such bytes would match each other's masks.
 QString upperCase(const QString& text) {
+    if (isAscii(text))
+        return text.toUpper();
     QString result;
     result.reserve(text.size());
     qsizetype start = 0;
@@ -107,16 +121,44 @@ WildcardMask::WildcardMask(const QString& mask) : m_mask(mask) {
         }
         m_tokens.push_back(std::move(token));
     }
+    m_matchesAnything = m_tokens.size() == 1 && m_tokens.front().kind == Token::Kind::AnyRun;
+    for (auto token = m_tokens.rbegin(); token != m_tokens.rend(); ++token) {
+        if (token->kind != Token::Kind::Literal || token->literal >= 0x80)
+            break;
+        m_asciiTail.prepend(char(token->literal));
+    }
+}
+
+bool WildcardMask::excludes(QByteArrayView nameBytes) const {
+    const qsizetype n = m_asciiTail.size();
+    if (n == 0 || nameBytes.size() < n)
+        return false;
+    // Only a tail of plain ASCII is certain: other characters may upper-case into ASCII ones.
+    const QByteArrayView tail = nameBytes.last(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(tail[i]);
+        if (byte >= 0x80)
+            return false;
+        if (char(asciiUpper(byte)) != m_asciiTail[i])
+            return true;
+    }
+    return false;
 }
 
 bool WildcardMask::matches(const QString& name) const {
-    const QString upper = upperCase(name);
+    if (m_matchesAnything)
+        return true;
+    // Most names are ASCII: upper-cased on the fly, with no copy of the name.
+    const bool ascii = isAscii(name);
+    const QString upper = ascii ? name : upperCase(name);
     const std::size_t count = m_tokens.size();
     // active[i]: the name read so far can stand before mask token i; active[count] = the
     // whole mask is consumed.
-    std::vector<char> active(count + 1, 0);
-    std::vector<char> next(count + 1, 0);
-    const auto closeOverRuns = [&](std::vector<char>& set) {
+    QVarLengthArray<char, 64> first(count + 1, 0);
+    QVarLengthArray<char, 64> second(count + 1, 0);
+    char* active = first.data();
+    char* next = second.data();
+    const auto closeOverRuns = [&](char* set) {
         for (std::size_t i = 0; i < count; ++i) {
             if (set[i] && m_tokens[i].kind == Token::Kind::AnyRun)
                 set[i + 1] = 1;
@@ -125,8 +167,8 @@ bool WildcardMask::matches(const QString& name) const {
     active[0] = 1;
     closeOverRuns(active);
     for (const QChar ch : upper) {
-        const char16_t c = ch.unicode();
-        std::fill(next.begin(), next.end(), 0);
+        const char16_t c = ascii ? asciiUpper(ch.unicode()) : ch.unicode();
+        std::fill(next, next + count + 1, 0);
         bool any = false;
         for (std::size_t i = 0; i < count; ++i) {
             if (!active[i])
@@ -143,7 +185,7 @@ bool WildcardMask::matches(const QString& name) const {
         if (!any)
             return false;
         closeOverRuns(next);
-        active.swap(next);
+        std::swap(active, next);
     }
     return active[count] != 0;
 }

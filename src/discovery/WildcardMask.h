@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <utility>
@@ -23,6 +25,10 @@ public:
 
     // True when the whole upper-cased name matches the whole mask.
     bool matches(const QString& name) const;
+    // True when a file name, as its bytes, certainly does not match (its last bytes are ASCII
+    // and differ from the literal end of the mask, such as ".SHP"): a walk can pass over it
+    // without decoding it. False says nothing.
+    bool excludes(QByteArrayView nameBytes) const;
 
     // The mask as given (not upper-cased).
     const QString& mask() const { return m_mask; }
@@ -41,6 +47,8 @@ private:
 
     QString m_mask;
     std::vector<Token> m_tokens;
+    bool m_matchesAnything = false;  // the mask is one "*"
+    QByteArray m_asciiTail;          // the literal ASCII characters the mask ends with
 };
 
 // One-off match of name against mask; throws like WildcardMask's constructor.

@@ -1,18 +1,13 @@
 #include "host/MergeEngine.h"
 
-#include "discovery/GeometryKind.h"
 #include "formats/geopackage/GeoPackageOutput.h"
-#include "formats/shapefile/ShapefileByteCopy.h"
 #include "formats/shapefile/ShapefileFiles.h"
 #include "formats/shapefile/ShapefileOutput.h"
-#include "host/FeatureCopier.h"
-#include "host/FeaturePipeline.h"
-#include "host/GdalOpen.h"
+#include "formats/shapefile/ShapefileReader.h"
 #include "host/MergeProgressTracker.h"
 #include "host/MergeTarget.h"
 #include "host/ShapefileFeatureClass.h"
 #include "host/TemplateSchema.h"
-#include "host/TextPlan.h"
 
 namespace {
 
@@ -29,100 +24,71 @@ QString shapefileOf(const ObjectRef& object) {
     return shapefile->shpPath();
 }
 
-OGRwkbGeometryType outputGeometryType(const MergeTarget& target, bool hasZ, bool hasM) {
-    OGRwkbGeometryType type = wkbUnknown;
-    switch (target.shapeType) {
-        case ShapeTypeCode::Point:
-            type = wkbPoint;
-            break;
-        case ShapeTypeCode::Multipoint:
-            type = wkbMultiPoint;
-            break;
-        case ShapeTypeCode::Polygon:
-            type = target.geoPackage ? wkbMultiPolygon : wkbPolygon;
-            break;
-        default:
-            type = target.geoPackage ? wkbMultiLineString : wkbLineString;
-            break;
+// One input of the merge and how its text reaches the output.
+struct MergeInput {
+    QString shpPath;
+    QByteArray decodeFrom;  // empty: the text keeps its bytes
+    QByteArray namesPage;   // the code page its field names are read in
+
+    OutputSchema::Input schemaInput(const std::optional<DbfTableHeader>& header) const {
+        return {header ? &*header : nullptr, namesPage, !decodeFrom.isEmpty()};
     }
-    return OGR_GT_SetModifier(type, hasZ, hasM);
-}
+};
 
-}  // namespace
-
-namespace {
-
-// Copies one input through GDAL's feature objects.
-void copyWithGdal(const QString& shpPath, const QByteArray& decodeFrom, FeatureCopier& copier,
-                  MergeOutput& output, MergeProgressTracker& progress, MergeReport& report,
-                  GdalErrorCapture& errors) {
-    GDALDatasetUniquePtr dataset;
-    try {
-        dataset = GdalOpen::shapefile(shpPath, true, errors);
-    } catch (const ConfluxError&) {
-        ++report.unreadableInputs;
-        report.unreadable += ShapefileFiles::indexedRecords(shpPath);
+// Counts one record's fate, or writes it.
+void copyRecord(QByteArrayView content, const char* row, const OutputSchema& schema,
+                MergeOutput& output, ShapeRecord& shape, MergeReport& report) {
+    if (row && *row == '*') {
+        ++report.deletedRecords;  // a deleted row is no feature
         return;
     }
-    OGRLayer* layer = dataset->GetLayer(0);
-    copier.beginInput(*layer->GetLayerDefn(), decodeFrom);
-    OGRLayer& target = output.featureLayer();
-    qsizetype failures = errors.failureCount();
-    for (;;) {
-        OGRFeatureUniquePtr feature(layer->GetNextFeature());
-        progress.advance();
-        if (errors.failureCount() != failures) {
-            failures = errors.failureCount();
+    switch (shape.parse(content.data(), content.size())) {
+        case ShapeRecord::Status::Malformed:
             ++report.unreadable;
-            if (!feature) {
-                break;
-            }
-            continue;
-        }
-        if (!feature) {
+            return;
+        case ShapeRecord::Status::NonFinite:
+            ++report.nonFinite;
+            return;
+        case ShapeRecord::Status::Ok:
             break;
-        }
-        switch (copier.copy(*feature, target)) {
-            case FeatureCopier::Result::Written:
-                ++report.featuresWritten;
-                output.featureWritten(copier.written());
-                break;
-            case FeatureCopier::Result::OtherGeometry:
-                ++report.otherGeometry;
-                break;
-            case FeatureCopier::Result::WriteError:
-                ++report.writeErrors;
-                failures = errors.failureCount();
-                break;
-        }
     }
+    if (!fitsKind(shape, schema.kind)) {
+        ++report.otherGeometry;
+        return;
+    }
+    RowChanges changes;
+    output.write(shape, row, changes);
+    ++report.featuresWritten;
+    report.textShortened += changes.textShortened;
+    report.numbersTooWide += changes.numberTooWide;
 }
 
-// Writes every input through a reader thread that converts features while this thread writes.
-void writeFromPipeline(const std::vector<QString>& paths, const TextPlan& plan,
-                       const QStringList& fieldNames, OGRwkbGeometryType geometryType,
-                       MergeOutput& output, MergeProgressTracker& progress, MergeReport& report) {
-    FeaturePipeline pipeline(paths, plan.inputDecode, output.fields(), fieldNames, geometryType);
-    OGRLayer& layer = output.featureLayer();
-    std::optional<std::size_t> input;
-    while (auto batch = pipeline.next()) {
-        if (batch->input != input) {
-            input = batch->input;
-            progress.beginInput(*input);
+// Writes every record of one input that the output can take; counts the others by reason.
+void copyInput(const MergeInput& input, const OutputSchema& schema, MergeOutput& output,
+               MergeProgressTracker& progress, MergeReport& report) {
+    std::optional<ShapefileReader> reader;
+    try {
+        reader.emplace(input.shpPath);
+    } catch (const ConfluxError&) {
+        ++report.unreadableInputs;
+        report.unreadable += ShapefileFiles::indexedRecords(input.shpPath);
+        return;
+    }
+    RowMapper rows(schema, input.schemaInput(reader->table()), input.decodeFrom);
+    if (output.beginInput(reader->shapeType(), rows)) {
+        ++report.inputsCopiedAsBytes;
+    }
+    ShapefileReader::Block block;
+    ShapeRecord shape;
+    ShapefileReader::Next next;
+    while ((next = reader->next(block)) == ShapefileReader::Next::Block) {
+        for (std::int64_t i = 0; i < block.count(); ++i) {
+            copyRecord(block.shape(i), block.row(i), schema, output, shape, report);
         }
-        report.otherGeometry += batch->refused.otherGeometry;
-        report.unreadable += batch->refused.unreadable;
-        report.unreadableInputs += batch->refused.unreadableInputs;
-        for (auto& feature : batch->features) {
-            if (layer.CreateFeature(feature.get()) == OGRERR_NONE) {
-                ++report.featuresWritten;
-                output.featureWritten(*feature);
-            } else {
-                ++report.writeErrors;
-            }
-        }
-        pipeline.recycle(std::move(batch->features));
-        progress.advance(batch->consumed);
+        progress.advance(block.count());
+    }
+    if (next == ShapefileReader::Next::Failed) {
+        report.unreadable += reader->recordCount() - block.first();
     }
 }
 
@@ -135,11 +101,68 @@ void refuseEmptyResult(const MergeReport& report) {
     throw ConfluxError(
         ErrorNumber::HostFailure,
         QStringLiteral("None of the %1 features read could be merged (of another geometry: %2, "
-                       "unreadable: %3, not written: %4); the output was not written")
+                       "unreadable: %3, non-finite coordinates: %4, not written: %5); the output "
+                       "was not written")
             .arg(report.refused())
             .arg(report.otherGeometry)
             .arg(report.unreadable)
+            .arg(report.nonFinite)
             .arg(report.writeErrors));
+}
+
+}  // namespace
+
+namespace {
+
+// The output's geometry: the kind of the output's shape type, with the Z and M of the template's
+// header type. A Z type's records may carry measures or not: a GeoPackage gets them when the
+// template's records or the inputs' carry any (a shapefile keeps them in its Z records anyway).
+void decideGeometry(OutputSchema& schema, const MergeTarget& target, const FeatureClassName& output,
+                    const QString& templatePath, std::int32_t templateType,
+                    const std::vector<QString>& inputs) {
+    schema.kind = ShapefileFiles::kindOfCode(target.shapeType);
+    schema.hasZ = output.HasZ().value_or(ShpType::hasZ(templateType));
+    const auto measured = [&] {
+        if (!target.geoPackage || !ShpType::hasZ(templateType)) {
+            return false;
+        }
+        if (TemplateSchema::hasMeasures(templatePath)) {
+            return true;
+        }
+        return std::any_of(inputs.begin(), inputs.end(), [](const QString& input) {
+            const std::int32_t type = ShapefileFiles::readShpType(input).value_or(0);
+            return (ShpType::hasZ(type) || ShpType::isMeasured(type)) &&
+                   TemplateSchema::hasMeasures(input);
+        });
+    };
+    schema.hasM = output.HasM().value_or(ShpType::isMeasured(templateType) || measured());
+}
+
+// The inputs and how each one's text reaches the output.
+std::vector<MergeInput> mergeInputs(const std::vector<QString>& paths, const TextPlan& plan) {
+    std::vector<MergeInput> merged(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        merged[i].shpPath = paths[i];
+        merged[i].decodeFrom = plan.inputDecode[i];
+        // Names stay in their files' code pages: Cyrillic names read as UTF-8 would look alike.
+        merged[i].namesPage =
+            plan.inputDecode[i].isEmpty() ? plan.outputCodePage : plan.inputDecode[i];
+    }
+    return merged;
+}
+
+// The template's fields, with widths that hold what the inputs' fields bring.
+OutputSchema outputSchema(const TemplateSchema& templ, const TextPlan& plan,
+                          const std::vector<MergeInput>& merged, bool dbf) {
+    std::vector<std::optional<DbfTableHeader>> tables;
+    tables.reserve(merged.size());
+    std::vector<OutputSchema::Input> inputs;
+    for (const MergeInput& input : merged) {
+        tables.push_back(DbfTableHeader::readFile(
+            ShapefileFiles::sidecar(input.shpPath, QStringLiteral("dbf"))));
+        inputs.push_back(input.schemaInput(tables.back()));
+    }
+    return OutputSchema::fromTemplate(templ.input, plan.outputCodePage, inputs, dbf);
 }
 
 }  // namespace
@@ -171,49 +194,27 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     }
 
     const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
-    const TemplateSchema schema(templatePath, errors, plan.outputCodePage, !target.geoPackage);
-    const bool hasZ = output->HasZ().value_or(ShapefileFiles::shpTypeHasZ(schema.shpType));
-    const bool hasM = output->HasM().value_or(ShapefileFiles::shpTypeHasM(schema.shpType));
-    const OGRwkbGeometryType geometryType = outputGeometryType(target, hasZ, hasM);
-
+    const TemplateSchema templ(templatePath, plan, target.geoPackage);
+    std::vector<MergeInput> merged = mergeInputs(paths, plan);
+    OutputSchema schema = outputSchema(templ, plan, merged, !target.geoPackage);
+    decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
     std::unique_ptr<MergeOutput> out;
-    ShapefileOutput* shapefileOut = nullptr;
     if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
-                                                 target.geometryColumn, *schema.fields,
-                                                 geometryType, schema.srs.get());
+                                                 target.geometryColumn, schema, templ.srs.get());
     } else {
-        auto created =
-            std::make_unique<ShapefileOutput>(errors, target.location, target.name, *schema.fields,
-                                              geometryType, plan.outputCodePage, schema.prjPath);
-        shapefileOut = created.get();
-        out = std::move(created);
+        out = std::make_unique<ShapefileOutput>(target.location, target.name, schema,
+                                                ShpType::of(schema.kind, schema.hasZ, schema.hasM),
+                                                templ.prj, m_shapefileLimits);
     }
-    FeatureCopier copier(out->fields(), geometryType, !target.geoPackage, plan.outputCodePage,
-                         schema.names);
-
     std::vector<std::int64_t> weights;
     for (const QString& path : paths) {
         weights.push_back(ShapefileFiles::indexedRecords(path));
     }
     MergeProgressTracker progress(m_progress, weights);
-    if (target.geoPackage) {
-        writeFromPipeline(paths, plan, schema.names, geometryType, *out, progress, m_report);
-        refuseEmptyResult(m_report);
-        auto result = out->commit();
-        progress.finish();
-        return result;
-    }
-    ShapefileByteCopy byteCopy(shapefileOut,
-                               ShapefileFiles::shpTypeFor(target.shapeType, hasZ, hasM));
-    for (std::size_t i = 0; i < paths.size(); ++i) {
+    for (std::size_t i = 0; i < merged.size(); ++i) {
         progress.beginInput(i);
-        if (shapefileOut && plan.inputDecode[i].isEmpty() &&
-            byteCopy.tryCopy(paths[i], progress, m_report)) {
-            ++m_report.inputsCopiedAsBytes;
-            continue;
-        }
-        copyWithGdal(paths[i], plan.inputDecode[i], copier, *out, progress, m_report, errors);
+        copyInput(merged[i], schema, *out, progress, m_report);
     }
     refuseEmptyResult(m_report);
     auto result = out->commit();

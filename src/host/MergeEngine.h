@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/shapefile/ShapefileWriter.h"
 #include "host/FeatureClassName.h"
 #include "host/GeodataInterfaces.h"
 #include "host/HostArray.h"
@@ -16,12 +17,16 @@ using MergeProgress = std::function<bool(double complete, const QString& message
 
 // Merges input tables into one new feature class.
 //
-// The output has the template table's attribute fields in order, with their types, widths and
-// precisions; each input feature becomes one output feature, its attributes copied by field
-// name (case ignored) and converted to the template's types. Geometries that fit the output's
-// shape type are written (point <-> one-point multipoint; Z/M kept when the output has them),
-// others are refused and counted. Text keeps its code page when all inputs share one, passes
-// through when none declares one, and is recoded to UTF-8 otherwise.
+// The output has the template table's attribute fields in order, with their dBASE types,
+// widths and decimals, and the template's shape type with its Z and M; each input feature
+// becomes one output feature, its attributes copied by field name (compared as text, case
+// ignored) and converted to the template's types. Shapes that fit the output's shape type are
+// written (point <-> one-point multipoint; Z and M dropped or added as the output has them),
+// others are refused and counted by reason, as are records that cannot be read, shapes with a
+// coordinate that is infinite or not a number, and deleted table rows. Text keeps its code page
+// when all inputs share one, passes through when none declares one, and is recoded to UTF-8
+// otherwise, text fields widened so the recoded values fit. The inputs are read by the
+// project's own shapefile reader, never waiting on a named pipe in a companion's place.
 //
 // Shapefile output is written under temporary names in the target folder and renamed into place
 // only when complete, replacing an existing shapefile of that name in one step; any failure or a
@@ -34,8 +39,11 @@ public:
     void setFieldSource(const std::shared_ptr<IFeatureClass>& fieldSource) {
         m_fieldSource = fieldSource;
     }
+    // What a shapefile output may hold before it is refused (tests lower it).
+    void setShapefileLimits(const ShapefileLimits& limits) { m_shapefileLimits = limits; }
 
-    // `inputs` holds ITable objects over shapefiles (feature layers or feature classes).
+    // `inputs` holds ITable objects over shapefiles (feature layers or feature classes);
+    // `templateTable` is the field-source file's, taken as a table.
     // Returns the new output feature class (owned by the caller). Throws ConfluxError on any
     // failure, on a cancel, and for an output that is one of the inputs or the field source.
     std::shared_ptr<IFeatureClass> Merge(const HostArray& inputs,
@@ -48,5 +56,6 @@ public:
 private:
     MergeProgress m_progress;
     std::shared_ptr<IFeatureClass> m_fieldSource;
+    ShapefileLimits m_shapefileLimits;
     MergeReport m_report;
 };

@@ -1,28 +1,36 @@
 #pragma once
 
-#include "host/GdalErrorCapture.h"
+#include "formats/OutputSchema.h"
+#include "formats/TextPlan.h"
+#include "platform/DbfTableHeader.h"
 
-#include <ogrsf_frmts.h>
+#include <ogr_spatialref.h>
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
-// The template's fields, spatial reference and .prj, read once.
+// The merge's template, read once: the field-source file's table, shape type, .prj and the
+// spatial reference GDAL makes of it. Its files are read only when they are regular files.
 struct TemplateSchema {
-    std::unique_ptr<OGRFeatureDefn, void (*)(OGRFeatureDefn*)> fields{
-        nullptr, [](OGRFeatureDefn* defn) { defn->Release(); }};
+    std::optional<DbfTableHeader> table;  // none when the .dbf is missing or invalid
+    OutputSchema::Input input;            // the table as the output schema sees it
+    std::int32_t shpType = 0;
+    QByteArray prj;  // the .prj's text; empty when there is none
     std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> srs{
         nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
-    QString prjPath;
-    std::int32_t shpType = 0;
-    QStringList names;  // the fields' names as text
 
-    // `outputCodePage`: the merge's text plan's. A UTF-8 output gets the names recoded, within
-    // the dBASE limit of 10 bytes when `shortNames`.
-    TemplateSchema(const QString& shpPath, GdalErrorCapture& errors,
-                   const QByteArray& outputCodePage, bool shortNames);
+    // Throws ConfluxError when the .shp cannot be read. `plan`: the merge's text plan, which
+    // decides the code page the field names are read in. `spatialReference`: whether to make
+    // `srs` (an output that copies the .prj needs none, and matching it costs time).
+    TemplateSchema(const QString& shpPath, const TextPlan& plan, bool spatialReference);
+    TemplateSchema(const TemplateSchema&) = delete;
+    TemplateSchema& operator=(const TemplateSchema&) = delete;
+
+    // Whether some record of a shapefile carries a measure that is data (read up to the first
+    // that does): a Z type's records may or may not.
+    static bool hasMeasures(const QString& shpPath);
 };

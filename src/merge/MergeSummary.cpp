@@ -21,7 +21,12 @@ QString refusedByReason(const MergeReport& report) {
     };
     add(report.otherGeometry, "other geometry");
     add(report.unreadable, "unreadable input");
+    add(report.nonFinite, "non-finite coordinate");
     add(report.writeErrors, "write error");
+    add(report.deletedRecords, "deleted records");
+    // Merged, but not quite as read: counted under their own reasons too.
+    add(report.textShortened, "text shortened");
+    add(report.numbersTooWide, "number too wide");
     if (report.unreadableInputs != 0) {
         lines
             << QStringLiteral("(inputs that could not be opened: %1)").arg(report.unreadableInputs);

@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -70,10 +71,16 @@ bool fail(QString& error, const QString& path, const QString& what) {
 
 bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
     struct stat info {};
-    QByteArray bytes;
-    if (::fstat(fd, &info) != 0 || !readAt(fd, 0, kFirstRead, bytes))
+    if (::fstat(fd, &info) != 0)
         return fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
-    const qint64 fileSize = info.st_size;
+    return read(fd, info.st_size, path, error);
+}
+
+bool DbfTableHeader::read(int fd, qint64 fileSize, const QString& path, QString& error) {
+    QByteArray bytes;
+    // No more than the file holds: asking for more costs a second read that only finds its end.
+    if (!readAt(fd, 0, std::min(kFirstRead, std::max<qint64>(fileSize, kPrefixLength)), bytes))
+        return fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
     if (bytes.size() < kPrefixLength)
         return fail(error, path, QStringLiteral("header truncated (%1 bytes)").arg(bytes.size()));
 
@@ -132,10 +139,13 @@ bool DbfTableHeader::read(int fd, const QString& path, QString& error) {
 }
 
 std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path) {
-    const UniqueFd fd = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
+    // The scan reads one header per file found: the open's status gives the size, so the read
+    // costs no more system calls than it must.
+    struct stat info {};
+    const UniqueFd fd = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData(), &info);
     DbfTableHeader header;
     QString error;
-    if (!fd.isOpen() || !header.read(fd.get(), path, error))
+    if (!fd.isOpen() || !header.read(fd.get(), info.st_size, path, error))
         return std::nullopt;
     return header;
 }

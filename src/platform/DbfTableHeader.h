@@ -28,6 +28,8 @@ struct DbfTableHeader {
     // Reads and validates the header of the open file `fd`. On failure returns false and sets
     // `error` to a message that names `path` and what is wrong.
     bool read(int fd, const QString& path, QString& error);
+    // The same for a file whose size is known already.
+    bool read(int fd, qint64 fileSize, const QString& path, QString& error);
     // Opens and reads the header of the table at `path`; nullopt when missing or invalid.
     static std::optional<DbfTableHeader> readFile(const QString& path);
 

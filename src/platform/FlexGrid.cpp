@@ -3,6 +3,7 @@
 #include "errors/ConfluxError.h"
 #include "platform/FlexGridModel.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLocale>
@@ -63,6 +64,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    // Tab moves on to the next control; the arrow keys move between cells.
+    setTabKeyNavigation(false);
     // Fixed row heights keep appending rows cheap: no per-row measuring.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -271,6 +274,12 @@ void FlexGrid::setSort(int order) {
 
 void FlexGrid::Refresh() {
     viewport()->update();
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {

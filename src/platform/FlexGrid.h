@@ -79,6 +79,7 @@ signals:
     void DblClick();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:

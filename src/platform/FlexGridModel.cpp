@@ -15,6 +15,19 @@ QStringList blankRow(int cols) {
     return row;
 }
 
+// A cell keeps its text exactly; shown, a TAB or a line break (Linux allows them in file
+// names) would cut it on its one line, so it shows as its control picture.
+QString visibleText(const QString& text) {
+    if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')) &&
+        !text.contains(QLatin1Char('\r')))
+        return text;
+    QString shown = text;
+    shown.replace(QLatin1Char('\t'), QChar(0x2409));
+    shown.replace(QLatin1Char('\n'), QChar(0x240A));
+    shown.replace(QLatin1Char('\r'), QChar(0x240D));
+    return shown;
+}
+
 }  // namespace
 
 FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -179,8 +192,11 @@ int FlexGridModel::columnCount(const QModelIndex& parent) const {
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_rows[static_cast<std::size_t>(index.row() + m_fixedRows)][index.column()];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        const QString& text =
+            m_rows[static_cast<std::size_t>(index.row() + m_fixedRows)][index.column()];
+        return role == Qt::DisplayRole ? visibleText(text) : text;
+    }
     if (role == Qt::BackgroundRole && index.column() < m_fixedCols)
         return QPalette().brush(QPalette::Button);
     return {};

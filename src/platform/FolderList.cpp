@@ -1,9 +1,10 @@
 #include "platform/FolderList.h"
 
+#include "platform/FolderPictures.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QStyle>
 
 namespace {
 
@@ -74,9 +75,10 @@ void FolderList::keyPressEvent(QKeyEvent* event) {
 
 void FolderList::fill() {
     clear();
-    // Opened folders show an open folder, their sub-folders a closed one.
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    // Opened folders show an open folder, their sub-folders a closed one. The style's own
+    // pictures of the two are often the same.
+    const QIcon openIcon = FolderPictures::openFolder();
+    const QIcon closedIcon = FolderPictures::closedFolder();
     const QStringList chain = chainFrom(m_root, m_path);
     int depth = 0;
     for (const QString& folder : chain) {

@@ -1,39 +1,77 @@
 #include "platform/MessageBox.h"
 
+#include "platform/ModalRaise.h"
+
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringList>
+
+int titleBarWidth(const QWidget& window, const QString& title) {
+    QFont bold = window.font();
+    bold.setBold(true);  // most window managers draw titles in bold
+    // The window's icon and up to three buttons, each about a title bar high, and margins.
+    constexpr int kTitleBarItems = 6;
+    return QFontMetrics(bold).horizontalAdvance(title) +
+           kTitleBarItems * (window.fontMetrics().height() + 4);
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const QString& text, MsgBoxButtons buttons,
+                                            MsgBoxIcon icon, const QString& title) {
+    auto box = std::make_unique<QMessageBox>(
+        icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title, text);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (buttons == MsgBoxButtons::YesNo) {
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+    } else {
+        box->setStandardButtons(QMessageBox::Ok);
+    }
+    // The box sizes itself to its layout alone; a spacer across it makes room for the title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(titleBarWidth(*box, title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return box;
+}
 
 MsgBoxResult showMessageBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
                             const QString& title) {
-    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, text);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    if (buttons == MsgBoxButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
-    const int answer = box.exec();
+    ModalRaise::install();
+    const int answer = makeMessageBox(text, buttons, icon, title)->exec();
     if (buttons == MsgBoxButtons::YesNo) {
         return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
     }
     return MsgBoxResult::Ok;
 }
 
-std::optional<QString> showFileOpenDialog(const QString& title, const QList<FileFilter>& filters) {
+std::unique_ptr<QFileDialog> makeFileOpenDialog(const QString& title,
+                                                const QList<FileFilter>& filters,
+                                                qsizetype initialFilter) {
     QStringList nameFilters;
     for (const FileFilter& filter : filters) {
         nameFilters << filter.description + QStringLiteral(" (") + filter.pattern +
                            QLatin1Char(')');
     }
-    QFileDialog dialog(nullptr, title);
-    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(nameFilters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    auto dialog = std::make_unique<QFileDialog>(nullptr, title);
+    dialog->setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters(nameFilters);
+    if (initialFilter >= 0 && initialFilter < nameFilters.size()) {
+        dialog->selectNameFilter(nameFilters.at(initialFilter));
+    }
+    return dialog;
+}
+
+std::optional<QString> showFileOpenDialog(const QString& title, const QList<FileFilter>& filters,
+                                          qsizetype initialFilter) {
+    ModalRaise::install();
+    const auto dialog = makeFileOpenDialog(title, filters, initialFilter);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ModalRaise.h"
+
 #include <QDialog>
 
 // A window's modal loop that its own Unload may be asked for while it runs. Destroying the
@@ -8,6 +10,7 @@
 class ModalLoop {
 public:
     void run(QDialog& dialog) {
+        ModalRaise::install();
         m_running = true;
         dialog.exec();
         m_running = false;

@@ -45,9 +45,10 @@ public:
         return messageBox(text, buttons, icon, defaultMsgBoxTitle());
     }
 
-    // The system's file-open dialog; nothing when the user cancels.
-    virtual std::optional<QString> openFile(const QString& title,
-                                            const QList<FileFilter>& filters) = 0;
+    // The system's file-open dialog opened on the filter at `initialFilter`; nothing when the
+    // user cancels.
+    virtual std::optional<QString> openFile(const QString& title, const QList<FileFilter>& filters,
+                                            qsizetype initialFilter) = 0;
 
     // The one shared folder chooser of the library.
     virtual FolderChooser& folderChooser() = 0;

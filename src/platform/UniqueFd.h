@@ -26,32 +26,25 @@ public:
     UniqueFd& operator=(const UniqueFd&) = delete;
 
     // Opens `path` (bytes as the file system holds them) for reading when it is a regular file
-    // (a link to one counts); not open on failure. A named pipe, device or socket is never opened
-    // the blocking way: opening a pipe without a writer would wait forever, and opening a device
-    // can have effects of its own. errno tells why; EINVAL for an entry that is no regular file.
-    static UniqueFd openRegularFile(const char* path) {
-        struct stat info {};
-        if (::stat(path, &info) != 0)
-            return UniqueFd();
-        if (!S_ISREG(info.st_mode)) {
-            errno = EINVAL;
-            return UniqueFd();
-        }
+    // (a link to one counts); not open on failure, with errno telling why (EINVAL for an entry
+    // that is no regular file). The open never waits: a named pipe without a writer would block
+    // a plain open forever, so it is opened non-blocking and then refused. O_NONBLOCK stays set;
+    // it has no effect on reading regular files. `info`, when given, receives the file's status.
+    static UniqueFd openRegularFile(const char* path, struct stat* info = nullptr) {
         int fd;
         do {
             fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         } while (fd < 0 && errno == EINTR);
         UniqueFd file(fd);
-        // Checked again on the open file: the entry may have been replaced since the stat.
-        if (!file.isOpen() || ::fstat(fd, &info) != 0)
+        struct stat status {};
+        if (!file.isOpen() || ::fstat(fd, &status) != 0)
             return UniqueFd();
-        if (!S_ISREG(info.st_mode)) {
+        if (!S_ISREG(status.st_mode)) {
             errno = EINVAL;
             return UniqueFd();
         }
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            return UniqueFd();
+        if (info)
+            *info = status;
         return file;
     }
 

@@ -14,8 +14,9 @@ MsgBoxResult DesktopPrompter::messageBox(const QString& text, MsgBoxButtons butt
 }
 
 std::optional<QString> DesktopPrompter::openFile(const QString& title,
-                                                 const QList<FileFilter>& filters) {
-    return showFileOpenDialog(title, filters);
+                                                 const QList<FileFilter>& filters,
+                                                 qsizetype initialFilter) {
+    return showFileOpenDialog(title, filters, initialFilter);
 }
 
 FolderChooser& DesktopPrompter::folderChooser() {

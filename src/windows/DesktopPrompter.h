@@ -10,7 +10,7 @@ public:
     using Prompter::messageBox;
     MsgBoxResult messageBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
                             const QString& title) override;
-    std::optional<QString> openFile(const QString& title,
-                                    const QList<FileFilter>& filters) override;
+    std::optional<QString> openFile(const QString& title, const QList<FileFilter>& filters,
+                                    qsizetype initialFilter) override;
     FolderChooser& folderChooser() override;
 };

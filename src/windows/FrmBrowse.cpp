@@ -11,14 +11,9 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-constexpr int twips(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
 constexpr int kEscape = 27;
+// A column shows at most about this many characters until the user widens it.
+constexpr int kWidestColumnChars = 28;
 
 }  // namespace
 
@@ -51,64 +46,83 @@ void FrmBrowse::Load() {
 }
 
 void FrmBrowse::createControls() {
+    // The dialog's scale, so that the viewer looks like the window it opens from.
+    m_scale = WindowScales::shared();
     m_form = new QDialog();
     m_form->setWindowTitle(QStringLiteral("Browse"));
     m_form->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::WindowStaysOnTopHint);
-    m_form->resize(px(6525), px(2595));
+    m_form->resize(m_scale.px(6525), m_scale.px(2595));
     m_form->installEventFilter(this);
 
     m_model = new DbfTableModel(m_form);
     m_grid = new QTableView(m_form);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_grid->setGeometry(0, 0, px(6492), px(2172));
+    m_grid->setGeometry(0, 0, m_scale.px(6492), m_scale.px(2172));
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setWordWrap(false);
-    // The fixed column on the left is the vertical header; rows keep one height so a table of
-    // a million records scrolls without measuring every row.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
+    // Tab moves on to the next control; the arrow keys move between cells.
+    m_grid->setTabKeyNavigation(false);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->installEventFilter(this);
 
     m_data = new DataControl(m_form);
     m_data->setObjectName(QStringLiteral("Data1"));
-    m_data->setGeometry(px(120), px(2280), px(6252), px(324));
+    m_data->setGeometry(m_scale.px(120), m_scale.px(2280), m_scale.px(6252), m_scale.px(324));
     m_data->bind(m_grid);
+
+    WindowScales::scaleFonts(*m_form, m_scale.font);
+    styleFixedColumn();
+}
+
+void FrmBrowse::styleFixedColumn() {
+    // The fixed column on the left is the vertical header, wide enough for the deleted mark;
+    // rows keep one height so a table of a million records scrolls without measuring rows.
+    QHeaderView* fixed = m_grid->verticalHeader();
+    const QFontMetrics metrics = fixed->fontMetrics();
+    fixed->setSectionResizeMode(QHeaderView::Fixed);
+    fixed->setDefaultSectionSize(metrics.height() + 4);
+    fixed->setDefaultAlignment(Qt::AlignCenter);
+    fixed->setFixedWidth(std::max(2 * metrics.height(), 3 * metrics.horizontalAdvance(u'*')));
 }
 
 void FrmBrowse::Form_Load() {
-    m_horizontalMargin = twips(m_form->width()) - twips(m_grid->width());
-    m_verticalMargin = twips(m_form->height()) - twips(m_grid->height());
+    m_horizontalMargin = m_scale.twips(m_form->width()) - m_scale.twips(m_grid->width());
+    m_verticalMargin = m_scale.twips(m_form->height()) - m_scale.twips(m_grid->height());
 }
 
 void FrmBrowse::Form_Resize() {
     if (!m_form) {
         return;
     }
-    const Layout layout = resizeRule(twips(m_form->width()), twips(m_form->height()),
-                                     m_horizontalMargin, m_verticalMargin);
-    m_grid->setGeometry(0, 0, px(layout.gridWidth), px(layout.gridHeight));
-    m_data->move(m_data->x(), px(layout.dataTop));
+    const Layout layout =
+        resizeRule(m_scale.twips(m_form->width()), m_scale.twips(m_form->height()),
+                   m_horizontalMargin, m_verticalMargin);
+    m_grid->setGeometry(0, 0, m_scale.px(layout.gridWidth), m_scale.px(layout.gridHeight));
+    m_data->move(m_data->x(), m_scale.px(layout.dataTop));
 }
 
-// Column widths come from the field definitions, not from the records: measuring the
-// contents would read a thousand records of a table that should open at once.
-void FrmBrowse::fitColumnsToFields() {
-    const DbfReader* reader = m_model->reader();
+// Each column as wide as its name and the values of the first screen of records (only those
+// are read, so a table of any size opens at once), up to a cap that leaves room for the next.
+void FrmBrowse::fitColumnsToFirstScreen() {
     const QFontMetrics metrics = m_grid->fontMetrics();
     const QFontMetrics headerMetrics = m_grid->horizontalHeader()->fontMetrics();
-    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
     constexpr int kPadding = 12;
-    constexpr int kWidestField = 40;
-    for (qsizetype column = 0; column < reader->fieldCount(); ++column) {
-        const DbfTableField& field = reader->fields().at(column);
-        const int characters = field.type == 'D' ? 10 : std::min(field.length, kWidestField);
-        const int width =
-            std::max(digit * characters, headerMetrics.horizontalAdvance(field.name) + kPadding);
-        m_grid->setColumnWidth(static_cast<int>(column), width + kPadding);
+    const int cap = kWidestColumnChars * metrics.averageCharWidth();
+    const int rowHeight = m_grid->verticalHeader()->defaultSectionSize();
+    const int firstScreen =
+        std::min(m_model->rowCount(), m_grid->height() / std::max(1, rowHeight) + 1);
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const QString name = m_model->headerData(column, Qt::Horizontal).toString();
+        int values = 0;
+        for (int row = 0; row < firstScreen; ++row) {
+            const QString text = m_model->index(row, column).data().toString();
+            values = std::max(values, metrics.horizontalAdvance(text));
+        }
+        const int header = headerMetrics.horizontalAdvance(name) + kPadding;
+        m_grid->setColumnWidth(column, std::max(header, std::min(values, cap)) + kPadding);
     }
 }
 
@@ -144,7 +158,7 @@ bool FrmBrowse::prepareOpen(const QString& shpPath) {
     if (!m_model->open(folder, table)) {
         return false;
     }
-    fitColumnsToFields();
+    fitColumnsToFirstScreen();
     m_grid->repaint();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/DataControl.h"
 #include "platform/ModalLoop.h"
+#include "platform/WindowScale.h"
 #include "windows/DbfTableModel.h"
 
 #include <QDialog>
@@ -58,12 +59,14 @@ protected:
 private:
     FrmBrowse() = default;
     void createControls();
-    void fitColumnsToFields();
+    void styleFixedColumn();
+    void fitColumnsToFirstScreen();
 
     QPointer<QDialog> m_form;
     QPointer<QTableView> m_grid;
     QPointer<DataControl> m_data;
     QPointer<DbfTableModel> m_model;
+    WindowScale m_scale;
     int m_horizontalMargin = 0;
     int m_verticalMargin = 0;
     ModalLoop m_modal;

@@ -2,6 +2,7 @@
 
 #include "dialog/frmConflux.h"
 #include "platform/FolderList.h"
+#include "platform/WindowScale.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -9,15 +10,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QPushButton>
-
-namespace {
-
-// Twips at 15 per pixel.
-constexpr int px(int twips) {
-    return (twips + 7) / 15;
-}
-
-}  // namespace
 
 FrmChDir& FrmChDir::instance() {
     static FrmChDir window;
@@ -52,10 +44,14 @@ void FrmChDir::Load() {
 }
 
 void FrmChDir::createControls() {
+    // The dialog's scale, so that the chooser looks like the window it opens from.
+    const WindowScale scale = WindowScales::shared();
+    const auto px = [&scale](int twips) { return scale.px(twips); };
     m_form = new QDialog();
-    m_form->setWindowTitle(QString());
-    m_form->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowStaysOnTopHint);
+    // No caption. An empty title would make the window system show the program's name.
+    m_form->setWindowTitle(QStringLiteral(" "));
+    m_form->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     m_form->setFixedSize(px(3750), px(4065));
     m_form->installEventFilter(this);
 
@@ -75,6 +71,7 @@ void FrmChDir::createControls() {
         connect(button, &QPushButton::clicked, this, [this, i] { CmdOpenExit_Click(i); });
         m_buttons[static_cast<size_t>(i)] = button;
     }
+    WindowScales::scaleFonts(*m_form, scale.font);
     QWidget::setTabOrder(m_drive, m_dir);
     QWidget::setTabOrder(m_dir, m_buttons[0]);
     QWidget::setTabOrder(m_buttons[0], m_buttons[1]);
@@ -101,10 +98,11 @@ void FrmChDir::selectDrive(qsizetype index, bool raiseChange) {
 }
 
 QString FrmChDir::startFolderOn(const Volume& volume) const {
-    // There is no current folder per drive here: the process's own folder when it is on that
-    // volume, else the volume's root.
+    // There is no current folder per drive here: the process's own folder when it lies on that
+    // volume (and not on one mounted inside it), else the volume's root.
     const QString current = QDir::currentPath();
-    return Volumes::holding({volume}, current) == 0 ? current : volume.rootPath;
+    const qsizetype holder = Volumes::holding(m_volumes, current);
+    return holder >= 0 && m_volumes[holder] == volume ? current : volume.rootPath;
 }
 
 void FrmChDir::Unload() {

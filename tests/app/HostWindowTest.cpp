@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
 
 namespace {
@@ -30,7 +32,7 @@ TEST(HostWindow, LoadsLibraryAndListsCommandUnderItsCategory) {
     EXPECT_TRUE(toolBar->actions().contains(action));
     const auto menus = window.menuBar()->actions();
     ASSERT_EQ(menus.size(), 1);
-    EXPECT_EQ(menus[0]->text(), "Orvantis");
+    EXPECT_EQ(menus[0]->text(), "&Orvantis");  // Alt+O
 
     // OnCreate handed the host's application object to the dialog.
     ASSERT_NE(frmConflux::instance().state().m_pApp, nullptr);
@@ -48,6 +50,29 @@ TEST(HostWindow, HostAndDialogShowTheProgramIcon) {
     EXPECT_EQ(form.windowIcon().availableSizes(), sizes);
     EXPECT_EQ(form.windowIcon().pixmap(16, 16).toImage().pixelColor(0, 0).alpha(), 0)
         << "the small picture keeps a transparent background";
+}
+
+TEST(HostWindow, MenuOpensFromTheKeyboardByItsLetterOrF10) {
+    HostWindow window;
+    ASSERT_TRUE(window.loadCommand());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_O, Qt::AltModifier},
+                                                              {Qt::Key_F10, Qt::NoModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(key);
+        QTest::keyClick(&window, key, modifiers);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->title(), "&Orvantis");
+        if (key == Qt::Key_F10) {  // Enter would run the command
+            EXPECT_EQ(menu->activeAction(), window.commandAction());
+        }
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // leaves the menu bar
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
 }
 
 }  // namespace

@@ -59,20 +59,35 @@ protected:
 TEST_F(CommandLineTest, ScanPrintsARowPerCandidate) {
     const auto result = CliRunner::conflux({"scan", root});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    QStringList rows = result.outLines();
-    QStringList expected = {
-        root + "/N-37-001/roads.shp\t2\t2\troads\t3",
-        root + "/N-37-001/lakes.shp\t2\t4\tlakes\t4",
-        root + QStringLiteral("/N-37-002/Дороги.shp\t2\t3\tДороги\t3"),
-        root + QStringLiteral("/N-37-002/колодцы.shp\t2\t5\tколодцы\t1"),
-    };
-    rows.sort();  // listing order is the file system's
-    expected.sort();
-    EXPECT_EQ(rows, expected);
+    // Each folder by name, letter case ignored, whatever order the file system keeps.
+    EXPECT_EQ(result.outLines(),
+              QStringList({
+                  root + "/N-37-001/lakes.shp\t2\t4\tlakes\t4",
+                  root + "/N-37-001/roads.shp\t2\t2\troads\t3",
+                  root + QStringLiteral("/N-37-002/Дороги.shp\t2\t3\tДороги\t3"),
+                  root + QStringLiteral("/N-37-002/колодцы.shp\t2\t5\tколодцы\t1"),
+              }));
     EXPECT_EQ(result.err, QStringLiteral("Выбрано: 4 файл(ов)\n"));
 
     // The folder mask reaches the walk (the file mask and depth show in the failures below).
     EXPECT_EQ(CliRunner::conflux({"scan", root, "--dir-mask", "*002"}).outLines().size(), 2);
+}
+
+TEST_F(CommandLineTest, ScanEscapesTabsLineBreaksAndBackslashesInsideItsFields) {
+    const QString odd = m_dir.filePath(QStringLiteral("odd"));
+    QDir().mkpath(odd + "/tab\there");
+    for (const QString& name : {QStringLiteral("tab\there/a"), QStringLiteral("line\nfeed\r"),
+                                QStringLiteral("back\\slash")}) {
+        QFile file(odd + "/" + name + ".shp");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const auto result = CliRunner::conflux({"scan", odd});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.outLines(), QStringList({
+                                     odd + "/back\\\\slash.shp\t - \t - \tback\\\\slash\t - ",
+                                     odd + "/line\\nfeed\\r.shp\t - \t - \tline\\nfeed\\r\t - ",
+                                     odd + "/tab\\there/a.shp\t - \t - \ta\t - ",
+                                 }));
 }
 
 TEST_F(CommandLineTest, EachBadInputHasItsStatusAndMessage) {

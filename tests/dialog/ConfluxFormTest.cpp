@@ -217,12 +217,14 @@ TEST_F(FramesTest, BrowsesPresetAndChangeThePathOnlyWhenSomethingIsChosen) {
     form().CmdFindPath->click();
     EXPECT_EQ(form().TxtsDir->text(), "/srv");
 
-    // A geodatabase is a file: the file dialog offers both kinds.
+    // A geodatabase is a file: the file dialog offers both kinds and opens on the one that can
+    // be written.
     form().opOutputType[1]->setChecked(true);
     form().TxtPath->setText("/kept.gpkg");
     form().CmdFindPath2->click();
     EXPECT_EQ(form().TxtPath->text(), "/kept.gpkg");
     ASSERT_EQ(prompter.fileDialogTitles, QStringList{"Поиск файла "});
+    EXPECT_EQ(prompter.fileDialogInitialFilters, QList<qsizetype>{1});  // opens on GeoPackage
     QStringList filters;
     for (const FileFilter& filter : prompter.fileDialogFilters[0])
         filters << filter.description + "|" + filter.pattern;

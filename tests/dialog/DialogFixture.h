@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 // Scripted questions that also record whether the busy picture showed when each was asked.
 class BusyAwarePrompter : public ScriptedPrompter {
@@ -54,8 +55,16 @@ public:
         QTest::keyClick(box, Qt::Key_Delete);
         typeText(box, text);
     }
-    static void clickOption(QRadioButton* option) {
-        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+    // Clicks at `at` of `widget` as the mouse does: through the window, so whatever control
+    // shows at that point takes the click.
+    static void clickAt(QWidget* widget, QPoint at) {
+        QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                          widget->mapTo(widget->window(), at));
+    }
+    // Clicks the left part of an option's circle.
+    static void clickOption(OptionButton* option) {
+        const QRect visible = option->visibleRect();
+        clickAt(option, QPoint(visible.left() + 2, visible.center().y()));
     }
     static QStringList items(const QComboBox* list) {
         QStringList texts;

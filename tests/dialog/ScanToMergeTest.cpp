@@ -62,4 +62,21 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 12u);
 }
 
+TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakAreOpenedAsInputsWhole) {
+    const QString root = path("sheets");
+    QDir().mkpath(root + "/a\tfolder");
+    polygons("lakes\tnorth", 2, root + "/a\tfolder");
+    polygons("lakes\nsouth", 3, root);
+    retype(form().TxtsDir, root);
+    QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
+    ASSERT_EQ(form().LblSelected->text(), "Выбрано: 2 файл(ов)");
+
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    EXPECT_TRUE(errors.reports.texts.isEmpty());
+    EXPECT_EQ(dialog().state().FilesList,
+              QStringList({root + "/lakes\nsouth.shp", root + "/a\tfolder/lakes\tnorth.shp"}));
+    EXPECT_EQ(dialog().state().PolygonNames, QStringList({"lakes\tnorth", "lakes\nsouth"}));
+    EXPECT_TRUE(form().FrameOutput->isEnabled());
+}
+
 }  // namespace

@@ -179,4 +179,19 @@ TEST_F(MergeTest, AccessFileIsRefusedAndLeftAsItWas) {
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
+// The field source gives the output its fields, even when it is not the first input (or no
+// input at all): a user's extra field must not be lost.
+TEST_F(MergeTest, TheFieldSourceGivesTheOutputItsFields) {
+    buildParcels();
+    QDir().mkdir(path("source"));
+    const QString source = ShapefileFixture::write(
+        path("source"), "fields", "POLYGON", {{"ID", 'N', 9}, {"NOTE", 'C', 12}},
+        {{"POLYGON ((0 0,0 1,1 1,0 0))", {"1", "template"}}});
+    merge("parcels_*", 2, source, true, path("out"));
+    const auto written = ShapefileFixture::read(path("out/merged.shp"));
+    EXPECT_EQ(written.fieldNames, QStringList({"ID", "NOTE"}));
+    ASSERT_EQ(written.features.size(), 25u);
+    EXPECT_EQ(written.features[24].values, QStringList({"14", QString()}));
+}
+
 }  // namespace

@@ -83,17 +83,39 @@ TEST(DirWalk, FileMaskIsCaseBlindAndFolderMaskTestsOnlyTheHoldingFolder) {
     EXPECT_EQ(tree.walk(byDepth(3, "*.shp", "b*")), QStringList{"B/y.shp"});
 }
 
-TEST(DirWalk, FilesComeFirstThenEachSubFolderComplete) {
-    const Tree tree{"r1.shp", "r2.shp", "s1/a.shp", "s1/deep/b.shp", "s2/c.shp", "s2/deep/d.shp"};
-    const QStringList found = tree.walk(byDepth(3), false).value_or(QStringList());
-    ASSERT_EQ(found.size(), 6);
-    EXPECT_FALSE(found[0].contains('/'));
-    EXPECT_FALSE(found[1].contains('/'));
-    // Listing order is the file system's: s1 or s2 may come first, but whole.
-    const bool s1First = found[2].startsWith("s1/");
-    EXPECT_EQ(found.mid(2),
-              s1First ? QStringList({"s1/a.shp", "s1/deep/b.shp", "s2/c.shp", "s2/deep/d.shp"})
-                      : QStringList({"s2/c.shp", "s2/deep/d.shp", "s1/a.shp", "s1/deep/b.shp"}));
+TEST(DirWalk, FilesComeFirstThenEachSubFolderCompleteInNameOrder) {
+    const Tree tree{"s2/deep/d.shp", "r2.shp", "S1/a.shp", "s2/c.shp", "r1.shp", "S1/deep/b.shp"};
+    EXPECT_EQ(tree.walk(byDepth(3), false),
+              QStringList(
+                  {"r1.shp", "r2.shp", "S1/a.shp", "S1/deep/b.shp", "s2/c.shp", "s2/deep/d.shp"}));
+}
+
+// Every copy of a folder lists in one order: names in capitals compared as text, then the
+// exact bytes; files and folders alike.
+TEST(DirWalk, EachFolderIsListedByNameIgnoringCaseThenByBytes) {
+    const struct {
+        const char* name;
+        std::initializer_list<const char*> created;  // in this order
+        QStringList found;
+    } rows[] = {
+        {"case is ignored", {"b.shp", "C.shp", "a.shp"}, {"a.shp", "b.shp", "C.shp"}},
+        {"twins by bytes, capitals first", {"b.shp", "B.shp"}, {"B.shp", "b.shp"}},
+        {"compared in capitals: _ after letters",
+         {"_x.shp", "z.shp", "Y.shp"},
+         {"Y.shp", "z.shp", "_x.shp"}},
+        {"shorter name first", {"ab.shp", "a.shp", "abc.shp"}, {"a.shp", "ab.shp", "abc.shp"}},
+        {"Cyrillic in alphabet order, Ё before А as in capitals",
+         {"яма.shp", "Ёлка.shp", "дом.shp", "Аист.shp"},
+         {"Ёлка.shp", "Аист.shp", "дом.shp", "яма.shp"}},
+        {"sub-folders too", {"b/1.shp", "A/2.shp", "c/3.shp"}, {"A/2.shp", "b/1.shp", "c/3.shp"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Tree tree{};
+        for (const char* file : row.created)
+            tree.add(QString::fromUtf8(file));
+        EXPECT_EQ(tree.walk(byDepth(2), false), row.found);
+    }
 }
 
 TEST(DirWalk, HiddenAndSystemEntriesAreSkippedAndLinksNeverLoop) {

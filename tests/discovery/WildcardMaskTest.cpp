@@ -41,6 +41,19 @@ TEST(WildcardMask, MatchesTheWholeNameAgainstTheWholeMask) {
     }
 }
 
+// The walk passes over a file by its bytes only when the name certainly does not match.
+TEST(WildcardMask, ExcludesByBytesOnlyWhatCannotMatch) {
+    const WildcardMask mask(QStringLiteral("roads*.shp"));
+    EXPECT_TRUE(mask.excludes("roads.dbf"));
+    EXPECT_TRUE(mask.excludes("roads.shx"));
+    EXPECT_FALSE(mask.excludes("ROADS.SHP"));
+    EXPECT_FALSE(mask.excludes("rivers.shp")) << "decided by matching, not by the bytes";
+    // A long s upper-cases to an S: a tail that is not ASCII says nothing.
+    EXPECT_FALSE(mask.excludes("roads.\xC5\xBFhp"));
+    EXPECT_TRUE(mask.matches(QString::fromUtf8("roads.\xC5\xBFhp")));
+    EXPECT_FALSE(WildcardMask(QStringLiteral("*.sh?")).excludes("roads.dbf"));
+}
+
 TEST(WildcardMask, InvalidMaskRaisesInvalidPatternNamingTheMask) {
     for (const char* mask : {"[abc", "*.[shp", "ab[!", "[z-a]"}) {
         SCOPED_TRACE(mask);

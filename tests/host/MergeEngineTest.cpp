@@ -193,22 +193,3 @@ TEST(MergeEngine, SkipsAndCountsARecordThatCannotBeRead) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(MergeEngine, TextRecodedToUtf8IsCutAtACharacterBoundary) {
-    QTemporaryDir dir;
-    const std::vector<Field> fields{{"NAME", 'C', 9}};
-    const QString a = write(dir.path(), "a", "POINT", fields, {{"POINT (0 0)", {"Абвгдежзи"}}},
-                            Encoding("CP1251", "1251"));
-    const QString b = write(dir.path(), "b", "POINT", fields, {{"POINT (1 1)", {"Ok"}}},
-                            Encoding("CP866", "866"));
-    MergeCall{{a, b}, dir.path(), "merged", 1}.run();
-    const ReadLayer out = read(dir.filePath("merged.shp"));
-    ASSERT_EQ(out.features.size(), 2u);
-    // Nine bytes hold four two-byte letters; the fifth letter would be split.
-    EXPECT_EQ(out.features[0].values[0], "Абвг");
-    EXPECT_EQ(out.features[1].values[0], "Ok");
-}
-
-}  // namespace

@@ -18,15 +18,6 @@ QByteArray cp1251(const QString& text) {
     return TextEncoder("CP1251").encode(text);
 }
 
-QString emptyGeoPackage(const QString& path) {
-    GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    GDALDatasetUniquePtr dataset(
-        driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    dataset->CreateLayer("existing", nullptr, wkbPoint, nullptr);
-    return path;
-}
-
 const Encoding kWindows1251("CP1251", "1251");
 const Encoding kUtf8("", "UTF-8");
 

@@ -1,10 +1,13 @@
 #include "MergeTestSupport.h"
 
 #include "host/GdalErrorCapture.h"
+#include "support/ChildProcess.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstring>
 #include <functional>
 
 #include <gdal_priv.h>
@@ -35,15 +38,6 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
         files[name] = bytesOf(QDir(folder).filePath(name));
     }
     return files;
-}
-
-QString createGeoPackage(const QString& path, const QString& layer) {
-    GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    GDALDatasetUniquePtr dataset(
-        driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    dataset->CreateLayer(layer.toUtf8().constData(), nullptr, wkbPoint, nullptr);
-    return path;
 }
 
 TEST(MergeOutput, YesToReplaceReplacesTheWholeShapefile) {
@@ -119,7 +113,7 @@ TEST(MergeOutput, GeoPackageGetsANewLayerAndRefusesAnExistingOne) {
     QTemporaryDir dir;
     const QString a = polygons(dir.path(), "a", 10);
     const QString b = polygons(dir.path(), "b", 15);
-    const QString gpkg = createGeoPackage(dir.filePath("store.gpkg"), "existing");
+    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
 
     MergeEngine engine;
     const auto merged = MergeCall({a, b}, gpkg, "parcels", 4, true).run(engine);
@@ -226,7 +220,7 @@ namespace {
 TEST(MergeOutput, GeoPackageCancelOrCrashLeavesTheFileAsItWasAndTextArrivesAsUtf8) {
     QTemporaryDir dir;
     const QString big = polygons(dir.path(), "big", 6000);
-    const QString gpkg = createGeoPackage(dir.filePath("store.gpkg"), "existing");
+    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
     const QByteArray before = bytesOf(gpkg);
     MergeCall cancelled({big, big}, gpkg, "parcels", 4, true);
     cancelled.progress = [](double complete, const QString&) { return complete < 0.5; };
@@ -268,6 +262,76 @@ TEST(MergeOutput, GeoPackageCancelOrCrashLeavesTheFileAsItWasAndTextArrivesAsUtf
               {{"POLYGON ((0 0,0 1,1 1,0 0))", {"1", "Дорога"}}}, Encoding("CP866", "866"));
     MergeCall({dos}, gpkg, "дороги", 4, true).run();
     EXPECT_EQ(read(gpkg, "дороги").features.at(0).values, QStringList({"1", "Дорога"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A shapefile that would pass what the format holds is refused as a failure, whether the
+// records are copied as bytes or converted; the earlier output stays and nothing is left.
+TEST(MergeOutput, PastTheShapefileLimitsTheMergeFailsAndLeavesTheFolderAsItWas) {
+    QTemporaryDir dir;
+    const QString same = polygons(dir.path(), "same", 300);
+    const QString withZ = write(dir.path(), "withz", "POLYGON Z", {{"ID", 'N', 9}},
+                                std::vector<ShapefileFixture::Feature>(
+                                    300, {"POLYGON Z ((0 0 1,0 1 1,1 1 1,0 0 1))", {"1"}}));
+    QDir().mkdir(dir.filePath("out"));
+    polygons(dir.filePath("out"), "merged", 7);
+    const auto before = snapshot(dir.filePath("out"));
+    struct Case {
+        const char* name;
+        QString input;
+        ShapefileLimits limits;
+        QString message;
+    };
+    const QString shp = "'" + dir.filePath("out/merged.shp") + "' would exceed the 4 GB";
+    const QString dbf = "'" + dir.filePath("out/merged.dbf") + "' would exceed the 2 GB";
+    const Case cases[] = {
+        {"byte copy", same, {20000, 1 << 30, 1 << 30}, shp},
+        {"converted", withZ, {20000, 1 << 30, 1 << 30}, shp},
+        {"table", same, {1 << 30, 2000, 1 << 30}, dbf},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MergeEngine engine;
+        engine.setShapefileLimits(c.limits);
+        try {
+            MergeCall({polygons(dir.path(), "template", 1), c.input}, dir.filePath("out"), "merged")
+                .run(engine);
+            FAIL() << "no error";
+        } catch (const ConfluxError& error) {
+            EXPECT_TRUE(error.description().startsWith(c.message))
+                << error.description().toStdString();
+        }
+        EXPECT_EQ(snapshot(dir.filePath("out")), before);
+    }
+}
+
+// A full disk (a file size limit here) while a GeoPackage layer is written: the error names
+// the GeoPackage and the system's cause, and the file keeps only what it had.
+TEST(MergeOutput, GeoPackageWriteFailureNamesTheFileAndTheCauseAndRollsBack) {
+    QTemporaryDir dir;
+    const QString big = polygons(dir.path(), "big", 20000);
+    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
+    const QString expected = QStringLiteral("GeoPackage '%1' cannot be written: %2")
+                                 .arg(gpkg, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    const rlim_t size = static_cast<rlim_t>(QFileInfo(gpkg).size());
+    const int result = runInChild(120, [&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{size + (256 << 10), size + (256 << 10)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            MergeCall({big}, gpkg, "parcels", 4, true).run();
+        } catch (const ConfluxError& error) {
+            return error.description() == expected ? 0 : 2;
+        }
+        return 3;
+    });
+    EXPECT_EQ(result, 0);
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(gpkg.toUtf8().constData(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(dataset);
+    EXPECT_EQ(dataset->GetLayerCount(), 1);
 }
 
 }  // namespace

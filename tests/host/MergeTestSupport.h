@@ -9,8 +9,20 @@
 #include <QDir>
 #include <QStringList>
 
-// Runs merges the way the dialog does: inputs as feature layers taken as tables, the first
-// input as template.
+#include <gdal_priv.h>
+
+// A new GeoPackage at `path` holding one empty layer "existing".
+inline QString emptyGeoPackage(const QString& path) {
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
+    GDALDatasetUniquePtr dataset(
+        driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    dataset->CreateLayer("existing", nullptr, wkbPoint, nullptr);
+    return path;
+}
+
+// Runs merges the way the dialog does: inputs as feature layers taken as tables, the field
+// source (by default the first input) as template.
 struct MergeCall {
     MergeCall(QStringList inputs_, QString location_, QString name_, std::int32_t shapeType_ = 4,
               bool geoPackage_ = false)
@@ -25,6 +37,7 @@ struct MergeCall {
     QString name;
     std::int32_t shapeType = 4;
     bool geoPackage = false;
+    QString fieldSource;  // empty: the first input
     MergeProgress progress;
 
     std::shared_ptr<IFeatureClass> run(MergeEngine& engine) const {
@@ -45,7 +58,10 @@ struct MergeCall {
         output->setName(name);
         output->setWorkspaceName(workspace);
         engine.setProgress(progress);
-        return engine.Merge(array, takeAs<ITable>(array.Element(0)), output);
+        auto templateTable = std::make_shared<FeatureLayer>();
+        templateTable->setFeatureClass(std::make_shared<ShapefileFeatureClass>(
+            fieldSource.isEmpty() ? inputs.value(0) : fieldSource));
+        return engine.Merge(array, takeAs<ITable>(templateTable), output);
     }
     std::shared_ptr<IFeatureClass> run() const {
         MergeEngine engine;

@@ -42,4 +42,11 @@ TEST(Output, ExactTexts) {
     EXPECT_EQ(MergeSummary::refusedByReason(report),
               "Not merged, by reason:\nother geometry: 3\nwrite error: 1\n"
               "(inputs that could not be opened: 2)");
+    report = MergeReport{};
+    report.deletedRecords = 4;
+    report.nonFinite = 1;
+    report.textShortened = 117;
+    EXPECT_EQ(MergeSummary::refusedByReason(report),
+              "Not merged, by reason:\nnon-finite coordinate: 1\ndeleted records: 4\n"
+              "text shortened: 117");
 }

@@ -32,13 +32,17 @@ MsgBoxResult ScriptedPrompter::messageBox(const QString& text, MsgBoxButtons but
 }
 
 std::optional<QString> ScriptedPrompter::openFile(const QString& title,
-                                                  const QList<FileFilter>& filters) {
+                                                  const QList<FileFilter>& filters,
+                                                  qsizetype initialFilter) {
     fileDialogTitles << title;
     fileDialogFilters << filters;
-    if (files.empty()) {
+    fileDialogInitialFilters << initialFilter;
+    if (files.empty() || !files.front()) {
+        if (!files.empty())
+            files.pop_front();
         return std::nullopt;
     }
-    auto answer = files.front();
+    const QString answer = *files.front();
     files.pop_front();
     return answer;
 }

@@ -39,8 +39,8 @@ public:
     using Prompter::messageBox;
     MsgBoxResult messageBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
                             const QString& title) override;
-    std::optional<QString> openFile(const QString& title,
-                                    const QList<FileFilter>& filters) override;
+    std::optional<QString> openFile(const QString& title, const QList<FileFilter>& filters,
+                                    qsizetype initialFilter) override;
     FolderChooser& folderChooser() override { return chooser; }
 
     // Answers to Yes/No questions, in order; a question with no scripted answer gets No.
@@ -51,5 +51,6 @@ public:
     QList<ShownMessage> messages;
     QStringList fileDialogTitles;
     QList<QList<FileFilter>> fileDialogFilters;
+    QList<qsizetype> fileDialogInitialFilters;
     ScriptedFolderChooser chooser;
 };

@@ -1,10 +1,12 @@
 #include "windows/FrmChDir.h"
 
 #include "platform/FolderList.h"
+#include "platform/WindowScale.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +33,7 @@ protected:
                      {QStringLiteral("Stick"), m_tmp.filePath(QStringLiteral("gone"))}};
         chooser().setPrompter(&m_prompter);
         chooser().setVolumeSource([this] { return m_volumes; });
+        WindowScales::setShared({1.0, 1.0});
     }
     void TearDown() override {
         chooser().Unload();
@@ -132,6 +135,51 @@ TEST_F(FrmChDirTest, UnavailableDriveIsReportedAndThePreviousDriveAndFolderComeB
     EXPECT_EQ(chooser().Drive1()->currentIndex(), 0);
     EXPECT_EQ(chooser().Dir1()->path(), data("Roads"));
     EXPECT_TRUE(chooser().form()->isVisible());
+}
+
+TEST_F(FrmChDirTest, NoCaptionTheDialogScaleAndOpenFoldersUnlikeHighlightedOnes) {
+    WindowScales::setShared({1.2, 0.9});
+    presetAndShow(data());
+    EXPECT_TRUE(chooser().form()->windowTitle().trimmed().isEmpty());
+    EXPECT_FALSE(chooser().form()->windowTitle().isEmpty());  // else the program's name shows
+    EXPECT_EQ(chooser().form()->size(), QSize(300, 325));     // 3750 x 4065 twips at 1.2 / 15
+    EXPECT_DOUBLE_EQ(chooser().Dir1()->font().pointSizeF(),
+                     QApplication::font().pointSizeF() * 0.9);
+
+    click(data("Roads"), true);
+    click(data("Roads/2024"), false);  // highlighted, not opened
+    const auto picture = [](int row) {
+        return chooser().Dir1()->item(row)->icon().pixmap(16).toImage();
+    };
+    ASSERT_EQ(listed(), QStringList({data(), data("Roads"), data("Roads/2024")}));
+    EXPECT_EQ(picture(0), picture(1));  // the open path
+    EXPECT_NE(picture(1), picture(2));
+}
+
+TEST_F(FrmChDirTest, PickingAVolumeOpensTheCurrentFolderOnlyWhenItLiesOnThatVolume) {
+    m_volumes = {{QStringLiteral("Root"), QStringLiteral("/")}, {QStringLiteral("Data"), data()}};
+    const struct {
+        const char* name;
+        QString current;
+        Qt::Key pick;  // Home: the root volume, End: Data
+        QString opened;
+    } cases[] = {
+        {"root volume, current folder on Data", data("Rivers"), Qt::Key_Home, "/"},
+        {"Data, current folder on it", data("Rivers"), Qt::Key_End, data("Rivers")},
+        {"root volume, current folder on it", m_tmp.filePath("outside"), Qt::Key_Home,
+         m_tmp.filePath("outside")},
+        {"Data, current folder elsewhere", m_tmp.filePath("outside"), Qt::Key_End, data()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir::setCurrent(c.current);
+        chooser().Unload();
+        presetAndShow(c.pick == Qt::Key_Home ? data("Roads") : m_tmp.filePath("outside"));
+        chooser().Drive1()->setFocus();
+        QTest::keyClick(chooser().Drive1(), c.pick);
+        EXPECT_EQ(chooser().Dir1()->path(), c.opened);
+    }
+    EXPECT_TRUE(m_prompter.messages.isEmpty());
 }
 
 TEST_F(FrmChDirTest, ModalChooserReturnsTheFolderOnOpenAndNothingOnCancelOrCloseBox) {

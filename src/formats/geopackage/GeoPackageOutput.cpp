@@ -1,31 +1,76 @@
 #include "formats/geopackage/GeoPackageOutput.h"
 
-#include "formats/geopackage/SqliteStatement.h"
+#include "formats/geopackage/GeoPackageBlob.h"
 #include "host/GdalOpen.h"
 #include "host/GeoPackageFeatureClass.h"
 
 #include <QFile>
 
 #include <cpl_string.h>
+#include <sqlite3.h>
+
+#include <algorithm>
 
 namespace {
-// `wanted`, or it with a number added, so that it names none of `fields` (case ignored): the
-// table's feature id and geometry columns must not take a field's place.
-QString freeName(const QString& wanted, const OGRFeatureDefn& fields) {
-    const auto taken = [&fields](const QString& name) {
-        for (int i = 0; i < fields.GetFieldCount(); ++i) {
-            if (name.compare(QString::fromUtf8(fields.GetFieldDefn(i)->GetNameRef()),
-                             Qt::CaseInsensitive) == 0) {
-                return true;
-            }
-        }
-        return false;
+// `wanted`, or it with a number added, so that it names none of the schema's columns (case
+// ignored): the table's feature id and geometry columns must not take a field's place.
+QString freeName(const QString& wanted, const OutputSchema& schema) {
+    const auto taken = [&schema](const QString& name) {
+        return std::any_of(schema.fields.begin(), schema.fields.end(), [&](const auto& field) {
+            return name.compare(field.columnName, Qt::CaseInsensitive) == 0;
+        });
     };
     QString name = wanted;
     for (int n = 1; taken(name); ++n) {
         name = QStringLiteral("%1_%2").arg(wanted).arg(n);
     }
     return name;
+}
+
+QByteArray quoted(const QString& identifier) {
+    QString text = identifier;
+    return '"' + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"';
+}
+
+// The field GDAL creates for a dBASE field, typed as GDAL reads shapefiles.
+void describe(const OutputField& field, OGRFieldDefn& defn) {
+    switch (field.type) {
+        case 'N':
+        case 'F':
+            defn.SetType(field.isInteger() ? (field.width < 10 ? OFTInteger : OFTInteger64)
+                                           : OFTReal);
+            defn.SetWidth(field.width);
+            defn.SetPrecision(field.isInteger() ? 0 : field.decimals);
+            break;
+        case 'L':
+            defn.SetType(OFTInteger);
+            defn.SetSubType(OFSTBoolean);
+            break;
+        case 'D':
+            defn.SetType(OFTDate);
+            break;
+        default:
+            defn.SetWidth(field.width);
+            break;
+    }
+}
+
+OGRwkbGeometryType geometryTypeOf(const OutputSchema& schema) {
+    OGRwkbGeometryType type = wkbMultiPolygon;
+    switch (schema.kind) {
+        case ShapeKind::Point:
+            type = wkbPoint;
+            break;
+        case ShapeKind::MultiPoint:
+            type = wkbMultiPoint;
+            break;
+        case ShapeKind::PolyLine:
+            type = wkbMultiLineString;
+            break;
+        default:
+            break;
+    }
+    return OGR_GT_SetModifier(type, schema.hasZ, schema.hasM);
 }
 }  // namespace
 
@@ -46,9 +91,12 @@ void GeoPackageOutput::refuseAccessDatabase(const QString& path) {
 
 GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path,
                                    const QString& layerName, const QString& geometryColumn,
-                                   const OGRFeatureDefn& fields, OGRwkbGeometryType type,
-                                   const OGRSpatialReference* srs)
-    : m_errors(errors), m_path(path), m_layerName(layerName) {
+                                   const OutputSchema& schema, const OGRSpatialReference* srs)
+    : m_errors(errors),
+      m_path(path),
+      m_layerName(layerName),
+      m_schema(schema),
+      m_wkb(schema.kind, schema.hasZ, schema.hasM) {
     refuseAccessDatabase(path);
     {
         // Checked read-only first, so that a refusal leaves the file untouched. GDAL does not
@@ -68,72 +116,96 @@ GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path
     // One transaction holds the layer, its features and its index: whatever ends the merge
     // early, a crash or a power cut included, leaves the GeoPackage as it was.
     if (m_dataset->StartTransaction() != OGRERR_NONE) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(path));
+        throw m_errors.error(failure());
     }
     try {
-        const QString geometryName = freeName(geometryColumn, fields);
-        createLayer(geometryName, fields, type, srs);
-        takeOverSpatialIndex(geometryName);
+        const QString geometryName = freeName(geometryColumn, schema);
+        createLayer(geometryName, srs);
+        prepareInsert(geometryName);
     } catch (...) {
         discard();
         throw;
     }
 }
 
-void GeoPackageOutput::createLayer(const QString& geometryColumn, const OGRFeatureDefn& fields,
-                                   OGRwkbGeometryType type, const OGRSpatialReference* srs) {
+QString GeoPackageOutput::failure() const {
+    return QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path);
+}
+
+void GeoPackageOutput::createLayer(const QString& geometryColumn, const OGRSpatialReference* srs) {
     CPLStringList options;
     options.SetNameValue("GEOMETRY_NAME", geometryColumn.toUtf8().constData());
     options.SetNameValue("SPATIAL_INDEX", "YES");
-    options.SetNameValue("FID", freeName(QStringLiteral("fid"), fields).toUtf8().constData());
+    options.SetNameValue("FID", freeName(QStringLiteral("fid"), m_schema).toUtf8().constData());
     m_layer = m_dataset->CreateLayer(m_layerName.toUtf8().constData(),
-                                     const_cast<OGRSpatialReference*>(srs), type, options.List());
+                                     const_cast<OGRSpatialReference*>(srs),
+                                     geometryTypeOf(m_schema), options.List());
     if (!m_layer) {
         throw m_errors.error(
             QStringLiteral("Layer '%1' cannot be created in '%2'").arg(m_layerName, m_path));
     }
-    for (int i = 0; i < fields.GetFieldCount(); ++i) {
-        OGRFieldDefn field(fields.GetFieldDefn(i));
-        if (m_layer->CreateField(&field, FALSE) != OGRERR_NONE) {
+    for (const OutputField& field : m_schema.fields) {
+        OGRFieldDefn defn(field.columnName.toUtf8().constData(), OFTString);
+        describe(field, defn);
+        if (m_layer->CreateField(&defn, FALSE) != OGRERR_NONE) {
             throw m_errors.error(
                 QStringLiteral("Field '%1' of layer '%2' in '%3' cannot be created")
-                    .arg(QString::fromUtf8(field.GetNameRef()), m_layerName, m_path));
+                    .arg(field.columnName, m_layerName, m_path));
         }
+    }
+    if (m_layer->SyncToDisk() != OGRERR_NONE) {
+        throw m_errors.error(failure());
+    }
+    m_db = static_cast<sqlite3*>(m_dataset->GetInternalHandle("SQLITE_HANDLE"));
+    if (!m_db) {
+        throw ConfluxError(ErrorNumber::HostFailure,
+                           failure() + QStringLiteral(": no SQLite connection"));
     }
 }
 
-// GDAL fills the spatial index one box at a time, which takes about as long as writing the
-// features. Instead the index GDAL creates stays empty, its insert trigger is lifted while the
-// features are written, and the boxes are packed into it at commit. GDAL's own definitions
-// of the index and its triggers are kept, so every reader and later editor of the file finds an
-// ordinary GeoPackage spatial index.
-void GeoPackageOutput::takeOverSpatialIndex(const QString& geometryColumn) {
-    if (m_layer->SyncToDisk() != OGRERR_NONE) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
-    }
-    m_db = static_cast<sqlite3*>(m_dataset->GetInternalHandle("SQLITE_HANDLE"));
-    const QString index = QStringLiteral("rtree_%1_%2").arg(m_layerName, geometryColumn);
-    const QByteArray trigger = (index + QStringLiteral("_insert")).toUtf8();
-    if (!m_db) {
-        return;  // GDAL keeps its own way of filling the index
-    }
+// The features go in through one prepared statement. GDAL's triggers that fill the spatial
+// index one box at a time and count the features one by one are lifted meanwhile: the index is
+// packed at commit (which takes a small fraction of the time) and the count set once.
+void GeoPackageOutput::prepareInsert(const QString& geometryColumn) {
     {
-        SqliteStatement find(m_db,
-                             "SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?",
-                             QStringLiteral("GeoPackage '%1' cannot be read").arg(m_path));
-        find.bindText(1, trigger);
-        if (!find.row()) {
-            return;  // no trigger to lift: GDAL fills the index its own way
-        }
-        m_indexTrigger = find.text(0);
+        SqliteStatement srs(
+            m_db, "SELECT srs_id FROM gpkg_geometry_columns WHERE lower(table_name) = lower(?)",
+            failure());
+        const QByteArray table = m_layerName.toUtf8();
+        srs.bindText(1, table);
+        m_srsId = srs.row() ? static_cast<std::int32_t>(srs.integer(0)) : 0;
     }
-    m_index = std::make_unique<PackedRTree>(m_db, index);
-    execute("DROP TRIGGER \"" + QByteArray(trigger).replace('"', "\"\"") + '"');
+    const QString index = QStringLiteral("rtree_%1_%2").arg(m_layerName, geometryColumn);
+    liftTrigger((index + QStringLiteral("_insert")).toUtf8());
+    if (!m_liftedTriggers.empty()) {
+        m_index = std::make_unique<PackedRTree>(m_db, index, failure());
+    }
+    liftTrigger(("trigger_insert_feature_count_" + m_layerName).toUtf8());
+    QByteArray sql = "INSERT INTO " + quoted(m_layerName) + " (" + quoted(geometryColumn);
+    QByteArray values = "?";
+    for (const OutputField& field : m_schema.fields) {
+        sql += ", " + quoted(field.columnName);
+        values += ", ?";
+    }
+    m_insert =
+        std::make_unique<SqliteStatement>(m_db, sql + ") VALUES (" + values + ")", failure());
+    m_inserter = std::make_unique<GeoPackageInserter>(m_db, *m_insert, m_index.get(),
+                                                      static_cast<int>(m_schema.fields.size()));
+}
+
+void GeoPackageOutput::liftTrigger(const QByteArray& name) {
+    SqliteStatement find(m_db, "SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?",
+                         failure());
+    find.bindText(1, name);
+    if (!find.row()) {
+        return;
+    }
+    m_liftedTriggers.push_back(find.text(0));
+    execute("DROP TRIGGER " + quoted(QString::fromUtf8(name)));
 }
 
 void GeoPackageOutput::execute(const QByteArray& sql) {
-    SqliteStatement(m_db, sql, QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path))
-        .run();
+    SqliteStatement(m_db, sql, failure()).run();
 }
 
 GeoPackageOutput::~GeoPackageOutput() {
@@ -146,6 +218,8 @@ void GeoPackageOutput::discard() {
     if (!m_dataset) {
         return;
     }
+    m_inserter.reset();
+    m_insert.reset();
     m_index.reset();
     if (m_dataset->RollbackTransaction() == OGRERR_NONE) {
         m_dataset.reset();
@@ -161,28 +235,89 @@ void GeoPackageOutput::discard() {
     m_dataset.reset();
 }
 
-void GeoPackageOutput::featureWritten(const OGRFeature& written) {
-    const OGRGeometry* geometry = written.GetGeometryRef();
-    if (m_index && geometry && !geometry->IsEmpty()) {
-        OGREnvelope box;
-        geometry->getEnvelope(&box);
-        m_index->add(written.GetFID(), box.MinX, box.MaxX, box.MinY, box.MaxY);
+bool GeoPackageOutput::beginInput(std::int32_t /*shapeType*/, RowMapper& rows) {
+    m_rows = &rows;
+    return false;
+}
+
+void GeoPackageOutput::write(const ShapeRecord& shape, const char* row, RowChanges& /*changes*/) {
+    const bool boxed = !shape.isNull() && shape.pointCount() > 0;
+    const ShapeRecord::Ranges& box = shape.ranges();
+    const GeoPackageInserter::Box indexed{box.minX, box.maxX, box.minY, box.maxY};
+    m_blob.resize(0);
+    if (!shape.isNull()) {
+        GeoPackageBlob::write(shape, m_srsId, m_wkb, m_blob);
+    }
+    m_inserter->beginRow(m_blob, boxed ? &indexed : nullptr);
+    for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
+        m_inserter->value(m_rows->value(row, i));
+    }
+    m_inserter->endRow();
+    ++m_features;
+    if (!boxed) {
+        return;
+    }
+    m_extent.minX = m_hasExtent ? std::min(m_extent.minX, box.minX) : box.minX;
+    m_extent.minY = m_hasExtent ? std::min(m_extent.minY, box.minY) : box.minY;
+    m_extent.maxX = m_hasExtent ? std::max(m_extent.maxX, box.maxX) : box.maxX;
+    m_extent.maxY = m_hasExtent ? std::max(m_extent.maxY, box.maxY) : box.maxY;
+    m_hasExtent = true;
+}
+
+// The layer's extent, last change and feature count, as GDAL keeps them for its own writes.
+void GeoPackageOutput::finishContents() {
+    const QByteArray table = m_layerName.toUtf8();
+    SqliteStatement contents(
+        m_db,
+        "UPDATE gpkg_contents SET last_change = strftime('%Y-%m-%dT%H:%M:%fZ', 'now'), "
+        "min_x = coalesce(?, min_x), min_y = coalesce(?, min_y), max_x = coalesce(?, max_x), "
+        "max_y = coalesce(?, max_y) WHERE lower(table_name) = lower(?)",
+        failure());
+    const double bounds[4] = {m_extent.minX, m_extent.minY, m_extent.maxX, m_extent.maxY};
+    for (int i = 0; i < 4; ++i) {
+        if (m_hasExtent) {
+            contents.bind(i + 1, bounds[i]);
+        } else {
+            contents.bindNull(i + 1);
+        }
+    }
+    contents.bindText(5, table);
+    contents.run();
+    SqliteStatement counted(
+        m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'gpkg_ogr_contents'",
+        failure());
+    if (counted.row()) {
+        SqliteStatement count(
+            m_db,
+            "UPDATE gpkg_ogr_contents SET feature_count = ? WHERE lower(table_name) = lower(?)",
+            failure());
+        count.bind(1, m_features);
+        count.bindText(2, table);
+        count.run();
     }
 }
 
 std::shared_ptr<IFeatureClass> GeoPackageOutput::commit() {
     const qsizetype failuresBefore = m_errors.failureCount();
+    m_inserter->finish();
+    m_inserter.reset();
+    m_insert.reset();
     if (m_index) {
         m_index->finish();
         m_index.reset();
-        execute(m_indexTrigger);
     }
+    for (const QByteArray& trigger : m_liftedTriggers) {
+        execute(trigger);
+    }
+    finishContents();
     if (m_dataset->CommitTransaction() != OGRERR_NONE) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
+        // The connection knows the cause (a full disk) better than GDAL's text of the command.
+        throw ConfluxError(ErrorNumber::HostFailure,
+                           QStringLiteral("%1: %2").arg(failure(), sqliteFailure(m_db)));
     }
     m_dataset->FlushCache(true);
     if (m_errors.failureCount() != failuresBefore) {
-        throw m_errors.error(QStringLiteral("GeoPackage '%1' cannot be written").arg(m_path));
+        throw m_errors.error(failure());
     }
     m_committed = true;
     m_dataset.reset();

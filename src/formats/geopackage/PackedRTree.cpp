@@ -48,8 +48,9 @@ double centre(const float* box, int axis) {
 }
 }  // namespace
 
-PackedRTree::PackedRTree(sqlite3* db, const QString& table) {
-    const QString failure = QStringLiteral("Spatial index '%1' cannot be written").arg(table);
+PackedRTree::PackedRTree(sqlite3* db, const QString& table, const QString& what) {
+    const QString failure =
+        what.isEmpty() ? QStringLiteral("Spatial index '%1' cannot be written").arg(table) : what;
     const QByteArray node = quoted(table + QStringLiteral("_node"));
     const QByteArray rowid = quoted(table + QStringLiteral("_rowid"));
     const QByteArray parent = quoted(table + QStringLiteral("_parent"));

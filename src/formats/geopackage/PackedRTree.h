@@ -19,8 +19,10 @@ struct sqlite3;
 // come. Everything is written on the caller's connection, inside the caller's transaction.
 class PackedRTree {
 public:
-    // Throws ConfluxError when the table is no two-dimensional R-tree or is not empty.
-    PackedRTree(sqlite3* db, const QString& table);
+    // Throws ConfluxError when the table is no two-dimensional R-tree or is not empty. `what`
+    // begins the message of a failure to write (default: "Spatial index 'table' cannot be
+    // written").
+    PackedRTree(sqlite3* db, const QString& table, const QString& what = {});
     ~PackedRTree();
     PackedRTree(const PackedRTree&) = delete;
     PackedRTree& operator=(const PackedRTree&) = delete;

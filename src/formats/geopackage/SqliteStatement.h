@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -8,9 +9,14 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// Why the last call on `db` failed: the system's cause of a failed read or write, else SQLite's
+// message.
+QString sqliteFailure(sqlite3* db);
+
 // One prepared statement on an SQLite connection owned elsewhere; finalized when destroyed.
 // Every failure throws ConfluxError: `what` (for example "GeoPackage 'x' cannot be written"),
-// then SQLite's own message.
+// then the cause: the system's own for a failed read or write ("No space left on device"),
+// else SQLite's message.
 class SqliteStatement {
 public:
     SqliteStatement(sqlite3* db, const QByteArray& sql, const QString& what);
@@ -19,9 +25,12 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     void bind(int index, std::int64_t value);
+    void bind(int index, double value);
+    void bindNull(int index);
     // Bound as a blob; `bytes` must outlive the next run() or row().
-    void bind(int index, const QByteArray& bytes);
-    void bindText(int index, const QByteArray& utf8);
+    void bind(int index, QByteArrayView bytes);
+    // Bound as text; `utf8` must outlive the next run() or row().
+    void bindText(int index, QByteArrayView utf8);
 
     // Steps to the next row: false when there is none.
     bool row();
@@ -29,6 +38,7 @@ public:
     void run();
 
     std::int64_t integer(int column) const;
+    bool isNull(int column) const;
     QByteArray text(int column) const;
 
 private:

@@ -10,8 +10,33 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace ShapefileFiles {
+
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
+    const UniqueFd file = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
+    if (!file.isOpen()) {
+        return std::nullopt;
+    }
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < limit) {
+        const ssize_t got = ::read(file.get(), bytes.data() + done, size_t(limit - done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
 
 std::optional<std::int32_t> readShpType(const QString& shpPath) {
     // Never a blocking open: a named pipe in a .shp's place must not stop the caller.
@@ -50,34 +75,32 @@ std::int32_t shapeTypeCode(std::int32_t shpType) {
 }
 
 bool shpTypeHasZ(std::int32_t shpType) {
-    return (shpType > 10 && shpType < 20) || shpType == ShpType::MultiPatch;
+    return ShpType::hasZ(shpType);
 }
 
 bool shpTypeHasM(std::int32_t shpType) {
     // Z types may carry M too, but GDAL reads them as M-less unless told; keep them 3D only.
-    return shpType > 20 && shpType < 30;
+    return ShpType::isMeasured(shpType);
+}
+
+ShapeKind kindOfCode(std::int32_t code) {
+    switch (code) {
+        case ShapeTypeCode::Point:
+            return ShapeKind::Point;
+        case ShapeTypeCode::Multipoint:
+            return ShapeKind::MultiPoint;
+        case ShapeTypeCode::Polyline:
+        case ShapeTypeCode::Line:
+            return ShapeKind::PolyLine;
+        case ShapeTypeCode::Polygon:
+            return ShapeKind::Polygon;
+        default:
+            return ShapeKind::Null;
+    }
 }
 
 std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {
-    std::int32_t plain = 0;
-    switch (code) {
-        case ShapeTypeCode::Point:
-            plain = ShpType::Point;
-            break;
-        case ShapeTypeCode::Multipoint:
-            plain = ShpType::MultiPoint;
-            break;
-        case ShapeTypeCode::Polyline:
-        case ShapeTypeCode::Line:
-            plain = ShpType::PolyLine;
-            break;
-        case ShapeTypeCode::Polygon:
-            plain = ShpType::Polygon;
-            break;
-        default:
-            return 0;
-    }
-    return hasZ ? plain + 10 : (hasM ? plain + 20 : plain);
+    return ShpType::of(kindOfCode(code), hasZ, hasM);
 }
 
 std::int64_t indexedRecords(const QString& shpPath) {

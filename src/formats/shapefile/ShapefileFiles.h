@@ -1,5 +1,8 @@
 #pragma once
 
+#include "formats/shapefile/ShapeRecord.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -8,23 +11,9 @@
 // The files of one shapefile and what its .shp header says, read without GDAL.
 namespace ShapefileFiles {
 
-// Raw shape types of the .shp format.
-namespace ShpType {
-inline constexpr std::int32_t Null = 0;
-inline constexpr std::int32_t Point = 1;
-inline constexpr std::int32_t PolyLine = 3;
-inline constexpr std::int32_t Polygon = 5;
-inline constexpr std::int32_t MultiPoint = 8;
-inline constexpr std::int32_t PointZ = 11;
-inline constexpr std::int32_t PolyLineZ = 13;
-inline constexpr std::int32_t PolygonZ = 15;
-inline constexpr std::int32_t MultiPointZ = 18;
-inline constexpr std::int32_t PointM = 21;
-inline constexpr std::int32_t PolyLineM = 23;
-inline constexpr std::int32_t PolygonM = 25;
-inline constexpr std::int32_t MultiPointM = 28;
-inline constexpr std::int32_t MultiPatch = 31;
-}  // namespace ShpType
+// The first `limit` bytes of `path` when it is a regular file (never waiting on a named pipe);
+// nullopt when it is missing, no regular file or unreadable.
+std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
 
 // The raw shape type in the header of `shpPath`; nullopt when the file is missing or no .shp.
 std::optional<std::int32_t> readShpType(const QString& shpPath);
@@ -35,6 +24,8 @@ bool shpTypeHasZ(std::int32_t shpType);
 bool shpTypeHasM(std::int32_t shpType);  // the M types; Z types count as without M
 // The raw type for a host code and dimension (0 for a code no shapefile holds).
 std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
+// The family of shapes of a host code (Null for a code no shapefile holds).
+ShapeKind kindOfCode(std::int32_t shapeTypeCode);
 
 // The regular file beside `shpPath` with extension `extension` (lower or upper case, as
 // "dbf"); empty when there is none. A named pipe or device of that name counts as none.

@@ -1,69 +1,69 @@
 #include "formats/shapefile/ShapefileOutput.h"
 
-#include "host/GdalOpen.h"
+#include "formats/shapefile/ShapeConvert.h"
 #include "host/ShapefileFeatureClass.h"
 #include "platform/CodePage.h"
-#include "platform/DbfTableHeader.h"
+#include "platform/FileEntry.h"
+#include "platform/FileNameCodec.h"
 
 #include <QDir>
-#include <QFile>
 
-#include <cpl_string.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
-ConfluxError fileError(const QString& what, const QString& path) {
-    return ConfluxError(ErrorNumber::HostFailure, QStringLiteral("%1 '%2'").arg(what, path));
+ConfluxError fileError(const QString& what, const QString& path, const QString& cause = {}) {
+    return ConfluxError(ErrorNumber::HostFailure,
+                        cause.isEmpty() ? QStringLiteral("%1 '%2'").arg(what, path)
+                                        : QStringLiteral("%1 '%2': %3").arg(what, path, cause));
+}
+
+constexpr int kNumberWidth = 11;
+
+OutputSchema numberedTable(const OutputSchema& schema) {
+    OutputSchema numbered = schema;
+    OutputField number;
+    number.name = number.columnName = QStringLiteral("FID");
+    number.dbfName = "FID";
+    number.type = 'N';
+    number.width = number.templateWidth = kNumberWidth;
+    numbered.fields.push_back(number);
+    numbered.recordLength = 1 + kNumberWidth;
+    return numbered;
 }
 }  // namespace
 
-ShapefileOutput::ShapefileOutput(GdalErrorCapture& errors, const QString& folder,
-                                 const QString& name, const OGRFeatureDefn& fields,
-                                 OGRwkbGeometryType type, const QByteArray& codePage,
-                                 const QString& prjSource)
-    : m_errors(errors),
-      m_folder(folder),
+ShapefileOutput::ShapefileOutput(const QString& folder, const QString& name,
+                                 const OutputSchema& schema, std::int32_t shpType,
+                                 const QByteArray& prj, const ShapefileLimits& limits)
+    : m_folder(folder),
       m_name(name),
       m_staging(folder, name),
-      m_codePage(codePage),
-      m_prjSource(prjSource) {
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
-    if (!driver) {
-        throw m_errors.error(QStringLiteral("Shapefile driver missing"));
+      m_schema(schema),
+      m_shpType(shpType),
+      m_prj(prj),
+      m_row(schema.recordLength, ' ') {
+    if (schema.fields.empty()) {
+        m_numbered = numberedTable(schema);
+        m_row.fill(' ', m_numbered.recordLength);
     }
-    const QString shpPath = tempPath(QStringLiteral("shp"));
-    m_dataset.reset(
-        driver->Create(GdalOpen::toGdalPath(shpPath).constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    CPLStringList options;
-    options.SetNameValue("ENCODING", "");  // text is written as the bytes given, never recoded
-    OGRLayer* layer =
-        m_dataset ? m_dataset->CreateLayer(name.toUtf8().constData(), nullptr, type, options.List())
-                  : nullptr;
-    if (!layer) {
+    try {
+        const QString shp = tempPath(QStringLiteral("shp"));
+        m_writer = std::make_unique<ShapefileWriter>(
+            shp.left(shp.size() - 4), QDir(folder).filePath(name), shpType,
+            schema.fields.empty() ? m_numbered : schema,
+            CodePage::languageDriverForCodePage(schema.codePage), limits);
+    } catch (...) {
         removeTemporaries();
-        throw m_errors.error(
-            QStringLiteral("Shapefile '%1/%2.shp' cannot be created").arg(folder, name));
+        throw;
     }
-    for (int i = 0; i < fields.GetFieldCount(); ++i) {
-        OGRFieldDefn field(fields.GetFieldDefn(i));
-        if (layer->CreateField(&field, FALSE) != OGRERR_NONE) {
-            removeTemporaries();
-            throw m_errors.error(QStringLiteral("Field '%1' of '%2/%3.shp' cannot be created")
-                                     .arg(QString::fromUtf8(field.GetNameRef()), folder, name));
-        }
-    }
-    m_fields = layer->GetLayerDefn()->Clone();
-    m_fields->Reference();
-    closeFeatureLayer();
-    // GDAL leaves an empty .cpg for "no recoding"; the declaration is written at commit.
-    QFile::remove(tempPath(QStringLiteral("cpg")));
 }
 
 ShapefileOutput::~ShapefileOutput() {
     if (!m_committed) {
         removeTemporaries();
-    }
-    if (m_fields) {
-        m_fields->Release();
     }
 }
 
@@ -71,66 +71,49 @@ QString ShapefileOutput::tempPath(const QString& extension) const {
     return m_staging.tempPath(extension);
 }
 
-void ShapefileOutput::featureWritten(const OGRFeature& written) {
-    const OGRGeometry* geometry = written.GetGeometryRef();
-    m_hasShapes = m_hasShapes || (geometry && !geometry->IsEmpty());
+bool ShapefileOutput::beginInput(std::int32_t shapeType, RowMapper& rows) {
+    m_rows = &rows;
+    return shapeType == m_shpType && rows.copiesWholeRows() && !m_schema.fields.empty();
 }
 
-OGRLayer& ShapefileOutput::featureLayer() {
-    if (!m_dataset) {
-        const char* const drivers[] = {"ESRI Shapefile", nullptr};
-        const char* const options[] = {"ENCODING=", nullptr};
-        m_dataset.reset(GDALDataset::Open(
-            GdalOpen::toGdalPath(tempPath(QStringLiteral("shp"))).constData(),
-            GDAL_OF_VECTOR | GDAL_OF_UPDATE | GDAL_OF_VERBOSE_ERROR, drivers, options, nullptr));
-        if (!m_dataset || !m_dataset->GetLayer(0)) {
-            m_dataset.reset();
-            throw m_errors.error(
-                QStringLiteral("Temporary shapefile '%1' cannot be opened").arg(tempPath("shp")));
-        }
+void ShapefileOutput::write(const ShapeRecord& shape, const char* row, RowChanges& changes) {
+    const ShapeRecord* written = &shape;
+    if (!shape.isNull() && shape.type() != m_shpType) {
+        ShapeConvert::convert(shape, m_shpType, m_record);
+        m_converted.parse(m_record.constData(), m_record.size());
+        written = &m_converted;
     }
-    return *m_dataset->GetLayer(0);
-}
-
-OGRFeatureDefn& ShapefileOutput::fields() {
-    return *m_fields;
-}
-
-void ShapefileOutput::closeFeatureLayer() {
-    if (!m_dataset) {
+    if (m_schema.fields.empty()) {
+        const QByteArray number = QByteArray::number(m_writer->records());
+        m_row.replace(m_row.size() - number.size(), number.size(), number);
+        m_writer->append(*written, m_row.constData());
         return;
     }
-    const qsizetype failuresBefore = m_errors.failureCount();
-    m_dataset->FlushCache(true);
-    m_dataset.reset();
-    if (m_errors.failureCount() != failuresBefore) {
-        throw m_errors.error(
-            QStringLiteral("Shapefile '%1' cannot be written").arg(tempPath("shp")));
+    if (row && m_rows->copiesWholeRows() && row[0] == ' ') {
+        m_writer->append(*written, row);
+        return;
     }
+    m_rows->writeRecord(row, m_row.data(), changes);
+    m_writer->append(*written, m_row.constData());
 }
 
+// The code page's .cpg and the template's .prj; the language driver is in the .dbf already.
 void ShapefileOutput::writeDeclarations() {
-    if (!m_codePage.isEmpty()) {
-        QFile cpg(tempPath(QStringLiteral("cpg")));
-        if (!cpg.open(QIODevice::WriteOnly) || cpg.write(CodePage::cpgTextFor(m_codePage)) < 0) {
-            throw fileError(QStringLiteral("Cannot write"), cpg.fileName());
+    const auto declare = [this](const QString& extension, const QByteArray& text) {
+        const UniqueFd file(::open(FileNameCodec::encode(tempPath(extension)).constData(),
+                                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!file.isOpen() || ::write(file.get(), text.constData(), size_t(text.size())) !=
+                                  static_cast<ssize_t>(text.size())) {
+            throw fileError(QStringLiteral("Cannot write"),
+                            QDir(m_folder).filePath(m_name + QLatin1Char('.') + extension),
+                            FileEntry::systemErrorText(errno));
         }
-        QFile dbf(tempPath(QStringLiteral("dbf")));
-        const char driver = static_cast<char>(CodePage::languageDriverForCodePage(m_codePage));
-        if (!dbf.open(QIODevice::ReadWrite) || !dbf.seek(DbfTableHeader::kLanguageDriverOffset) ||
-            dbf.write(&driver, 1) != 1) {
-            throw fileError(QStringLiteral("Cannot write"), dbf.fileName());
-        }
+    };
+    if (!m_schema.codePage.isEmpty()) {
+        declare(QStringLiteral("cpg"), CodePage::cpgTextFor(m_schema.codePage));
     }
-    if (!m_prjSource.isEmpty()) {
-        // Copied by hand: QFile::copy syncs the file, and on common file systems that waits for
-        // every byte of the output just written to reach the disk.
-        QFile source(m_prjSource);
-        QFile prj(tempPath(QStringLiteral("prj")));
-        if (!source.open(QIODevice::ReadOnly) || !prj.open(QIODevice::WriteOnly) ||
-            prj.write(source.readAll()) != source.size()) {
-            throw fileError(QStringLiteral("Cannot copy"), m_prjSource);
-        }
+    if (!m_prj.isEmpty()) {
+        declare(QStringLiteral("prj"), m_prj);
     }
 }
 
@@ -139,7 +122,8 @@ void ShapefileOutput::replaceExisting() {
 }
 
 std::shared_ptr<IFeatureClass> ShapefileOutput::commit() {
-    closeFeatureLayer();
+    m_writer->finish();
+    m_writer.reset();
     writeDeclarations();
     replaceExisting();
     m_committed = true;
@@ -148,6 +132,6 @@ std::shared_ptr<IFeatureClass> ShapefileOutput::commit() {
 }
 
 void ShapefileOutput::removeTemporaries() {
-    m_dataset.reset();
+    m_writer.reset();
     m_staging.removeTemporaries();
 }

@@ -30,8 +30,5 @@ QByteArray readingCodePage(const QString& shpPath);
 // bytes still give equal texts.
 QString decodeText(const QByteArray& bytes, const QByteArray& codePage);
 
-// The longest prefix of UTF-8 `text` within `limit` bytes that ends on a character boundary.
-QByteArray utf8Prefix(const QByteArray& text, qsizetype limit);
-
 // Up to `limit` bytes of the text fields of the first records of a shapefile's table.
 QByteArray sampleText(const QString& shpPath, qsizetype limit = 1 << 16);

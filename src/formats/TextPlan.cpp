@@ -1,18 +1,15 @@
-#include "host/TextPlan.h"
+#include "formats/TextPlan.h"
 
 #include "formats/shapefile/ShapefileFiles.h"
 #include "platform/CodePage.h"
 #include "platform/DbfTableHeader.h"
 #include "platform/TextDecoder.h"
 
-#include <QFile>
-
 std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
     const QString cpgPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("cpg"));
     if (!cpgPath.isEmpty()) {
-        QFile cpg(cpgPath);
-        if (cpg.open(QIODevice::ReadOnly)) {
-            if (auto page = CodePage::codePageFromCpg(cpg.read(256))) {
+        if (const auto cpg = ShapefileFiles::readRegularFile(cpgPath, 256)) {
+            if (auto page = CodePage::codePageFromCpg(*cpg)) {
                 return page;
             }
         }
@@ -28,14 +25,19 @@ std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
 QByteArray sampleText(const QString& shpPath, qsizetype limit) {
     const QString dbfPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
     const auto header = DbfTableHeader::readFile(dbfPath);
-    QFile file(dbfPath);
-    if (!header || !file.open(QIODevice::ReadOnly) || !file.seek(header->headerLength)) {
+    if (!header) {
+        return {};
+    }
+    const qsizetype records = std::max<qsizetype>(1, (4 * limit) / header->recordLength);
+    const auto bytes = ShapefileFiles::readRegularFile(
+        dbfPath, header->headerLength + records * header->recordLength);
+    if (!bytes) {
         return {};
     }
     QByteArray sample;
-    const qsizetype records = std::max<qsizetype>(1, (4 * limit) / header->recordLength);
     for (qsizetype i = 0; i < records && sample.size() < limit; ++i) {
-        const QByteArray record = file.read(header->recordLength);
+        const QByteArray record =
+            bytes->mid(header->headerLength + i * header->recordLength, header->recordLength);
         if (record.size() < header->recordLength) {
             break;
         }
@@ -61,17 +63,6 @@ QString decodeText(const QByteArray& bytes, const QByteArray& codePage) {
         return QString::fromUtf8(bytes);
     }
     return TextDecoder(codePage).decode(bytes);
-}
-
-QByteArray utf8Prefix(const QByteArray& text, qsizetype limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    qsizetype cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    return text.left(cut);
 }
 
 TextPlan TextPlan::decide(const std::vector<QString>& shpPaths, bool utf8Output) {

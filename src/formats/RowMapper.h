@@ -1,0 +1,62 @@
+#pragma once
+
+#include "formats/OutputSchema.h"
+#include "platform/Utf8Recoder.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// What became of one row's values on their way to the output.
+struct RowChanges {
+    bool textShortened = false;  // a text value was cut to fit its field
+    bool numberTooWide = false;  // a number did not fit its field and was left empty
+};
+
+// One output field's value, for outputs that take values rather than dBASE records.
+struct FieldValue {
+    enum class Type { Null, Integer, Real, Text, Date, Boolean };
+    Type type = Type::Null;
+    std::int64_t integer = 0;  // Integer; Boolean as 0 or 1
+    double real = 0;
+    QByteArrayView text;  // Text (UTF-8) and Date (YYYY-MM-DD); valid until the next row
+};
+
+// Maps the rows of one input's dBASE table to the output's fields, decided once per input:
+// each output field takes the input field of its name, converted to the output's type, width
+// and code page. Fields of the same type, width and decimals whose text needs no recoding are
+// copied as bytes, and a row whose every field is copied so is copied whole.
+class RowMapper {
+public:
+    // `input`: the input's table (null: no table, every value empty). `decodeFrom`: the code
+    // page to recode its text from into the output's; empty keeps the bytes.
+    RowMapper(const OutputSchema& schema, const OutputSchema::Input& input,
+              const QByteArray& decodeFrom);
+
+    bool copiesWholeRows() const { return m_wholeRows; }
+
+    // Writes the output's dBASE record (deletion flag, then the fields) for `row` (nullptr:
+    // an input record without a row, whose values are empty) into `out`.
+    void writeRecord(const char* row, char* out, RowChanges& changes);
+    // The value of output field `field` for `row` (nullptr as above).
+    FieldValue value(const char* row, std::size_t field);
+
+private:
+    struct Plan {
+        const DbfTableHeader::Field* source = nullptr;  // null: the input has no such field
+        bool asBytes = false;
+    };
+    QByteArrayView sourceText(const char* row, std::size_t field);
+    void writeField(const char* row, std::size_t field, char* out, RowChanges& changes);
+    void writeText(const char* row, std::size_t field, char* out, RowChanges& changes);
+    static FieldValue numberValue(QByteArrayView text, const OutputField& target);
+
+    const OutputSchema& m_schema;
+    std::vector<Plan> m_plans;
+    std::optional<Utf8Recoder> m_recoder;
+    bool m_wholeRows = false;
+    std::vector<QByteArray> m_scratch;  // per field: text recoded, numbers formatted
+};

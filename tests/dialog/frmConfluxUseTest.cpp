@@ -1,0 +1,180 @@
+// The dialog as a person uses it: Tab through the grid, clicks on overlapping options, a small
+// screen, the window frame and its owner, names with TAB or line breaks, a missing host.
+#include "DialogFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using UseTest = DialogFixture;
+
+TEST_F(UseTest, TabLeavesTheGridBothWaysAndArrowsMoveBetweenCells) {
+    for (const char* row : {"/d/a.shp\t1\t2\ta", "/d/b.shp\t3\t4\tb"})
+        grid().AddItem(row);
+    grid().RemoveItem(1);
+    grid().setFocus();
+    grid().setRow(1);
+    grid().setCol(0);
+    QTest::keyClick(&grid(), Qt::Key_Down);
+    QTest::keyClick(&grid(), Qt::Key_Right);
+    EXPECT_EQ(std::pair(grid().Row(), grid().Col()), std::pair(qsizetype{2}, 1));
+
+    QTest::keyClick(&grid(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form().CmdToInput);
+    QTest::keyClick(form().CmdToInput, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), &grid());
+    QTest::keyClick(&grid(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), form().TxtsDir);  // the lower frames are disabled
+    EXPECT_EQ(std::pair(grid().Row(), grid().Col()), std::pair(qsizetype{2}, 1));
+}
+
+TEST_F(UseTest, AClickOnAVisibleCircleOrCaptionSelectsThatOption) {
+    form().FrameInput->setEnabled(true);
+    form().FrameOutput->setEnabled(true);
+    const std::pair<const char*, std::function<QPoint(const QRect&)>> parts[] = {
+        {"left edge of the circle",
+         [](const QRect& r) { return QPoint(r.left() + 1, r.center().y()); }},
+        {"circle", [](const QRect& r) { return QPoint(r.left() + 7, r.center().y()); }},
+        {"end of the caption",
+         [](const QRect& r) { return QPoint(r.right() - 2, r.center().y()); }},
+    };
+    const std::pair<OptionButton*, OptionButton*> optionAndOther[] = {
+        {form().opFeatureType[0], form().opFeatureType[2]},
+        {form().opFeatureType[1], form().opFeatureType[0]},
+        {form().opFeatureType[2], form().opFeatureType[1]},
+        {form().opOutputType[0], form().opOutputType[1]},
+        {form().opOutputType[1], form().opOutputType[0]},
+    };
+    for (const auto& [option, other] : optionAndOther) {
+        for (const auto& [part, at] : parts) {
+            SCOPED_TRACE(option->text().toStdString() + ", " + part);
+            other->setChecked(true);
+            clickAt(option, at(option->visibleRect()));
+            EXPECT_TRUE(option->isChecked());
+        }
+    }
+    EXPECT_TRUE(errors.reports.texts.isEmpty());
+}
+
+TEST_F(UseTest, TheWindowFitsTheAvailableAreaWithItsCaptionsWhole) {
+    const ConfluxForm unbounded(QRect(0, 0, 4000, 4000));
+    ASSERT_EQ(unbounded.scale().font, 1.0);
+    const struct {
+        const char* name;
+        QRect available;
+    } screens[] = {
+        {"large screen", QRect(0, 0, 1920, 1050)},
+        {"1366x768 with a panel", QRect(0, 0, 1366, 736)},
+        {"netbook with a panel on top", QRect(0, 24, 1024, 576)},
+    };
+    for (const auto& screen : screens) {
+        SCOPED_TRACE(screen.name);
+        const ConfluxForm window(screen.available);
+        const QRect outer(window.pos(), window.size() + WindowScales::frameAllowance(window));
+        EXPECT_TRUE(screen.available.contains(outer));
+        EXPECT_TRUE(window.captionsFit());
+        EXPECT_LE(window.scale().layout, unbounded.scale().layout);
+        // Shrunk as a whole: the fonts with the layout, or neither.
+        const bool shrunk = window.scale().layout < unbounded.scale().layout;
+        EXPECT_EQ(window.scale().font < 1.0, shrunk);
+        EXPECT_EQ(window.Label4->font().pointSizeF() < unbounded.Label4->font().pointSizeF(),
+                  shrunk);
+        EXPECT_EQ(window.FlexGrid1->width(), window.scale().px(7692));
+        EXPECT_EQ(window.CmdCancel->height(), window.scale().px(495));
+    }
+    // The viewer and the folder chooser take the scale the dialog was loaded with.
+    EXPECT_EQ(WindowScales::shared().layout, form().scale().layout);
+    EXPECT_EQ(WindowScales::shared().font, form().scale().font);
+}
+
+TEST_F(UseTest, OnlyTheCloseBoxAndTheModalWindowStaysWithinReach) {
+    const Qt::WindowFlags flags = form().windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);  // no buttons beyond those asked for
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(form().minimumSize(), form().maximumSize());
+
+    QWidget owner;  // the host's window, blocked while the dialog runs
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"minimized (some window managers offer it anyway)", [] { form().showMinimized(); }},
+        {"owner clicked, which activates it", [&owner] { owner.activateWindow(); }},
+        {"minimized, then owner clicked",
+         [&owner] {
+             form().showMinimized();
+             owner.activateWindow();
+         }},
+    };
+    for (const auto& [way, act] : ways) {
+        SCOPED_TRACE(way);
+        loadAndShow();
+        form().hide();
+        bool inFront = false;
+        QTimer::singleShot(0, [&] {
+            act();
+            inFront = QTest::qWaitFor([] {
+                return !form().isMinimized() &&
+                       QGuiApplication::focusWindow() == form().windowHandle();
+            });
+            form().close();
+        });
+        dialog().Show();  // modal, as the command shows it
+        EXPECT_TRUE(inFront);
+        EXPECT_FALSE(dialog().isLoaded());
+    }
+}
+
+TEST_F(UseTest, NamesWithTabsAndLineBreaksStayWholeInTheirCellsThroughScanAndDelete) {
+    QTemporaryDir dir;
+    const QStringList names = {"a\tb.shp", "line\nbreak.shp", "plain.shp", "tab\tdir/in.shp"};
+    for (const QString& name : names) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
+        ASSERT_TRUE(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    }
+    retype(form().TxtsDir, dir.path());
+    QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
+    QStringList paths;
+    for (const QString& name : names)
+        paths << dir.filePath(name);
+    EXPECT_EQ(column(0), paths);
+    EXPECT_EQ(column(3), QStringList({"a\tb", "line\nbreak", "plain", "in"}));
+    EXPECT_EQ(column(1), QStringList(4, " - "));
+    // Shown on one line, the TAB and the line feed as their pictures.
+    EXPECT_EQ(grid().model()->index(0, 3).data().toString(), QString("a") + QChar(0x2409) + "b");
+    EXPECT_EQ(grid().model()->index(1, 3).data().toString(),
+              QString("line") + QChar(0x240A) + "break");
+
+    grid().setRow(3);
+    grid().setRowSel(3);
+    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    EXPECT_EQ(column(0), QStringList({paths[0], paths[1], paths[3]}));
+    EXPECT_EQ(column(1), QStringList(3, " - "));
+    EXPECT_EQ(column(3), QStringList({"a\tb", "line\nbreak", "in"}));
+}
+
+TEST_F(UseTest, ToInputWithoutAnApplicationSaysNothingSelectedOrReportsObjectNotSet) {
+    ASSERT_EQ(dialog().state().m_pApp, nullptr);  // as after a failed OnCreate
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
+    EXPECT_TRUE(errors.reports.texts.isEmpty());
+
+    grid().AddItem("/d/roads.shp\t1\t2\troads");
+    grid().RemoveItem(1);
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
+    ASSERT_EQ(errors.reports.texts.size(), 1);
+    const QString& report = errors.reports.texts[0];
+    EXPECT_TRUE(report.contains("\r\n\tUpdateTablesArrayFromDir  \r\n")) << report.toStdString();
+    EXPECT_TRUE(report.contains("Error Number \r\n\t91\r\n"));
+    EXPECT_TRUE(report.contains("Description\r\n\tObject variable or With block variable not set"));
+    EXPECT_EQ(form().LblInputCount->text(), "no data");
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+#include "formats/RowMapper.h"
+
+#include "platform/TextEncoder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DbfTableHeader::Field field(const QByteArray& name, char type, int length, int decimals = 0) {
+    DbfTableHeader::Field f;
+    f.name = name;
+    f.type = type;
+    f.length = length;
+    f.decimals = decimals;
+    return f;
+}
+
+DbfTableHeader table(const QList<DbfTableHeader::Field>& fields) {
+    DbfTableHeader header;
+    header.fields = fields;
+    qsizetype offset = 1;
+    for (auto& f : header.fields) {
+        f.offset = offset;
+        offset += f.length;
+    }
+    header.recordLength = offset;
+    return header;
+}
+
+QByteArray cp1251(const QString& text) {
+    return TextEncoder("CP1251").encode(text);
+}
+
+// Two template names that are equal in their first ten bytes once recoded to UTF-8.
+TEST(OutputSchema, NamesCutForAUtf8TableStayUniqueWithinTenBytes) {
+    const DbfTableHeader templ =
+        table({field(cp1251("ПЛОЩАДЬ_ГА"), 'N', 12, 2), field(cp1251("ПЛОЩАДЬ_М2"), 'N', 12, 2),
+               field("id", 'N', 5), field("ID", 'N', 5)});
+    const OutputSchema::Input input{&templ, "CP1251", true};
+    const OutputSchema schema = OutputSchema::fromTemplate(input, "UTF-8", {input}, true);
+    ASSERT_EQ(schema.fields.size(), 4u);
+    EXPECT_EQ(QString::fromUtf8(schema.fields[0].dbfName), "ПЛОЩА");
+    EXPECT_EQ(QString::fromUtf8(schema.fields[1].dbfName), "ПЛОЩ_1");
+    EXPECT_EQ(schema.fields[3].dbfName, "ID_1");
+    for (const OutputField& f : schema.fields) {
+        EXPECT_LE(f.dbfName.size(), 10);
+    }
+    EXPECT_EQ(schema.fields[1].columnName, "ПЛОЩАДЬ_М2");
+    EXPECT_EQ(schema.fields[3].columnName, "ID_1");
+    // Every value still goes to its own field.
+    EXPECT_EQ(schema.match(input), std::vector<int>({0, 1, 2, 2}));
+}
+
+TEST(OutputSchema, TextWidthsHoldWhatTheInputsBring) {
+    const DbfTableHeader templ = table({field("NAME", 'C', 20), field("N", 'N', 4)});
+    const DbfTableHeader wide = table({field("name", 'C', 100), field("N", 'C', 50)});
+    const DbfTableHeader huge = table({field("NAME", 'C', 200)});
+    const OutputSchema::Input t{&templ, "CP1251", false};
+    // Common readers take no dBASE text over 254 bytes.
+    const DbfTableHeader long300 = table({field("NOTE", 'C', 300)});
+    EXPECT_EQ(OutputSchema::fromTemplate({&long300, {}, false}, {}, {}, true).fields[0].width, 254);
+    // Same code page everywhere: the template's widths.
+    EXPECT_EQ(
+        OutputSchema::fromTemplate(t, "CP1251", {{&wide, "CP1251", false}}, true).fields[0].width,
+        20);
+    // A UTF-8 dBASE output: recoded text takes up to three bytes a character, within 254.
+    const OutputSchema utf8 = OutputSchema::fromTemplate(
+        {&templ, "CP1251", true}, "UTF-8", {{&wide, "CP866", true}, {&huge, "UTF-8", false}}, true);
+    EXPECT_EQ(utf8.fields[0].width, 254);
+    EXPECT_EQ(utf8.fields[1].width, 4);  // numbers keep theirs
+    EXPECT_EQ(utf8.recordLength, 1 + 254 + 4);
+    // Other outputs: the widest text any input brings, in characters.
+    const OutputSchema column =
+        OutputSchema::fromTemplate({&templ, "CP1251", true}, "UTF-8",
+                                   {{&wide, "CP866", true}, {&huge, "UTF-8", false}}, false);
+    EXPECT_EQ(column.fields[0].width, 200);
+}
+
+TEST(RowMapper, CopiesMatchingRowsWholeAndConvertsTheRest) {
+    const DbfTableHeader templ = table({field("NAME", 'C', 6), field("AREA", 'N', 8, 2),
+                                        field("OK", 'L', 1), field("WHEN", 'D', 8)});
+    const OutputSchema::Input t{&templ, "CP1251", false};
+    const OutputSchema schema = OutputSchema::fromTemplate(t, "CP1251", {}, true);
+    EXPECT_TRUE(RowMapper(schema, t, {}).copiesWholeRows());
+
+    const DbfTableHeader other = table({field("when", 'C', 10), field("area", 'C', 7),
+                                        field("name", 'C', 10), field("ok", 'C', 3)});
+    RowMapper rows(schema, {&other, "CP1251", false}, {});
+    EXPECT_FALSE(rows.copiesWholeRows());
+    const QByteArray row = " 2024-01-31 12,345Station x yes";
+    QByteArray out(schema.recordLength, 'x');
+    RowChanges changes;
+    rows.writeRecord(row.constData(), out.data(), changes);
+    EXPECT_EQ(out, QByteArray(" Statio   12.35T20240131"));
+    EXPECT_TRUE(changes.textShortened);
+    EXPECT_FALSE(changes.numberTooWide);
+
+    const FieldValue area = rows.value(row.constData(), 1);
+    EXPECT_EQ(area.type, FieldValue::Type::Real);
+    EXPECT_EQ(area.real, 12.345);
+    const FieldValue when = rows.value(row.constData(), 3);
+    EXPECT_EQ(when.type, FieldValue::Type::Date);
+    EXPECT_EQ(when.text, QByteArrayView("2024-01-31"));
+    EXPECT_EQ(rows.value(row.constData(), 2).integer, 1);
+    EXPECT_EQ(rows.value(nullptr, 0).type, FieldValue::Type::Null);
+}
+
+TEST(RowMapper, NumbersThatDoNotFitAreLeftEmptyAndNoted) {
+    const DbfTableHeader templ = table({field("N", 'N', 3)});
+    const DbfTableHeader input = table({field("N", 'N', 10)});
+    const OutputSchema schema = OutputSchema::fromTemplate({&templ, {}, false}, {}, {}, true);
+    RowMapper rows(schema, {&input, {}, false}, {});
+    QByteArray out(schema.recordLength, 'x');
+    RowChanges changes;
+    rows.writeRecord(QByteArray("      1234").prepend(' ').constData(), out.data(), changes);
+    EXPECT_EQ(out, QByteArray("    "));
+    EXPECT_TRUE(changes.numberTooWide);
+}
+
+TEST(RowMapper, RecodesTextIntoUtf8ValuesAndRecords) {
+    const DbfTableHeader templ = table({field("NAME", 'C', 9)});
+    const OutputSchema::Input input{&templ, "CP1251", true};
+    const OutputSchema schema = OutputSchema::fromTemplate(input, "UTF-8", {input}, true);
+    ASSERT_EQ(schema.fields[0].width, 27);
+    RowMapper rows(schema, input, "CP1251");
+    const QByteArray row = ' ' + cp1251("Абвгдежзи");
+    EXPECT_EQ(QString::fromUtf8(rows.value(row.constData(), 0).text.toByteArray()), "Абвгдежзи");
+    QByteArray out(schema.recordLength, 'x');
+    RowChanges changes;
+    rows.writeRecord(row.constData(), out.data(), changes);
+    EXPECT_EQ(QString::fromUtf8(out.mid(1).trimmed()), "Абвгдежзи");
+    EXPECT_FALSE(changes.textShortened);
+}
+
+}  // namespace
