@@ -3,6 +3,7 @@
 #include "discovery/GeometryKind.h"
 #include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
+#include "platform/RegularFile.h"
 #include "platform/UniqueFd.h"
 
 #include <QtEndian>
@@ -10,32 +11,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace ShapefileFiles {
 
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
-    const UniqueFd file = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData());
-    if (!file.isOpen()) {
-        return std::nullopt;
-    }
-    QByteArray bytes(limit, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < limit) {
-        const ssize_t got = ::read(file.get(), bytes.data() + done, size_t(limit - done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += got;
-    }
-    bytes.resize(done);
-    return bytes;
+    return ::readRegularFile(FileNameCodec::encode(path), limit);
 }
 
 std::optional<std::int32_t> readShpType(const QString& shpPath) {
