@@ -136,11 +136,4 @@ TEST_F(OddEntriesDialogTest, NamesInCp1251AndCp866AreScannedViewedAndMerged) {
     EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 3u);
 }
 
-TEST_F(OddEntriesDialogTest, AFileGivenAsTheRootAnswersAsAMissingRoot) {
-    scan(polygons("roads", 1));
-    ASSERT_EQ(prompter.texts(), QStringList{"Проверьте существование корневой директории"});
-    EXPECT_EQ(prompter.messages[0].icon, MsgBoxIcon::Exclamation);
-    EXPECT_EQ(form().LblSelected->text(), "Файлов нет!");
-}
-
 }  // namespace
