@@ -231,36 +231,35 @@ DbfFixture townTable(const char* codePage, quint8 languageDriver) {
     return table;
 }
 
-TEST(DbfReaderCodePage, LanguageDriverDecidesWithoutCpg) {
-    QTemporaryDir dir;
-    DbfFixture::write(dir.filePath("a.dbf"), townTable("CP866", 0x65).bytes());
-    EXPECT_EQ(firstName(dir.filePath("a.dbf")), kTown);
-    EXPECT_EQ(DbfReader(dir.filePath("a.dbf")).codePageSource(),
-              DbfReader::CodePageSource::LanguageDriver);
-    DbfFixture::write(dir.filePath("b.dbf"), townTable("CP1251", 0xC9).bytes());
-    EXPECT_EQ(firstName(dir.filePath("b.dbf")), kTown);
-}
-
-TEST(DbfReaderCodePage, CpgBesideTheTableWinsOverTheLanguageDriver) {
-    QTemporaryDir dir;
-    // Declared CP866 in the header, but the .cpg (upper-case extension) says 1251 and is right.
-    DbfFixture::write(dir.filePath("roads.dbf"), townTable("CP1251", 0x65).bytes());
-    DbfFixture::write(dir.filePath("roads.CPG"), "ANSI 1251\r\n");
-    const DbfReader reader(dir.filePath("roads.dbf"));
-    EXPECT_EQ(reader.codePage(), "CP1251");
-    EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Cpg);
-    EXPECT_EQ(firstName(dir.filePath("roads.dbf")), kTown);
-}
-
-TEST(DbfReaderCodePage, UndeclaredCyrillicIsGuessed) {
-    QTemporaryDir dir;
-    for (const char* codePage : {"CP1251", "CP866", "KOI8-R"}) {
-        const QString path = dir.filePath(QStringLiteral("%1.dbf").arg(codePage));
-        DbfFixture::write(path, townTable(codePage, 0).bytes());
+// A .cpg beside the table (any letter case) wins over the language driver; without either the
+// code page of Cyrillic text is guessed.
+TEST(DbfReaderCodePage, TheDeclarationThatWinsDecidesTheText) {
+    using Source = DbfReader::CodePageSource;
+    const struct {
+        const char* name;
+        const char* codePage;  // of the text, and what the reader must find
+        quint8 languageDriver;
+        QByteArray cpg;
+        Source source;
+    } rows[] = {
+        {"CP866 by language driver", "CP866", 0x65, {}, Source::LanguageDriver},
+        {"CP1251 by language driver", "CP1251", 0xC9, {}, Source::LanguageDriver},
+        {".CPG says 1251, the header CP866", "CP1251", 0x65, "ANSI 1251\r\n", Source::Cpg},
+        {"undeclared CP1251", "CP1251", 0, {}, Source::Guessed},
+        {"undeclared CP866", "CP866", 0, {}, Source::Guessed},
+        {"undeclared KOI8-R", "KOI8-R", 0, {}, Source::Guessed},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("towns.dbf");
+        DbfFixture::write(path, townTable(row.codePage, row.languageDriver).bytes());
+        if (!row.cpg.isEmpty())
+            DbfFixture::write(dir.filePath("towns.CPG"), row.cpg);
         const DbfReader reader(path);
-        EXPECT_EQ(reader.codePage(), codePage);
-        EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Guessed);
-        EXPECT_EQ(firstName(path), kTown) << codePage;
+        EXPECT_EQ(reader.codePage(), row.codePage);
+        EXPECT_EQ(reader.codePageSource(), row.source);
+        EXPECT_EQ(firstName(path), kTown);
     }
 }
 

@@ -90,10 +90,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{"UnknownOrderLeavesRows", names, 1, 1, 1, 1, 7, 0, "h0|1|2|3|4|5"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(FlexGrid, AddItemSplitsOnTabAndFitsTheColumns) {
+TEST(FlexGrid, AddItemSplitsOnTabFitsTheColumnsAndTheFirstRowBecomesCurrent) {
     FlexGrid grid;
     fill(grid, {});
+    EXPECT_EQ(grid.Row(), 0);
     grid.AddItem(QStringLiteral("a\tb"));
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.RowSel(), 1);
     grid.AddItem(QStringLiteral("c\td\te\textra"));
     grid.AddItem(QString());
     ASSERT_EQ(grid.Rows(), 4);
@@ -125,17 +128,13 @@ TEST(FlexGrid, RemoveItemShiftsLaterRowsUp) {
     EXPECT_EQ(grid.TextMatrix(grid.Row(), 0), QStringLiteral("c"));
 }
 
-TEST(FlexGrid, ClearBlanksEveryCellAndKeepsCounts) {
+TEST(FlexGrid, ClearBlanksEveryCellAndSetRowsDropsAndAddsBlankRows) {
     FlexGrid grid;
     fill(grid, {"1\t2\t3", "4\t5\t6"});
     grid.Clear();
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(std::pair(grid.Rows(), grid.Cols()), std::pair(qsizetype{3}, 3));
     EXPECT_EQ(column(grid, 0) + column(grid, 2), QStringLiteral("||||"));
-}
 
-TEST(FlexGrid, SetRowsDropsAndAddsBlankRows) {
-    FlexGrid grid;
     fill(grid, {"1", "2", "3"});
     grid.setRow(3);
     grid.setRows(2);
@@ -194,62 +193,39 @@ QPoint cellCenter(const FlexGrid& grid, qsizetype row, int col) {
     return grid.visualRect(index).center();
 }
 
-TEST(FlexGrid, MouseSelectionSetsAnchorAndSelectionEnd) {
+TEST(FlexGrid, MouseAndKeysSetTheAnchorAndTheSelectionEnd) {
     FlexGrid grid;
     fill(grid, {"1\ta\tx", "2\tb\ty", "3\tc\tz", "4\td\tw"});
     grid.resize(400, 300);
     grid.show();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 4, 2));
-    EXPECT_EQ(grid.Row(), 4);
-    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(qsizetype{4}, 2));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCenter(grid, 2, 1));
-    EXPECT_EQ(grid.Row(), 4);
-    EXPECT_EQ(grid.Col(), 2);
-    EXPECT_EQ(grid.RowSel(), 2);
-    EXPECT_EQ(grid.ColSel(), 1);
+    EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(qsizetype{4}, 2));
+    EXPECT_EQ(std::pair(grid.RowSel(), grid.ColSel()), std::pair(qsizetype{2}, 1));
     // The sort buttons then act on rows 2 to 4 by columns 1 to 2.
     grid.setSort(FlexGrid::flexSortGenericDescending);
     EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1|4|3|2"));
-}
 
-TEST(FlexGrid, HeaderClickSelectsTheWholeColumn) {
-    FlexGrid grid;
-    fill(grid, {"1\tb", "2\ta", "3\tc"});
-    grid.resize(400, 300);
-    grid.show();
+    // A header click selects the whole column.
     QHeaderView* header = grid.horizontalHeader();
-    const QPoint center(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
-                        header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, center);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
+                             header->height() / 2));
     EXPECT_EQ(std::min(grid.Row(), grid.RowSel()), 1);
-    EXPECT_EQ(std::max(grid.Row(), grid.RowSel()), 3);
-    EXPECT_EQ(grid.Col(), 1);
-    EXPECT_EQ(grid.ColSel(), 1);
-}
+    EXPECT_EQ(std::max(grid.Row(), grid.RowSel()), 4);
+    EXPECT_EQ(std::pair(grid.Col(), grid.ColSel()), std::pair(1, 1));
 
-TEST(FlexGrid, FirstAddedRowBecomesCurrent) {
-    FlexGrid grid;
-    fill(grid, {});
-    EXPECT_EQ(grid.Row(), 0);
-    grid.AddItem(QStringLiteral("1"));
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.RowSel(), 1);
-}
-
-TEST(FlexGrid, KeyboardSelectionExtendsFromTheCurrentCell) {
-    FlexGrid grid;
-    fill(grid, {"1", "2", "3"});
-    grid.show();
+    // Shift and arrows extend from the current cell.
     grid.setFocus();
     grid.setRow(1);
     grid.setCol(0);
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(std::pair(grid.Row(), grid.RowSel()), std::pair(qsizetype{1}, qsizetype{3}));
 }
 
-TEST(FlexGrid, DoubleClickSignals) {
+TEST(FlexGrid, DoubleClickSignalsOnTheRowClicked) {
     FlexGrid grid;
     fill(grid, {"1", "2"});
     grid.show();

@@ -39,12 +39,6 @@ TEST(Volumes, NoVolumeHoldsAPathOutsideAllMountPoints) {
     EXPECT_EQ(Volumes::holding(volumes, QStringLiteral("/home")), -1);
 }
 
-TEST(Volumes, CaptionNamesTheVolumeAndItsMountPoint) {
-    EXPECT_EQ(Volumes::caption({QStringLiteral("STICK"), QStringLiteral("/media/u/STICK")}),
-              QStringLiteral("STICK (/media/u/STICK)"));
-    EXPECT_EQ(Volumes::caption({QStringLiteral("/"), QStringLiteral("/")}), QStringLiteral("/"));
-}
-
 TEST(Volumes, MountedListHoldsTheRootFileSystemAndNoPseudoFileSystems) {
     const QList<Volume> volumes = Volumes::mounted();
     ASSERT_GE(Volumes::holding(volumes, QStringLiteral("/")), 0);
