@@ -45,18 +45,21 @@ TEST(TextEncoder, ReportsCharactersTheCodePageLacks) {
     EXPECT_TRUE(lossy);
 }
 
-TEST(TextDecoder, UnknownCodePageShowsEveryByteAsLatin1) {
-    EXPECT_EQ(TextDecoder("NO-SUCH-PAGE").decode("\xC0z"), QStringLiteral("Àz"));
-    EXPECT_EQ(TextDecoder("").decode("\xE9"), QStringLiteral("é"));
-}
-
-TEST(TextDecoder, InvalidUtf8AndUndefinedBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(TextDecoder("UTF-8").decode("a\xFF"), QStringLiteral("a\uFFFD"));
-    EXPECT_EQ(TextDecoder("CP1251").decode("\x98"),
-              QStringLiteral("\uFFFD"));  // undefined in CP1251
-    // A multi-byte page goes through iconv as a stream; a truncated last character is marked.
-    EXPECT_EQ(TextDecoder("CP932").decode("A\x82\xA0"), QStringLiteral("Aあ"));
-    EXPECT_EQ(TextDecoder("CP932").decode("A\x82"), QStringLiteral("A\uFFFD"));
+// An unknown code page shows every byte as Latin-1; invalid UTF-8, bytes a page leaves
+// undefined and a multi-byte character cut short become replacement characters.
+TEST(TextDecoder, DecodesWhatItCanAndMarksWhatItCannot) {
+    const struct {
+        const char* codePage;
+        QByteArray bytes;
+        QString text;
+    } rows[] = {{"NO-SUCH-PAGE", "\xC0z", QStringLiteral("Àz")},
+                {"", "\xE9", QStringLiteral("é")},
+                {"UTF-8", "a\xFF", QStringLiteral("a\uFFFD")},
+                {"CP1251", "\x98", QStringLiteral("\uFFFD")},
+                {"CP932", "A\x82\xA0", QStringLiteral("Aあ")},  // through iconv as a stream
+                {"CP932", "A\x82", QStringLiteral("A\uFFFD")}};
+    for (const auto& row : rows)
+        EXPECT_EQ(TextDecoder(row.codePage).decode(row.bytes), row.text) << row.codePage;
 }
 
 TEST(LanguageDriver, TableBothWays) {
