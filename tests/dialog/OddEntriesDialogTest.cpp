@@ -25,13 +25,6 @@ protected:
         const Watchdog watchdog(kStepSeconds, "the scan");
         QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
     }
-    void removeRow(const QString& path) {
-        const qsizetype row = column(0).indexOf(path) + 1;
-        ASSERT_GT(row, 0) << path.toStdString();
-        grid().setRow(row);
-        grid().setRowSel(row);
-        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    }
     void toInput() {
         const Watchdog watchdog(kStepSeconds, "the move to the input");
         QTest::mouseClick(form().CmdToInput, Qt::LeftButton);

@@ -26,13 +26,8 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     EXPECT_EQ(form().LblSelected->text(), "Выбрано: 5 файл(ов)");
     ASSERT_EQ(grid().Rows(), 6);
 
-    for (const QString& gone : {junk, root + "/south/old/deep.shp"}) {
-        const qsizetype row = column(0).indexOf(gone) + 1;
-        ASSERT_GT(row, 0) << gone.toStdString();
-        grid().setRow(row);
-        grid().setRowSel(row);
-        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    }
+    removeRow(junk);
+    removeRow(root + "/south/old/deep.shp");
     EXPECT_EQ(form().LblSelected->text(), "Всего: 3");
 
     QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
@@ -84,10 +79,7 @@ TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakStayWholeFromTheScanToTheInputs
     EXPECT_EQ(grid().model()->index(1, 3).data().toString(),
               QString("line") + QChar(0x240A) + "break");
 
-    grid().setRow(3);
-    grid().setRowSel(3);
-    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    paths.removeAt(2);
+    removeRow(paths.takeAt(2));
     EXPECT_EQ(column(0), paths);
     EXPECT_EQ(column(2), QStringList({"1", "2", "4"}));
 
