@@ -1,5 +1,5 @@
-// What the independent readers of tests/lossless cannot see: how undeclared text is taken, flat
-// shapes in an output with heights, and records the index points at wrongly.
+// What the independent readers of tests/lossless do not see: how undeclared text is taken,
+// flat shapes in an output with heights, and records the index points at wrongly.
 #include "MergeTestSupport.h"
 
 #include <QFile>
@@ -12,49 +12,32 @@ namespace {
 
 using namespace ShapefileFixture;
 
-struct CodePageCase {
-    const char* name;
-    Encoding first;
-    Encoding second;
-    QByteArray outputCpg;  // empty: no .cpg
-};
-
-class MergeCodePages : public testing::TestWithParam<CodePageCase> {};
-
-TEST_P(MergeCodePages, KeepsCyrillicText) {
-    QTemporaryDir dir;
-    const CodePageCase& row = GetParam();
-    const std::vector<Field> fields{{"NAME", 'C', 30}};
-    const QString a =
-        write(dir.path(), "a", "POINT", fields, {{"POINT (0 0)", {"Улица Ленина"}}}, row.first);
-    const QString b =
-        write(dir.path(), "b", "POINT", fields, {{"POINT (1 1)", {"Ёлки, щука"}}}, row.second);
-    QDir().mkdir(dir.filePath("out"));
-    MergeCall{{a, b}, dir.filePath("out"), "merged", 1}.run();
-
-    EXPECT_EQ(bytesOf(dir.filePath("out/merged.cpg")), row.outputCpg);
-    EXPECT_EQ(bytesOf(dir.filePath("out/merged.dbf"))[29], '\0');
-    if (!row.outputCpg.isEmpty()) {
-        const ReadLayer out = read(dir.filePath("out/merged.shp"));
-        ASSERT_EQ(out.features.size(), 2u);
-        EXPECT_EQ(out.features[0].values[0], "Улица Ленина");
-        EXPECT_EQ(out.features[1].values[0], "Ёлки, щука");
-    } else {
-        // Nothing declared: the bytes of both inputs arrive unchanged.
+// Undeclared CP1251 beside a UTF-8 input is recognised and recoded; where nothing is
+// declared at all, the bytes pass through unchanged. Either way the text arrives as UTF-8.
+TEST(MergeEngine, UndeclaredCyrillicTextArrivesAsUtf8) {
+    const struct {
+        const char* name;
+        Encoding first, second;
+        QByteArray outputCpg;  // empty: no .cpg
+    } rows[] = {{"undeclared CP1251 beside UTF-8", {"CP1251"}, {"UTF-8", "UTF-8"}, "UTF-8"},
+                {"nothing declared", {"UTF-8"}, {"UTF-8"}, {}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const std::vector<Field> fields{{"NAME", 'C', 30}};
+        const QString a =
+            write(dir.path(), "a", "POINT", fields, {{"POINT (0 0)", {"Улица Ленина"}}}, row.first);
+        const QString b =
+            write(dir.path(), "b", "POINT", fields, {{"POINT (1 1)", {"Ёлки, щука"}}}, row.second);
+        QDir().mkdir(dir.filePath("out"));
+        MergeCall{{a, b}, dir.filePath("out"), "merged", 1}.run();
+        EXPECT_EQ(bytesOf(dir.filePath("out/merged.cpg")), row.outputCpg);
         const QByteArray dbf = bytesOf(dir.filePath("out/merged.dbf"));
+        EXPECT_EQ(dbf[29], '\0');
         EXPECT_TRUE(dbf.contains(QString("Улица Ленина").toUtf8()));
         EXPECT_TRUE(dbf.contains(QString("Ёлки, щука").toUtf8()));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Declarations, MergeCodePages,
-    testing::Values(CodePageCase{"UndeclaredCp1251BesideUtf8IsGuessed",
-                                 {"CP1251"},
-                                 {"UTF-8", "UTF-8"},
-                                 "UTF-8"},
-                    CodePageCase{"NothingDeclaredPassesThrough", {"UTF-8"}, {"UTF-8"}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MergeEngine, FlatShapesGetZeroHeightsInAnOutputWithHeights) {
     QTemporaryDir dir;
