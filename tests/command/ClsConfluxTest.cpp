@@ -26,20 +26,6 @@ protected:
     ErrorCapture capture;
 };
 
-TEST_F(ClsConfluxTest, MembersGiveTheirFixedResults) {
-    ClsConflux command;
-    EXPECT_TRUE(command.Enabled());
-    EXPECT_FALSE(command.Checked());
-    EXPECT_EQ(command.Name(), "Conflux");
-    EXPECT_EQ(command.Caption(), "Conflux");
-    EXPECT_EQ(command.Tooltip(), "Conflux");
-    EXPECT_EQ(command.Message(), "Conflux");
-    EXPECT_EQ(command.HelpFile(), QString());
-    EXPECT_EQ(command.HelpContextID(), 0);
-    EXPECT_EQ(command.Category(), "Orvantis");
-    EXPECT_TRUE(capture.reports.texts.isEmpty());
-}
-
 TEST_F(ClsConfluxTest, BitmapHandleResolvesToSixteenColourPictureWhileCommandLives) {
     std::int32_t handle = 0;
     {
@@ -52,15 +38,6 @@ TEST_F(ClsConfluxTest, BitmapHandleResolvesToSixteenColourPictureWhileCommandLiv
         EXPECT_EQ(command.Bitmap(), handle);
     }
     EXPECT_TRUE(pictureFromHandle(handle).isNull());
-}
-
-TEST_F(ClsConfluxTest, OnCreateKeepsApplicationForTheDialog) {
-    ClsConflux command;
-    auto application = std::make_shared<FakeApplication>();
-    command.OnCreate(application);
-    EXPECT_EQ(frmConflux::instance().state().m_pApp.get(),
-              static_cast<IApplication*>(application.get()));
-    EXPECT_TRUE(capture.reports.texts.isEmpty());
 }
 
 TEST_F(ClsConfluxTest, OnCreateWithoutCatalogueInterfaceReportsAndLeavesAppUnset) {

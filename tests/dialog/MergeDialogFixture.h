@@ -32,6 +32,15 @@ protected:
                                        line ? "LINESTRING" : "POLYGON", {{"ID", 'N', 9}}, features);
     }
 
+    // Selects the candidate row of `file` and clicks the delete button.
+    static void removeRow(const QString& file) {
+        const qsizetype row = column(0).indexOf(file) + 1;
+        ASSERT_GT(row, 0) << file.toStdString();
+        grid().setRow(row);
+        grid().setRowSel(row);
+        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
+    }
+
     // Builds the inputs as the input list does.
     void buildInputs(const QStringList& files) {
         dialog().state().FilesList = files;

@@ -25,13 +25,6 @@ protected:
         const Watchdog watchdog(kStepSeconds, "the scan");
         QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
     }
-    void removeRow(const QString& path) {
-        const qsizetype row = column(0).indexOf(path) + 1;
-        ASSERT_GT(row, 0) << path.toStdString();
-        grid().setRow(row);
-        grid().setRowSel(row);
-        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    }
     void toInput() {
         const Watchdog watchdog(kStepSeconds, "the move to the input");
         QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
@@ -134,13 +127,6 @@ TEST_F(OddEntriesDialogTest, NamesInCp1251AndCp866AreScannedViewedAndMerged) {
     mergeInto(path("out"), shp);
     EXPECT_TRUE(errors.reports.texts.isEmpty()) << errors.reports.texts.value(0).toStdString();
     EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 3u);
-}
-
-TEST_F(OddEntriesDialogTest, AFileGivenAsTheRootAnswersAsAMissingRoot) {
-    scan(polygons("roads", 1));
-    ASSERT_EQ(prompter.texts(), QStringList{"Проверьте существование корневой директории"});
-    EXPECT_EQ(prompter.messages[0].icon, MsgBoxIcon::Exclamation);
-    EXPECT_EQ(form().LblSelected->text(), "Файлов нет!");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "MergeDialogFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -25,13 +26,8 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     EXPECT_EQ(form().LblSelected->text(), "Выбрано: 5 файл(ов)");
     ASSERT_EQ(grid().Rows(), 6);
 
-    for (const QString& gone : {junk, root + "/south/old/deep.shp"}) {
-        const qsizetype row = column(0).indexOf(gone) + 1;
-        ASSERT_GT(row, 0) << gone.toStdString();
-        grid().setRow(row);
-        grid().setRowSel(row);
-        QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    }
+    removeRow(junk);
+    removeRow(root + "/south/old/deep.shp");
     EXPECT_EQ(form().LblSelected->text(), "Всего: 3");
 
     QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
@@ -62,20 +58,35 @@ TEST_F(ScanToMergeTest, ScanPruneCommitAndMergeThroughTheControls) {
     EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 12u);
 }
 
-TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakAreOpenedAsInputsWhole) {
+// A candidate row is TAB-joined text: names with a TAB or a line break must still stay whole in
+// their cells through the scan and a delete, and be opened whole as inputs.
+TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakStayWholeFromTheScanToTheInputs) {
     const QString root = path("sheets");
-    QDir().mkpath(root + "/a\tfolder");
-    polygons("lakes\tnorth", 2, root + "/a\tfolder");
-    polygons("lakes\nsouth", 3, root);
+    QStringList paths;
+    int count = 0;
+    for (const QString& name : {"a\tb", "line\nbreak", "plain", "tab\tdir/in"}) {
+        const QFileInfo shp(root + '/' + name + ".shp");
+        QDir().mkpath(shp.path());
+        paths << polygons(shp.completeBaseName(), ++count, shp.path());
+    }
     retype(form().TxtsDir, root);
     QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
-    ASSERT_EQ(form().LblSelected->text(), "Выбрано: 2 файл(ов)");
+    EXPECT_EQ(column(0), paths);
+    EXPECT_EQ(column(2), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(column(3), QStringList({"a\tb", "line\nbreak", "plain", "in"}));
+    // Shown on one line, the TAB and the line feed as their pictures.
+    EXPECT_EQ(grid().model()->index(0, 3).data().toString(), QString("a") + QChar(0x2409) + "b");
+    EXPECT_EQ(grid().model()->index(1, 3).data().toString(),
+              QString("line") + QChar(0x240A) + "break");
+
+    removeRow(paths.takeAt(2));
+    EXPECT_EQ(column(0), paths);
+    EXPECT_EQ(column(2), QStringList({"1", "2", "4"}));
 
     QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
     EXPECT_TRUE(errors.reports.texts.isEmpty());
-    EXPECT_EQ(dialog().state().FilesList,
-              QStringList({root + "/lakes\nsouth.shp", root + "/a\tfolder/lakes\tnorth.shp"}));
-    EXPECT_EQ(dialog().state().PolygonNames, QStringList({"lakes\tnorth", "lakes\nsouth"}));
+    EXPECT_EQ(dialog().state().FilesList, paths);
+    EXPECT_EQ(dialog().state().PolygonNames, QStringList({"a\tb", "in", "line\nbreak"}));
     EXPECT_TRUE(form().FrameOutput->isEnabled());
 }
 

@@ -84,6 +84,7 @@ TEST_F(CandidatesTest, MissingEmptyRootAndBadMaskLeaveTheGridAlone) {
     const QStringList before = column(0);
     const std::tuple<QString, QString, QString> cases[] = {
         {path("missing"), "*", "Проверьте существование корневой директории"},
+        {path("keep.shp"), "*", "Проверьте существование корневой директории"},  // not a folder
         {"", "*", ""},
         {m_dir.path(), "ab[c", "Invalid pattern: ab[c.shp"},
     };

@@ -1,5 +1,5 @@
 // The inputs opened from the file list and the merge button: its checks in order, the output
-// questions, the merge and its summary.
+// questions, the merge and its summary, and what stays as it was when either fails.
 #include "MergeDialogFixture.h"
 
 #include <QDir>
@@ -162,21 +162,30 @@ TEST_F(MergeTest, RefusedFeaturesAreCountedAndExplained) {
     EXPECT_TRUE(form().LblOutputCount->toolTip().contains("other geometry: 2"));
 }
 
-TEST_F(MergeTest, AccessFileIsRefusedAndLeftAsItWas) {
+// A geodatabase that cannot be written is reported under the procedure's label (no module
+// part, then one blank and the empty line text) and left as it was.
+TEST_F(MergeTest, GeodatabaseThatCannotBeWrittenIsReportedAndLeftAsItWas) {
     buildParcels();
     QByteArray jet(4096, '\0');
     jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
-    {
-        QFile mdb(path("base.MDB"));
-        ASSERT_TRUE(mdb.open(QIODevice::WriteOnly) && mdb.write(jet) == jet.size());
+    const std::tuple<QString, QByteArray, QString> files[] = {
+        {path("base.MDB"), jet, "Access"},
+        {path("broken.gpkg"), "not a geopackage", "cannot be opened"}};
+    for (const auto& [file, bytes, cause] : files) {
+        SCOPED_TRACE(file.toStdString());
+        errors.reports.texts.clear();
+        QFile target(file);
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly) && target.write(bytes) == bytes.size());
+        target.close();
+        merge("*", 2, path("parcels_b.shp"), false, file, "parcels");
+        EXPECT_EQ(summary(), QString());
+        ASSERT_EQ(errors.reports.texts.size(), 1);
+        EXPECT_TRUE(errors.reports.texts[0].contains("\r\n\tConflux  \r\n"));
+        EXPECT_TRUE(errors.reports.texts[0].contains(cause))
+            << errors.reports.texts[0].toStdString();
+        EXPECT_EQ(bytesOf(file), bytes);
+        EXPECT_TRUE(prompter.messages.isEmpty());
     }
-    merge("*", 2, path("parcels_b.shp"), false, path("base.MDB"), "parcels");
-    EXPECT_EQ(summary(), QString());
-    ASSERT_EQ(errors.reports.texts.size(), 1);
-    EXPECT_TRUE(errors.reports.texts[0].contains("Conflux "));
-    EXPECT_TRUE(errors.reports.texts[0].contains("Access"));
-    EXPECT_EQ(bytesOf(path("base.MDB")), jet);
-    EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
 // The field source gives the output its fields, even when it is not the first input (or no
@@ -192,6 +201,46 @@ TEST_F(MergeTest, TheFieldSourceGivesTheOutputItsFields) {
     EXPECT_EQ(written.fieldNames, QStringList({"ID", "NOTE"}));
     ASSERT_EQ(written.features.size(), 25u);
     EXPECT_EQ(written.features[24].values, QStringList({"14", QString()}));
+}
+
+// A rebuild that fails must not leave the input frame offering what the previous build found:
+// here the names of the earlier inputs, paired with the path of the file that failed to open.
+TEST_F(MergeTest, FailedRebuildOffersNothingOfThePreviousInputs) {
+    QDir().mkdir(path("one"));
+    QDir().mkdir(path("two"));
+    polygons("alpha", 2, path("one"));
+    polygons("beta", 3, path("one"));
+    form().TxtsDir->setText(path("one"));
+    form().CmdGetDir->click();
+    form().CmdToInput->click();
+    ASSERT_TRUE(form().FrameOutput->isEnabled());
+
+    ASSERT_TRUE(QFile(path("two/broken.shp")).open(QIODevice::WriteOnly));  // no shapefile
+    form().TxtsDir->setText(path("two"));
+    form().CmdGetDir->click();
+    form().CmdToInput->click();
+    ASSERT_EQ(form().LblInputCount->text(), "no data");
+    ASSERT_TRUE(form().FrameInput->isEnabled());
+
+    clickOption(form().opFeatureType[1]);
+    clickOption(form().opFeatureType[2]);
+    EXPECT_EQ(items(form().CmbNames).join(",").toStdString(), "");
+    EXPECT_EQ(items(form().CmbFileSource).join(",").toStdString(), "");
+    EXPECT_EQ(form().LblInputCount->text().left(1).toStdString(), "0");
+}
+
+// A field source of another geometry kind than the chosen one (typed into the editable list)
+// makes every admitted feature unfit for the output. Such a merge must neither replace the
+// earlier output with an empty one nor say it succeeded.
+TEST_F(MergeTest, FieldSourceOfAnotherKindNeitherEmptiesTheOutputNorReportsSuccess) {
+    buildInputs({polygons("parcels", 10), polygons("roads", 4, {}, true)});
+    merge("*", 2, path("parcels.shp"), true, path("out"));
+    ASSERT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 10u);
+
+    prompter.answers = {MsgBoxResult::Yes};  // "Заменить?"
+    merge("*", 2, path("roads.shp"), true, path("out"));
+    EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 10u);
+    EXPECT_FALSE(summary().startsWith("Merge success!!!")) << summary().toStdString();
 }
 
 }  // namespace

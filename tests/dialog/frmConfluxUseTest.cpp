@@ -1,11 +1,8 @@
 // The dialog as a person uses it: Tab through the grid, clicks on overlapping options, a small
-// screen, the window frame and its owner, names with TAB or line breaks, a missing host.
+// screen, the window frame and its owner, a missing host.
 #include "DialogFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -129,34 +126,6 @@ TEST_F(UseTest, OnlyTheCloseBoxAndTheModalWindowStaysWithinReach) {
         EXPECT_TRUE(inFront);
         EXPECT_FALSE(dialog().isLoaded());
     }
-}
-
-TEST_F(UseTest, NamesWithTabsAndLineBreaksStayWholeInTheirCellsThroughScanAndDelete) {
-    QTemporaryDir dir;
-    const QStringList names = {"a\tb.shp", "line\nbreak.shp", "plain.shp", "tab\tdir/in.shp"};
-    for (const QString& name : names) {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
-        ASSERT_TRUE(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
-    }
-    retype(form().TxtsDir, dir.path());
-    QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
-    QStringList paths;
-    for (const QString& name : names)
-        paths << dir.filePath(name);
-    EXPECT_EQ(column(0), paths);
-    EXPECT_EQ(column(3), QStringList({"a\tb", "line\nbreak", "plain", "in"}));
-    EXPECT_EQ(column(1), QStringList(4, " - "));
-    // Shown on one line, the TAB and the line feed as their pictures.
-    EXPECT_EQ(grid().model()->index(0, 3).data().toString(), QString("a") + QChar(0x2409) + "b");
-    EXPECT_EQ(grid().model()->index(1, 3).data().toString(),
-              QString("line") + QChar(0x240A) + "break");
-
-    grid().setRow(3);
-    grid().setRowSel(3);
-    QTest::mouseClick(form().CmdDelFile, Qt::LeftButton);
-    EXPECT_EQ(column(0), QStringList({paths[0], paths[1], paths[3]}));
-    EXPECT_EQ(column(1), QStringList(3, " - "));
-    EXPECT_EQ(column(3), QStringList({"a\tb", "line\nbreak", "in"}));
 }
 
 TEST_F(UseTest, ToInputWithoutAnApplicationSaysNothingSelectedOrReportsObjectNotSet) {

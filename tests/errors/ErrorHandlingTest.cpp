@@ -13,28 +13,22 @@ QString expectedReport(const QString& label, const QString& number, const QStrin
            "\r\nDescription\r\n\t" + description + "\r\n\r\n";
 }
 
-TEST(ErrorHandling, LineTextIsEmptyForLineZeroAndLabelledOtherwise) {
-    EXPECT_EQ(ErrorHandling::GetLineText(0), QString());
-    EXPECT_EQ(ErrorHandling::GetLineText(12), QStringLiteral("Line : 12"));
-    EXPECT_EQ(ErrorHandling::GetLineText(-3), QStringLiteral("Line : -3"));
-}
-
+// A negative number keeps its sign; an empty description keeps its heading.
 TEST(ErrorHandling, ReportLaysOutLabelNumberAndDescriptionWithCrLfAndTab) {
-    ErrorCapture capture;
-    ErrorHandling::ReportError(QStringLiteral("Class_Initialize clsConflux "), 53,
-                               QStringLiteral("File not found"));
-    ASSERT_EQ(capture.reports.texts.size(), 1);
-    EXPECT_EQ(capture.reports.texts[0],
-              expectedReport("Class_Initialize clsConflux ", "53", "File not found"));
-    EXPECT_EQ(capture.reports.shows, QList<bool>{true});
-}
-
-TEST(ErrorHandling, NegativeNumberKeepsItsSignAndEmptyDescriptionKeepsItsHeading) {
-    ErrorCapture capture;
-    ErrorHandling::ReportError(QStringLiteral("Conflux  "), -2147467259, QString());
-    ASSERT_EQ(capture.reports.texts.size(), 1);
-    EXPECT_EQ(capture.reports.texts[0], expectedReport("Conflux  ", "-2147467259", ""));
-    EXPECT_TRUE(capture.reports.texts[0].contains("Description\r\n\t\r\n"));
+    const struct {
+        QString label;
+        int number;
+        QString description;
+    } rows[] = {{"Class_Initialize clsConflux ", 53, "File not found"},
+                {"Conflux  ", -2147467259, ""}};
+    for (const auto& row : rows) {
+        ErrorCapture capture;
+        ErrorHandling::ReportError(row.label, row.number, row.description);
+        ASSERT_EQ(capture.reports.texts.size(), 1);
+        EXPECT_EQ(capture.reports.texts[0],
+                  expectedReport(row.label, QString::number(row.number), row.description));
+        EXPECT_EQ(capture.reports.shows, QList<bool>{true});
+    }
 }
 
 TEST(ErrorHandling, TwoReportsGoToOneWindowEachWithItsOwnDescription) {

@@ -87,13 +87,7 @@ ReadLayer read(const QString& path, const QString& layerName) {
     result.geometryType = OGRGeometryTypeToName(layer->GetGeomType());
     OGRFeatureDefn* defn = layer->GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
-        const OGRFieldDefn* field = defn->GetFieldDefn(i);
-        result.fieldNames << field->GetNameRef();
-        QString type = OGRFieldDefn::GetFieldTypeName(field->GetType());
-        type += field->GetPrecision() > 0
-                    ? QStringLiteral("(%1.%2)").arg(field->GetWidth()).arg(field->GetPrecision())
-                    : QStringLiteral("(%1)").arg(field->GetWidth());
-        result.fieldTypes << type;
+        result.fieldNames << defn->GetFieldDefn(i)->GetNameRef();
     }
     for (auto& feature : *layer) {
         ReadFeature read;
@@ -114,8 +108,7 @@ ReadLayer read(const QString& path, const QString& layerName) {
 }
 
 QStringList files(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    return names;
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 QByteArray bytesOf(const QString& path) {

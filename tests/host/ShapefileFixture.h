@@ -43,7 +43,6 @@ struct ReadFeature {
 struct ReadLayer {
     QByteArray geometryType;  // OGR geometry type name
     QStringList fieldNames;
-    QStringList fieldTypes;  // "String(10)", "Integer(9)", "Real(12.3)"
     std::vector<ReadFeature> features;
 };
 

@@ -26,13 +26,9 @@ TEST(Output, ChecksBeforeWriting) {
         EXPECT_EQ(checkGeodatabaseOutput(path + name), OutputCheck::MissingGeodatabase) << name;
 }
 
-TEST(Output, ExactTexts) {
-    EXPECT_EQ(missingFolderText("/x"), QStringLiteral("Directory /x is not exist!!"));
-    EXPECT_EQ(missingGeodatabaseText("/x.gpkg"), QStringLiteral("File  /x.gpkg is not exist!!"));
-    EXPECT_EQ(replaceQuestionText("/out", "roads"),
-              QStringLiteral("Файл /out/roads.shp существует \r\nЗаменить?"));
-    EXPECT_EQ(MergeSummary::text(2, 25, 25),
-              "Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 25\r\nnot merged 0");
+// The dialog's tests check the texts of the usual cases; these are the counts beyond 32 bits
+// and every reason a feature is not merged.
+TEST(Output, SummaryTexts) {
     EXPECT_EQ(MergeSummary::text(1, 3000000000, 3000000007).section("\r\n", 3), "not merged 7");
     MergeReport report;
     EXPECT_EQ(MergeSummary::refusedByReason(report), "Not merged, by reason:\nnone");

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <ostream>
-
 namespace {
 
 DbfFixture parcels() {
@@ -95,74 +92,54 @@ TEST(DbfReader, BinaryIntegerFieldShowsItsNumberNotItsBytes) {
     EXPECT_EQ(reader.displayText(*reader.record(0), 0), "-2");
 }
 
-struct BrokenCase {
-    const char* name;
-    std::function<QByteArray()> bytes;
-    const char* messagePart;
-};
-
-// CTest lists each case by its name rather than its bytes.
-void PrintTo(const BrokenCase& brokenCase, std::ostream* out) {
-    *out << brokenCase.name;
-}
-
-class BrokenTable : public ::testing::TestWithParam<BrokenCase> {};
-
-TEST_P(BrokenTable, IsRefusedWithAMessageNamingTheFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("broken.dbf");
-    DbfFixture::write(path, GetParam().bytes());
-    const DbfReader reader(path);
-    EXPECT_FALSE(reader.isOpen());
-    EXPECT_EQ(reader.recordCount(), 0);
-    EXPECT_EQ(reader.fieldCount(), 0);
-    EXPECT_TRUE(reader.errorString().contains(path)) << reader.errorString().toStdString();
-    EXPECT_TRUE(reader.errorString().contains(GetParam().messagePart))
-        << reader.errorString().toStdString();
-    EXPECT_FALSE(reader.record(0));
-    EXPECT_EQ(DbfReader::readCounts(path), std::nullopt);
-}
-
 QByteArray withByte(QByteArray bytes, int at, char value) {
     bytes[at] = value;
     return bytes;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dbf, BrokenTable,
-    ::testing::Values(
-        BrokenCase{"Empty", [] { return QByteArray(); }, "truncated"},
-        BrokenCase{"PrefixCut", [] { return parcels().bytes().left(20); }, "truncated"},
-        BrokenCase{"DescriptorsCut", [] { return parcels().bytes().left(100); }, "truncated"},
-        BrokenCase{"NotDbase", [] { return withByte(parcels().bytes(), 0, 'P'); }, "version"},
-        BrokenCase{"NoTerminator", [] { return withByte(parcels().bytes(), 32 + 5 * 32, 'X'); },
-                   "0x0D"},
-        BrokenCase{"RecordLengthWrong", [] { return withByte(parcels().bytes(), 10, 40); },
-                   "record length"},
-        BrokenCase{"ZeroLengthField", [] { return withByte(parcels().bytes(), 32 + 16, 0); },
-                   "length 0"},
-        BrokenCase{"MoreRecordsThanFile", [] { return withByte(parcels().bytes(), 4, 100); },
-                   "declares 100 records"},
-        BrokenCase{"HeaderLengthTooSmall",
-                   [] { return withByte(withByte(parcels().bytes(), 8, 10), 9, 0); }, "too small"},
-        BrokenCase{"NoFieldsButLongerRecords",
-                   [] {
-                       DbfFixture none;
-                       none.records = {{}, {}};
-                       return withByte(none.bytes(), 10, 2);
-                   },
-                   "record length"},
-        BrokenCase{"HeaderEndsInsideTheDescriptors",
-                   [] { return withByte(parcels().bytes(), 8, 32 + 2 * 32 + 1); }, "0x0D"},
-        BrokenCase{"LongFieldDisagreesWithRecordLength",
-                   [] {
-                       DbfFixture wide;
-                       wide.fields = {{"NOTE", 'C', 300}};
-                       wide.records = {{"x"}};
-                       return withByte(wide.bytes(), 32 + 17, 2);  // says 556
-                   },
-                   "record length"}),
-    [](const auto& info) { return std::string(info.param.name); });
+// Headers that disagree with themselves or with the file: refused, naming the file and why.
+TEST(DbfReader, BrokenTableIsRefusedWithAMessageNamingTheFile) {
+    const QByteArray good = parcels().bytes();
+    DbfFixture none;
+    none.records = {{}, {}};
+    DbfFixture wide;
+    wide.fields = {{"NOTE", 'C', 300}};
+    wide.records = {{"x"}};
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* messagePart;
+    } rows[] = {
+        {"empty", QByteArray(), "truncated"},
+        {"prefix cut", good.left(20), "truncated"},
+        {"descriptors cut", good.left(100), "truncated"},
+        {"not dBASE", withByte(good, 0, 'P'), "version"},
+        {"no terminator", withByte(good, 32 + 5 * 32, 'X'), "0x0D"},
+        {"record length wrong", withByte(good, 10, 40), "record length"},
+        {"field of length 0", withByte(good, 32 + 16, 0), "length 0"},
+        {"more records than the file holds", withByte(good, 4, 100), "declares 100 records"},
+        {"header length too small", withByte(withByte(good, 8, 10), 9, 0), "too small"},
+        {"no fields but longer records", withByte(none.bytes(), 10, 2), "record length"},
+        {"header ends inside the descriptors", withByte(good, 8, 32 + 2 * 32 + 1), "0x0D"},
+        {"long field disagrees with the record length", withByte(wide.bytes(), 32 + 17, 2),
+         "record length"},  // says 556
+    };
+    QTemporaryDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = dir.filePath("broken.dbf");
+        DbfFixture::write(path, row.bytes);
+        const DbfReader reader(path);
+        EXPECT_FALSE(reader.isOpen());
+        EXPECT_EQ(reader.recordCount(), 0);
+        EXPECT_EQ(reader.fieldCount(), 0);
+        EXPECT_TRUE(reader.errorString().contains(path)) << reader.errorString().toStdString();
+        EXPECT_TRUE(reader.errorString().contains(row.messagePart))
+            << reader.errorString().toStdString();
+        EXPECT_FALSE(reader.record(0));
+        EXPECT_EQ(DbfReader::readCounts(path), std::nullopt);
+    }
+}
 
 struct ValidCase {
     const char* name;
@@ -231,36 +208,35 @@ DbfFixture townTable(const char* codePage, quint8 languageDriver) {
     return table;
 }
 
-TEST(DbfReaderCodePage, LanguageDriverDecidesWithoutCpg) {
-    QTemporaryDir dir;
-    DbfFixture::write(dir.filePath("a.dbf"), townTable("CP866", 0x65).bytes());
-    EXPECT_EQ(firstName(dir.filePath("a.dbf")), kTown);
-    EXPECT_EQ(DbfReader(dir.filePath("a.dbf")).codePageSource(),
-              DbfReader::CodePageSource::LanguageDriver);
-    DbfFixture::write(dir.filePath("b.dbf"), townTable("CP1251", 0xC9).bytes());
-    EXPECT_EQ(firstName(dir.filePath("b.dbf")), kTown);
-}
-
-TEST(DbfReaderCodePage, CpgBesideTheTableWinsOverTheLanguageDriver) {
-    QTemporaryDir dir;
-    // Declared CP866 in the header, but the .cpg (upper-case extension) says 1251 and is right.
-    DbfFixture::write(dir.filePath("roads.dbf"), townTable("CP1251", 0x65).bytes());
-    DbfFixture::write(dir.filePath("roads.CPG"), "ANSI 1251\r\n");
-    const DbfReader reader(dir.filePath("roads.dbf"));
-    EXPECT_EQ(reader.codePage(), "CP1251");
-    EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Cpg);
-    EXPECT_EQ(firstName(dir.filePath("roads.dbf")), kTown);
-}
-
-TEST(DbfReaderCodePage, UndeclaredCyrillicIsGuessed) {
-    QTemporaryDir dir;
-    for (const char* codePage : {"CP1251", "CP866", "KOI8-R"}) {
-        const QString path = dir.filePath(QStringLiteral("%1.dbf").arg(codePage));
-        DbfFixture::write(path, townTable(codePage, 0).bytes());
+// A .cpg beside the table (any letter case) wins over the language driver; without either the
+// code page of Cyrillic text is guessed.
+TEST(DbfReaderCodePage, TheDeclarationThatWinsDecidesTheText) {
+    using Source = DbfReader::CodePageSource;
+    const struct {
+        const char* name;
+        const char* codePage;  // of the text, and what the reader must find
+        quint8 languageDriver;
+        QByteArray cpg;
+        Source source;
+    } rows[] = {
+        {"CP866 by language driver", "CP866", 0x65, {}, Source::LanguageDriver},
+        {"CP1251 by language driver", "CP1251", 0xC9, {}, Source::LanguageDriver},
+        {".CPG says 1251, the header CP866", "CP1251", 0x65, "ANSI 1251\r\n", Source::Cpg},
+        {"undeclared CP1251", "CP1251", 0, {}, Source::Guessed},
+        {"undeclared CP866", "CP866", 0, {}, Source::Guessed},
+        {"undeclared KOI8-R", "KOI8-R", 0, {}, Source::Guessed},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("towns.dbf");
+        DbfFixture::write(path, townTable(row.codePage, row.languageDriver).bytes());
+        if (!row.cpg.isEmpty())
+            DbfFixture::write(dir.filePath("towns.CPG"), row.cpg);
         const DbfReader reader(path);
-        EXPECT_EQ(reader.codePage(), codePage);
-        EXPECT_EQ(reader.codePageSource(), DbfReader::CodePageSource::Guessed);
-        EXPECT_EQ(firstName(path), kTown) << codePage;
+        EXPECT_EQ(reader.codePage(), row.codePage);
+        EXPECT_EQ(reader.codePageSource(), row.source);
+        EXPECT_EQ(firstName(path), kTown);
     }
 }
 

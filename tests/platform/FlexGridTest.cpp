@@ -33,67 +33,52 @@ QString column(const FlexGrid& grid, int col) {
     return texts.join(QLatin1Char('|'));
 }
 
-struct SortCase {
-    const char* label;
-    QStringList rows;
-    qsizetype row, rowSel;
-    int col, colSel;
-    int order;
-    int checkedColumn;
-    const char* expected;
-};
-
-void PrintTo(const SortCase& row, std::ostream* out) {
-    *out << row.label;
+// Rows from Row to RowSel (either way round) by the key columns from Col to ColSel, numbers as
+// numbers, texts case-blind, equal keys in their order; one selected row sorts them all.
+TEST(FlexGrid, SortsSelectedRowsByKeyColumns) {
+    const QStringList numbers{"a\t10\tx", "b\t9\tx", "c\t100\tx", "d\t-1.5\tx"};
+    const QStringList names{"1\tdelta", "2\tAlpha", "3\tcharlie", "4\talpha", "5\tBravo"};
+    const QStringList twoKeys{"1\t2\tb", "2\t1\tz", "3\t2\ta", "4\t1\ta", "5\t2\tb"};
+    const QStringList mixed{"1\t10", "2\tabc", "3\t9", "4\t", "5\t2e1"};
+    constexpr int up = FlexGrid::flexSortGenericAscending;
+    constexpr int down = FlexGrid::flexSortGenericDescending;
+    const struct {
+        const char* name;
+        QStringList rows;
+        qsizetype row, rowSel;
+        int col, colSel, order;
+        const char* firstColumn;  // after the sort
+    } cases[] = {{"numbers as numbers", numbers, 1, 1, 1, 1, up, "h0|d|b|a|c"},
+                 {"numbers descending", numbers, 1, 1, 1, 1, down, "h0|c|a|b|d"},
+                 {"texts ignore case, keep order", names, 1, 1, 1, 1, up, "h0|2|4|5|3|1"},
+                 {"descending keeps equal order", names, 1, 1, 1, 1, down, "h0|1|3|5|2|4"},
+                 {"only selected rows move", names, 4, 2, 1, 1, up, "h0|1|2|4|3|5"},
+                 {"single selected row sorts all", names, 3, 3, 1, 1, up, "h0|2|4|5|3|1"},
+                 {"two keys descending", twoKeys, 1, 1, 1, 2, down, "h0|1|5|3|2|4"},
+                 {"keys right to left", twoKeys, 1, 1, 2, 1, up, "h0|4|2|3|1|5"},
+                 {"blank and text against numbers", mixed, 1, 1, 1, 1, up, "h0|4|3|1|5|2"},
+                 {"unknown order leaves rows", names, 1, 1, 1, 1, 7, "h0|1|2|3|4|5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FlexGrid grid;
+        fill(grid, c.rows);
+        grid.setRow(c.row);
+        grid.setCol(c.col);
+        grid.setRowSel(c.rowSel);
+        grid.setColSel(c.colSel);
+        grid.setSort(c.order);
+        EXPECT_EQ(column(grid, 0), QString::fromUtf8(c.firstColumn));
+        EXPECT_EQ(grid.Rows(), c.rows.size() + 1);
+    }
 }
 
-class FlexGridSort : public ::testing::TestWithParam<SortCase> {};
-
-TEST_P(FlexGridSort, SortsSelectedRowsByKeyColumns) {
-    const SortCase& c = GetParam();
-    FlexGrid grid;
-    fill(grid, c.rows);
-    grid.setRow(c.row);
-    grid.setCol(c.col);
-    grid.setRowSel(c.rowSel);
-    grid.setColSel(c.colSel);
-    grid.setSort(c.order);
-    EXPECT_EQ(column(grid, c.checkedColumn), QString::fromUtf8(c.expected));
-    EXPECT_EQ(grid.Rows(), c.rows.size() + 1);
-}
-
-const QStringList numbers{"a\t10\tx", "b\t9\tx", "c\t100\tx", "d\t-1.5\tx"};
-const QStringList names{"1\tdelta", "2\tAlpha", "3\tcharlie", "4\talpha", "5\tBravo"};
-const QStringList twoKeys{"1\t2\tb", "2\t1\tz", "3\t2\ta", "4\t1\ta", "5\t2\tb"};
-const QStringList mixed{"1\t10", "2\tabc", "3\t9", "4\t", "5\t2e1"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, FlexGridSort,
-    ::testing::Values(SortCase{"NumbersAsNumbers", numbers, 1, 1, 1, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|d|b|a|c"},
-                      SortCase{"NumbersDescending", numbers, 1, 1, 1, 1,
-                               FlexGrid::flexSortGenericDescending, 0, "h0|c|a|b|d"},
-                      SortCase{"TextsIgnoreCaseAndKeepOrder", names, 1, 1, 1, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|2|4|5|3|1"},
-                      SortCase{"DescendingKeepsEqualOrder", names, 1, 1, 1, 1,
-                               FlexGrid::flexSortGenericDescending, 0, "h0|1|3|5|2|4"},
-                      SortCase{"OnlySelectedRowsMove", names, 4, 2, 1, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|1|2|4|3|5"},
-                      SortCase{"SingleSelectedRowSortsAll", names, 3, 3, 1, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|2|4|5|3|1"},
-                      SortCase{"TwoKeysDescending", twoKeys, 1, 1, 1, 2,
-                               FlexGrid::flexSortGenericDescending, 0, "h0|1|5|3|2|4"},
-                      SortCase{"KeysRightToLeftSelection", twoKeys, 1, 1, 2, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|4|2|3|1|5"},
-                      SortCase{"BlankAndTextAgainstNumbers", mixed, 1, 1, 1, 1,
-                               FlexGrid::flexSortGenericAscending, 0, "h0|4|3|1|5|2"},
-                      SortCase{"UnknownOrderLeavesRows", names, 1, 1, 1, 1, 7, 0, "h0|1|2|3|4|5"}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(FlexGrid, AddItemSplitsOnTabAndFitsTheColumns) {
+TEST(FlexGrid, AddItemSplitsOnTabFitsTheColumnsAndTheFirstRowBecomesCurrent) {
     FlexGrid grid;
     fill(grid, {});
+    EXPECT_EQ(grid.Row(), 0);
     grid.AddItem(QStringLiteral("a\tb"));
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.RowSel(), 1);
     grid.AddItem(QStringLiteral("c\td\te\textra"));
     grid.AddItem(QString());
     ASSERT_EQ(grid.Rows(), 4);
@@ -125,17 +110,13 @@ TEST(FlexGrid, RemoveItemShiftsLaterRowsUp) {
     EXPECT_EQ(grid.TextMatrix(grid.Row(), 0), QStringLiteral("c"));
 }
 
-TEST(FlexGrid, ClearBlanksEveryCellAndKeepsCounts) {
+TEST(FlexGrid, ClearBlanksEveryCellAndSetRowsDropsAndAddsBlankRows) {
     FlexGrid grid;
     fill(grid, {"1\t2\t3", "4\t5\t6"});
     grid.Clear();
-    EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(grid.Cols(), 3);
+    EXPECT_EQ(std::pair(grid.Rows(), grid.Cols()), std::pair(qsizetype{3}, 3));
     EXPECT_EQ(column(grid, 0) + column(grid, 2), QStringLiteral("||||"));
-}
 
-TEST(FlexGrid, SetRowsDropsAndAddsBlankRows) {
-    FlexGrid grid;
     fill(grid, {"1", "2", "3"});
     grid.setRow(3);
     grid.setRows(2);
@@ -194,62 +175,39 @@ QPoint cellCenter(const FlexGrid& grid, qsizetype row, int col) {
     return grid.visualRect(index).center();
 }
 
-TEST(FlexGrid, MouseSelectionSetsAnchorAndSelectionEnd) {
+TEST(FlexGrid, MouseAndKeysSetTheAnchorAndTheSelectionEnd) {
     FlexGrid grid;
     fill(grid, {"1\ta\tx", "2\tb\ty", "3\tc\tz", "4\td\tw"});
     grid.resize(400, 300);
     grid.show();
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 4, 2));
-    EXPECT_EQ(grid.Row(), 4);
-    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(qsizetype{4}, 2));
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCenter(grid, 2, 1));
-    EXPECT_EQ(grid.Row(), 4);
-    EXPECT_EQ(grid.Col(), 2);
-    EXPECT_EQ(grid.RowSel(), 2);
-    EXPECT_EQ(grid.ColSel(), 1);
+    EXPECT_EQ(std::pair(grid.Row(), grid.Col()), std::pair(qsizetype{4}, 2));
+    EXPECT_EQ(std::pair(grid.RowSel(), grid.ColSel()), std::pair(qsizetype{2}, 1));
     // The sort buttons then act on rows 2 to 4 by columns 1 to 2.
     grid.setSort(FlexGrid::flexSortGenericDescending);
     EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1|4|3|2"));
-}
 
-TEST(FlexGrid, HeaderClickSelectsTheWholeColumn) {
-    FlexGrid grid;
-    fill(grid, {"1\tb", "2\ta", "3\tc"});
-    grid.resize(400, 300);
-    grid.show();
+    // A header click selects the whole column.
     QHeaderView* header = grid.horizontalHeader();
-    const QPoint center(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
-                        header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, center);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
+                             header->height() / 2));
     EXPECT_EQ(std::min(grid.Row(), grid.RowSel()), 1);
-    EXPECT_EQ(std::max(grid.Row(), grid.RowSel()), 3);
-    EXPECT_EQ(grid.Col(), 1);
-    EXPECT_EQ(grid.ColSel(), 1);
-}
+    EXPECT_EQ(std::max(grid.Row(), grid.RowSel()), 4);
+    EXPECT_EQ(std::pair(grid.Col(), grid.ColSel()), std::pair(1, 1));
 
-TEST(FlexGrid, FirstAddedRowBecomesCurrent) {
-    FlexGrid grid;
-    fill(grid, {});
-    EXPECT_EQ(grid.Row(), 0);
-    grid.AddItem(QStringLiteral("1"));
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.RowSel(), 1);
-}
-
-TEST(FlexGrid, KeyboardSelectionExtendsFromTheCurrentCell) {
-    FlexGrid grid;
-    fill(grid, {"1", "2", "3"});
-    grid.show();
+    // Shift and arrows extend from the current cell.
     grid.setFocus();
     grid.setRow(1);
     grid.setCol(0);
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_EQ(grid.RowSel(), 3);
+    EXPECT_EQ(std::pair(grid.Row(), grid.RowSel()), std::pair(qsizetype{1}, qsizetype{3}));
 }
 
-TEST(FlexGrid, DoubleClickSignals) {
+TEST(FlexGrid, DoubleClickSignalsOnTheRowClicked) {
     FlexGrid grid;
     fill(grid, {"1", "2"});
     grid.show();

@@ -4,45 +4,31 @@
 
 namespace {
 
-struct HoldingCase {
-    const char* name;
-    const char* path;
-    qsizetype expected;
-};
-
-class VolumeHolding : public ::testing::TestWithParam<HoldingCase> {};
-
-const QList<Volume> kVolumes = {{QStringLiteral("root"), QStringLiteral("/")},
-                                {QStringLiteral("usb"), QStringLiteral("/mnt/usb")},
-                                {QStringLiteral("usb-data"), QStringLiteral("/mnt/usb/data/")},
-                                {QStringLiteral("usb2"), QStringLiteral("/mnt/usb2")}};
-
-TEST_P(VolumeHolding, LongestWholeComponentMountPointWins) {
-    EXPECT_EQ(Volumes::holding(kVolumes, QString::fromUtf8(GetParam().path)), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, VolumeHolding,
-    ::testing::Values(HoldingCase{"Root", "/", 0}, HoldingCase{"OnRoot", "/home/user/data", 0},
-                      HoldingCase{"MountPointItself", "/mnt/usb", 1},
-                      HoldingCase{"TrailingSeparator", "/mnt/usb/", 1},
-                      HoldingCase{"InsideMount", "/mnt/usb/roads/a.shp", 1},
-                      HoldingCase{"NestedMountWins", "/mnt/usb/data/x", 2},
-                      HoldingCase{"PrefixIsNotAComponent", "/mnt/usb2/x", 3},
-                      HoldingCase{"SimilarNameOnRoot", "/mnt/usbstick", 0},
-                      HoldingCase{"DotDotLeavesTheMount", "/mnt/usb/../other", 0},
-                      HoldingCase{"Relative", "mnt/usb", -1}, HoldingCase{"Empty", "", -1}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Volumes, NoVolumeHoldsAPathOutsideAllMountPoints) {
-    const QList<Volume> volumes = {{QStringLiteral("usb"), QStringLiteral("/mnt/usb")}};
-    EXPECT_EQ(Volumes::holding(volumes, QStringLiteral("/home")), -1);
-}
-
-TEST(Volumes, CaptionNamesTheVolumeAndItsMountPoint) {
-    EXPECT_EQ(Volumes::caption({QStringLiteral("STICK"), QStringLiteral("/media/u/STICK")}),
-              QStringLiteral("STICK (/media/u/STICK)"));
-    EXPECT_EQ(Volumes::caption({QStringLiteral("/"), QStringLiteral("/")}), QStringLiteral("/"));
+// The volume whose mount point is the longest whole-component prefix of the path.
+TEST(Volumes, HoldingIsTheLongestWholeComponentMountPoint) {
+    const QList<Volume> volumes = {{QStringLiteral("root"), QStringLiteral("/")},
+                                   {QStringLiteral("usb"), QStringLiteral("/mnt/usb")},
+                                   {QStringLiteral("usb-data"), QStringLiteral("/mnt/usb/data/")},
+                                   {QStringLiteral("usb2"), QStringLiteral("/mnt/usb2")}};
+    const struct {
+        const char* name;
+        const char* path;
+        qsizetype expected;
+    } rows[] = {{"root", "/", 0},
+                {"on root", "/home/user/data", 0},
+                {"mount point itself", "/mnt/usb", 1},
+                {"trailing separator", "/mnt/usb/", 1},
+                {"inside the mount", "/mnt/usb/roads/a.shp", 1},
+                {"nested mount wins", "/mnt/usb/data/x", 2},
+                {"a prefix is not a component", "/mnt/usb2/x", 3},
+                {"similar name on root", "/mnt/usbstick", 0},
+                {".. leaves the mount", "/mnt/usb/../other", 0},
+                {"relative", "mnt/usb", -1},
+                {"empty", "", -1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(Volumes::holding(volumes, QString::fromUtf8(row.path)), row.expected) << row.name;
+    const QList<Volume> usbOnly = {{QStringLiteral("usb"), QStringLiteral("/mnt/usb")}};
+    EXPECT_EQ(Volumes::holding(usbOnly, QStringLiteral("/home")), -1) << "outside every mount";
 }
 
 TEST(Volumes, MountedListHoldsTheRootFileSystemAndNoPseudoFileSystems) {
