@@ -92,7 +92,7 @@ run() {
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
-cat "${inputs[@]}" "${inputs[@]%.shp}".shx "${inputs[@]%.shp}".dbf > /dev/null  # warm the cache
+for shp in "${inputs[@]}"; do cat "$shp" "${shp%.shp}.shx" "${shp%.shp}.dbf"; done > /dev/null
 echo "${#inputs[@]} files, $((${#inputs[@]} * 5000)) polygons, $rounds rounds"
 for round in $(seq "$rounds"); do
     echo "round $round"

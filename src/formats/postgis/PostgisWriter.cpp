@@ -3,7 +3,7 @@
 #include <QSet>
 
 namespace {
-constexpr std::size_t kSendBytes = 1 << 20;
+constexpr std::size_t kSendBytes = 64 << 10;  // libpq copies each piece into a buffer of its own
 constexpr int kNameBytes = 63;  // longer names the server cuts short, silently
 
 // Field names in lower case (unquoted names then reach them), each once, numbered when two
