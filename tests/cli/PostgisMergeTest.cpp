@@ -193,7 +193,9 @@ TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
         {"tab\there", "-7", "-0.125", "", "1e-5", "n", "20230230"},
         {"", "", "", "-9999999999999999999", "", "?", ""}};
     DbfFixture::write(QDir(root).filePath("a/parcels.dbf"), table.bytes());
-    table.records = {{"last", "99999999", "99999999.999", "7", "-2.5", "Y", "19991231"}};
+    // A number kept as text by the second input: read as the number it writes.
+    table.fields[2] = {"AREA", 'C', 12};
+    table.records = {{"last", "99999999", "1.5e3", "7", "-2.5", "Y", "19991231"}};
     DbfFixture::write(QDir(root).filePath("b/parcels.dbf"), table.bytes());
 
     const auto run = merge("parcels");
@@ -213,7 +215,7 @@ TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
          "2024-02-29"},
         {"2", "tab\there", "-7", "-0.125", {}, "1e-05", "f", {}},
         {"3", {}, {}, {}, "-9999999999999999999", {}, {}, {}},
-        {"4", "last", "99999999", "99999999.999", "7", "-2.5", "t", "1999-12-31"}};
+        {"4", "last", "99999999", "1500.000", "7", "-2.5", "t", "1999-12-31"}};
     ASSERT_EQ(rows.size(), expected.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
