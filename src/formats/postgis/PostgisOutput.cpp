@@ -1,31 +1,12 @@
 #include "formats/postgis/PostgisOutput.h"
 
+#include "formats/OgrGeometryType.h"
 #include "formats/postgis/PostgisFeatureClass.h"
 
-#include <ogr_core.h>
-
-#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace {
-
-OGRwkbGeometryType geometryType(const OutputSchema& schema) {
-    OGRwkbGeometryType type = wkbMultiPolygon;
-    switch (schema.kind) {
-        case ShapeKind::Point:
-            type = wkbPoint;
-            break;
-        case ShapeKind::MultiPoint:
-            type = wkbMultiPoint;
-            break;
-        case ShapeKind::PolyLine:
-            type = wkbMultiLineString;
-            break;
-        default:
-            break;
-    }
-    return OGR_GT_SetModifier(type, schema.hasZ, schema.hasM);
-}
 
 std::int32_t shapeTypeCode(ShapeKind kind) {
     switch (kind) {
@@ -47,7 +28,7 @@ PostgisLayout layoutOf(const OutputSchema& schema, int srid) {
     for (const OutputField& field : schema.fields) {
         layout.fields.push_back({field.columnName, field.type, field.width, field.decimals});
     }
-    layout.geometryType = geometryType(schema);
+    layout.geometryType = ogrGeometryType(schema);
     layout.srid = srid;
     return layout;
 }
