@@ -17,6 +17,7 @@
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
@@ -98,6 +99,22 @@ void squares(const QString& folder, const QString& name, int count, int first = 
                             {QString::number(i)}});
     }
     ShapefileFixture::write(folder, name, "POLYGON", {{"LABEL", 'C', 8}}, features);
+}
+
+// Waits until the server runs a session of the merge's that matches `condition` (on
+// pg_stat_activity); false when the run ended first.
+bool waitForSession(ChildProcess& child, const std::string& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!child.hasEnded() && clock.elapsed() < 60000) {
+        if (scalar("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'conflux' "
+                   "AND " +
+                   condition) != "0") {
+            return true;
+        }
+        QThread::msleep(5);
+    }
+    return false;
 }
 
 class PostgisMerge : public ::testing::Test {
@@ -310,15 +327,7 @@ TEST_F(PostgisMerge, CtrlCRollsBackAndLeavesNoTable) {
         ChildProcess child({"merge", root.toUtf8(), "--depth", "3", "--kind", "point", "--pg",
                             conninfo().toUtf8(), "--class", table, "--yes"});
         // The rows are on their way once the server runs the merge's COPY.
-        QElapsedTimer clock;
-        clock.start();
-        bool copying = false;
-        while (!copying && !child.hasEnded() && clock.elapsed() < 60000) {
-            copying = scalar(
-                          "SELECT count(*) FROM pg_stat_activity WHERE application_name = "
-                          "'conflux' AND query LIKE 'COPY%'") != "0";
-            QThread::msleep(5);
-        }
+        const bool copying = waitForSession(child, "query LIKE 'COPY%'");
         ASSERT_TRUE(copying) << "the merge ended before the interrupt";
         child.signal(SIGINT);
         ASSERT_TRUE(child.wait(60000));
@@ -330,6 +339,24 @@ TEST_F(PostgisMerge, CtrlCRollsBackAndLeavesNoTable) {
     EXPECT_EQ(scalar("SELECT string_agg(attname, ',') FROM pg_attribute WHERE attrelid = "
                      "'old_points'::regclass AND attnum > 0"),
               "id");
+}
+
+// Replacing a table that another session reads waits for that session's lock, as long as it
+// takes: Ctrl+C must stop the wait, not only the rows.
+TEST_F(PostgisMerge, CtrlCStopsAMergeWaitingOnTheServer) {
+    squares(folder("a"), "grid", 3);
+    cluster().query("CREATE TABLE locked (id integer)", kUtf8Database);
+    const std::unique_ptr<PGconn, void (*)(PGconn*)> reader(
+        PQconnectdb(cluster().conninfo(kUtf8Database).c_str()), PQfinish);
+    PQclear(PQexec(reader.get(), "BEGIN; LOCK TABLE locked IN ACCESS SHARE MODE"));
+    ChildProcess child({"merge", root.toUtf8(), "--kind", "polygon", "--pg", conninfo().toUtf8(),
+                        "--class", "locked", "--yes"});
+    ASSERT_TRUE(waitForSession(child, "wait_event_type = 'Lock'")) << child.err.constData();
+    child.signal(SIGINT);
+    ASSERT_TRUE(child.wait(20000));
+    EXPECT_EQ(child.exitCode, 130) << child.err.constData();
+    PQclear(PQexec(reader.get(), "COMMIT"));
+    EXPECT_TRUE(tableExists("locked"));
 }
 
 TEST_F(PostgisMerge, RefusedLoginsAndAbsentServersGetTheirOwnStatusWithoutThePassword) {
