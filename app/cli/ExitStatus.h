@@ -10,8 +10,10 @@ inline constexpr int InvalidMask = 4;         // "Invalid pattern: ..."
 inline constexpr int NoElements = 5;          // "No elements for merge"
 inline constexpr int MissingFolder = 6;       // "Directory ... is not exist!!"
 inline constexpr int MissingGeodatabase = 7;  // "File  ... is not exist!!"
-inline constexpr int ReplaceRefused = 8;  // "Файл ... существует ... Заменить?" without --yes
+inline constexpr int ReplaceRefused = 8;  // "Файл ... существует ... Заменить?" (or the table)
 inline constexpr int MissingSource = 9;  // "Вы забыли указать файл-источник полей"
-inline constexpr int Failure = 10;       // an error report: open, read or write failed
-inline constexpr int Interrupted = 130;  // Ctrl+C during the merge; nothing written
+inline constexpr int Failure = 10;            // an error report: open, read or write failed
+inline constexpr int ServerUnreachable = 11;  // --pg: no database server answered
+inline constexpr int LoginRefused = 12;       // --pg: the server refused the login
+inline constexpr int Interrupted = 130;       // Ctrl+C during the merge; nothing written
 }  // namespace ExitStatus

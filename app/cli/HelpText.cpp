@@ -19,10 +19,13 @@ const char* const kExitStatuses = R"TXT(Exit status:
   5    no input matches the mask and kind ("No elements for merge")
   6    the output folder does not exist ("Directory ... is not exist!!")
   7    the geodatabase does not exist, and no --create ("File  ... is not exist!!")
-  8    the output shapefile exists and --yes was not given ("Файл ... существует")
+  8    the output shapefile or PostGIS table exists and --yes was not given
+       ("Файл ... существует")
   9    --source is empty ("Вы забыли указать файл-источник полей")
   10   an input, the field source or the output could not be opened or written, or
        none of the features read could be merged
+  11   --pg: no database server answered (the server's one-line message follows)
+  12   --pg: the server refused the login: password, role or database (one line)
   130  interrupted during the merge; nothing was written
 )TXT";
 
@@ -65,11 +68,13 @@ The result ("Выбрано: N файл(ов)" or "Файлов нет!") goes t
 QString merge() {
     return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
                     [--source PATH] (--out FOLDER [--name NAME] | --gdb PATH [--class NAME]
-                    [--create]) [--yes]
+                    [--create] | --pg CONNINFO [--class NAME] [--schema S] [--create-schema])
+                    [--yes]
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
-(--out) or one new layer of an existing geodatabase (--gdb). The fields come from the first
+(--out), one new layer of an existing geodatabase (--gdb) or one new table of a PostgreSQL
+database with PostGIS (--pg). The fields come from the first
 admitted input, the output's shape type from the field-source file. Prints the summary, then
 the features refused by reason. A progress bar is drawn on standard error when it is a
 terminal.
@@ -83,10 +88,18 @@ terminal.
                        with "*" and "?" removed; "Merge" when both are "*")
   --gdb PATH           write a new layer into the existing GeoPackage (.gpkg file) or File
                        Geodatabase (.gdb folder) PATH
-  --class NAME         the layer's name (default: proposed as for --name)
+  --class NAME         the layer's or table's name (default: proposed as for --name)
   --create             make PATH a new empty GeoPackage or File Geodatabase, by its ending,
                        when it does not exist
-  --yes                replace an existing output shapefile instead of refusing
+  --pg CONNINFO        write a new PostGIS table, through a libpq connection string or URI
+                       ("host=gis dbname=maps user=anna", "postgresql://anna@gis/maps"); give
+                       the password in ~/.pgpass or PGPASSWORD rather than on the command line.
+                       The table, its rows, key and spatial index go in one transaction: a
+                       failure or an interrupt leaves the database as it was
+  --schema S           the table's schema (default "public")
+  --create-schema      create the schema when it does not exist
+  --yes                replace an existing output shapefile or PostGIS table instead of
+                       refusing (a table is replaced in the same transaction)
 
 )TXT") + text(kExitStatuses);
 }

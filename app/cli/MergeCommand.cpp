@@ -8,6 +8,7 @@
 #include "discovery/ScanRoot.h"
 #include "errors/ErrorHandling.h"
 #include "formats/NewGeodatabase.h"
+#include "formats/postgis/PostgisError.h"
 #include "host/MergeEngine.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
@@ -108,6 +109,8 @@ int MergeRun::openSource() {
 
 int MergeRun::checkOutput() {
     const QString& path = m_request.path;
+    if (m_request.postgis)
+        return ExitStatus::Ok;  // the server checks the table in the merge's own transaction
     if (!m_request.shapefile)
         return checkGeodatabase();
     switch (checkShapefileOutput(path, m_request.name)) {
@@ -147,7 +150,8 @@ int MergeRun::checkGeodatabase() {
 // (formats/filegdb) is not behind it yet, and the engine would take the folder for a missing
 // file.
 int MergeRun::refuseFileGeodatabase() {
-    if (m_request.shapefile || !m_request.path.toUpper().endsWith(QStringLiteral(".GDB")))
+    if (m_request.shapefile || m_request.postgis ||
+        !m_request.path.toUpper().endsWith(QStringLiteral(".GDB")))
         return ExitStatus::Ok;
     Console::err(
         QStringLiteral("Merging into a File Geodatabase is not available yet: %1 is left as it "
@@ -168,6 +172,11 @@ int MergeRun::merge() {
         }
         const auto output = describeOutput(m_request.shapefile, m_request.path, m_request.name,
                                            m_source->ShapeType());
+        if (m_request.postgis) {
+            output->WorkspaceName()->setWorkspaceFactoryProgID(WorkspaceName::PostgisFactory);
+            engine.setPostgisPlacement(
+                {m_request.schema, QString(), m_request.createSchema, m_request.replace});
+        }
         engine.setFieldSource(m_source);
         ProgressBar progress(QStringLiteral("features"), admitted.totalRows);
         const double total = static_cast<double>(admitted.totalRows);
@@ -187,7 +196,27 @@ int MergeRun::merge() {
     }
     Console::out(MergeSummary::text(admitted.tables->Count(), written, admitted.totalRows));
     Console::out(MergeSummary::refusedByReason(engine.lastReport()));
+    for (const QString& warning : engine.lastReport().warnings)
+        Console::err(QStringLiteral("Warning: %1").arg(warning));
     return ExitStatus::Ok;
+}
+
+// A PostGIS output's refusals that have their own status: nullopt for the others.
+std::optional<int> postgisStatus(const PostgisError& error) {
+    switch (error.kind()) {
+        case PostgisFailure::TableExists:
+            Console::err(error.description());
+            Console::err(QStringLiteral("No (give --yes to replace it)"));
+            return ExitStatus::ReplaceRefused;
+        case PostgisFailure::Unreachable:
+            Console::err(error.description());
+            return ExitStatus::ServerUnreachable;
+        case PostgisFailure::LoginRefused:
+            Console::err(error.description());
+            return ExitStatus::LoginRefused;
+        default:
+            return std::nullopt;
+    }
 }
 
 // Called from a catch block only.
@@ -199,6 +228,10 @@ int MergeRun::mergeFailed(const ConfluxError* error) {
     if (InterruptFlag::raised()) {
         Console::err(QStringLiteral("Interrupted: nothing was written."));
         return ExitStatus::Interrupted;
+    }
+    if (const auto* postgis = dynamic_cast<const PostgisError*>(error)) {
+        if (const auto status = postgisStatus(*postgis))
+            return *status;
     }
     ErrorHandling::reportCurrentException(QStringLiteral("Conflux "));
     return ExitStatus::Failure;

@@ -22,10 +22,11 @@ std::optional<int> kindOf(const QString& text) {
 
 void addMergeOptions(QCommandLineParser& parser) {
     addScanOptions(parser);
-    for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class"})
+    for (const char* name :
+         {"kind", "mask", "source", "out", "name", "gdb", "class", "pg", "schema"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
-    parser.addOption({QStringLiteral("yes"), QString()});
-    parser.addOption({QStringLiteral("create"), QString()});
+    for (const char* name : {"yes", "create", "create-schema"})
+        parser.addOption({QString::fromLatin1(name), QString()});
 }
 
 // The --gdb path as given, without the "/" that completing a folder's name leaves at its end.
@@ -35,22 +36,39 @@ QString geodatabasePath(QString path) {
     return path;
 }
 
-// The output part: exactly one of --out and --gdb, each with its own name option.
+// The options of a PostGIS output (--pg), which go with it alone.
+std::optional<int> readPostgis(const QCommandLineParser& parser, MergeRequest& request) {
+    const bool schema = parser.isSet(QStringLiteral("schema"));
+    const bool createSchema = parser.isSet(QStringLiteral("create-schema"));
+    if (!request.postgis && (schema || createSchema))
+        return usageError(kCommand, QStringLiteral("--schema and --create-schema go with --pg"));
+    if (schema)
+        request.schema = parser.value(QStringLiteral("schema"));
+    request.createSchema = createSchema;
+    return std::nullopt;
+}
+
+// The output part: exactly one of --out, --gdb and --pg, each with its own options.
 std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& request) {
     const bool out = parser.isSet(QStringLiteral("out"));
     const bool gdb = parser.isSet(QStringLiteral("gdb"));
-    if (out == gdb)
-        return usageError(kCommand, QStringLiteral("give either --out FOLDER or --gdb PATH"));
+    const bool pg = parser.isSet(QStringLiteral("pg"));
+    if (out + gdb + pg != 1) {
+        return usageError(kCommand,
+                          QStringLiteral("give either --out FOLDER, --gdb PATH or --pg CONNINFO"));
+    }
     if (out && parser.isSet(QStringLiteral("class")))
-        return usageError(kCommand, QStringLiteral("--class goes with --gdb; use --name"));
-    if (gdb && parser.isSet(QStringLiteral("name")))
+        return usageError(kCommand, QStringLiteral("--class goes with --gdb and --pg; use --name"));
+    if (!out && parser.isSet(QStringLiteral("name")))
         return usageError(kCommand, QStringLiteral("--name goes with --out; use --class"));
     request.create = parser.isSet(QStringLiteral("create"));
-    if (out && request.create)
+    if (!gdb && request.create)
         return usageError(kCommand, QStringLiteral("--create goes with --gdb"));
     request.shapefile = out;
-    request.path = out ? parser.value(QStringLiteral("out"))
-                       : geodatabasePath(parser.value(QStringLiteral("gdb")));
+    request.postgis = pg;
+    request.path = out  ? parser.value(QStringLiteral("out"))
+                   : pg ? parser.value(QStringLiteral("pg"))
+                        : geodatabasePath(parser.value(QStringLiteral("gdb")));
     if (request.create && !canCreateGeodatabase(request.path)) {
         return usageError(kCommand, QStringLiteral("--create makes a GeoPackage (.gpkg) or a File "
                                                    "Geodatabase (.gdb), not '%1'")
@@ -60,7 +78,7 @@ std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& re
     request.name = parser.isSet(nameOption)
                        ? parser.value(nameOption)
                        : proposedOutputName(request.scan.fileMask, request.mask);
-    return std::nullopt;
+    return readPostgis(parser, request);
 }
 
 }  // namespace

@@ -13,11 +13,14 @@ struct MergeRequest {
     int kind = 0;  // 0 point, 1 line, 2 polygon
     QString mask = QStringLiteral("*");
     std::optional<QString> source;  // nullopt: the first admitted input
-    bool shapefile = true;          // --out; false for --gdb
-    QString path;                   // the output folder, GeoPackage file or File Geodatabase
-    QString name;                   // the output's name
-    bool replace = false;           // --yes
-    bool create = false;            // --create: make a missing geodatabase
+    bool shapefile = true;          // --out; false for --gdb and --pg
+    bool postgis = false;           // --pg
+    QString path;  // the output folder, GeoPackage file, File Geodatabase or connection string
+    QString name;  // the output's name
+    bool replace = false;                       // --yes
+    bool create = false;                        // --create: make a missing geodatabase
+    QString schema = QStringLiteral("public");  // --schema: where a PostGIS table goes
+    bool createSchema = false;                  // --create-schema
 };
 
 // Parses the merge arguments (args[0] is "merge"). On --help or a usage error returns the exit

@@ -4,6 +4,8 @@
 #include "formats/shapefile/ShapeRecord.h"
 #include "host/GeodataInterfaces.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <memory>
 
@@ -31,4 +33,6 @@ public:
     virtual void write(const ShapeRecord& shape, const char* row, RowChanges& changes) = 0;
     // Finishes the output, puts it in its place and returns it as a feature class.
     virtual std::shared_ptr<IFeatureClass> commit() = 0;
+    // Notes for the merge's report, complete after commit (a coordinate system without a code).
+    virtual QStringList warnings() const { return {}; }
 };

@@ -132,6 +132,7 @@ void RowMapper::writeField(const char* row, std::size_t field, char* out, RowCha
 // A number as its field stores it: an integer where the field holds one, else a real.
 FieldValue RowMapper::numberValue(QByteArrayView text, const OutputField& target) {
     FieldValue value;
+    value.text = text;
     if (target.isInteger()) {
         if (const auto integer = DbfValue::parseInteger(text)) {
             value.type = FieldValue::Type::Integer;
@@ -142,6 +143,9 @@ FieldValue RowMapper::numberValue(QByteArrayView text, const OutputField& target
     if (const auto real = DbfValue::parseNumber(text)) {
         value.type = FieldValue::Type::Real;
         value.real = *real;
+    }
+    if (value.type == FieldValue::Type::Null) {
+        value.text = {};
     }
     return value;
 }

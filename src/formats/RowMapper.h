@@ -22,7 +22,9 @@ struct FieldValue {
     Type type = Type::Null;
     std::int64_t integer = 0;  // Integer; Boolean as 0 or 1
     double real = 0;
-    QByteArrayView text;  // Text (UTF-8) and Date (YYYY-MM-DD); valid until the next row
+    // Text (UTF-8) and Date (YYYY-MM-DD); Integer and Real: the number as the table writes it,
+    // every digit of it, for outputs that keep more than a double holds. Valid until the next row.
+    QByteArrayView text;
 };
 
 // Maps the rows of one input's dBASE table to the output's fields, decided once per input:

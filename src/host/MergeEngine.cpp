@@ -1,6 +1,7 @@
 #include "host/MergeEngine.h"
 
 #include "formats/geopackage/GeoPackageOutput.h"
+#include "formats/postgis/PostgisOutput.h"
 #include "formats/shapefile/ShapefileFiles.h"
 #include "formats/shapefile/ShapefileOutput.h"
 #include "formats/shapefile/ShapefileReader.h"
@@ -123,7 +124,7 @@ void decideGeometry(OutputSchema& schema, const MergeTarget& target, const Featu
     schema.kind = ShapefileFiles::kindOfCode(target.shapeType);
     schema.hasZ = output.HasZ().value_or(ShpType::hasZ(templateType));
     const auto measured = [&] {
-        if (!target.geoPackage || !ShpType::hasZ(templateType)) {
+        if (!target.takesValues() || !ShpType::hasZ(templateType)) {
             return false;
         }
         if (TemplateSchema::hasMeasures(templatePath)) {
@@ -165,6 +166,19 @@ OutputSchema outputSchema(const TemplateSchema& templ, const TextPlan& plan,
     return OutputSchema::fromTemplate(templ.input, plan.outputCodePage, inputs, dbf);
 }
 
+// The table goes where `placement` says, under the output's name.
+std::unique_ptr<MergeOutput> postgisOutput(const MergeTarget& target, PostgisTarget placement,
+                                           const OutputSchema& schema, const TemplateSchema& templ,
+                                           const QString& templatePath,
+                                           const MergeProgress& progress) {
+    placement.table = target.name;
+    const QString prj = ShapefileFiles::sidecar(templatePath, QStringLiteral("prj"));
+    // The server works on its own at the start and the end; a cancel reaches it there too.
+    return std::make_unique<PostgisOutput>(
+        target.location, placement, schema, templ.srs.get(), prj.isEmpty() ? templatePath : prj,
+        [&progress](double complete) { return progress && !progress(complete, QString()); });
+}
+
 }  // namespace
 
 std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
@@ -193,15 +207,17 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         GeoPackageOutput::refuseAccessDatabase(target.location);
     }
 
-    const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
-    const TemplateSchema templ(templatePath, plan, target.geoPackage);
+    const TextPlan plan = TextPlan::decide(paths, target.takesValues());
+    const TemplateSchema templ(templatePath, plan, target.takesValues());
     std::vector<MergeInput> merged = mergeInputs(paths, plan);
-    OutputSchema schema = outputSchema(templ, plan, merged, !target.geoPackage);
+    OutputSchema schema = outputSchema(templ, plan, merged, !target.takesValues());
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
     std::unique_ptr<MergeOutput> out;
     if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
                                                  target.geometryColumn, schema, templ.srs.get());
+    } else if (target.postgis) {
+        out = postgisOutput(target, m_postgisPlacement, schema, templ, templatePath, m_progress);
     } else {
         out = std::make_unique<ShapefileOutput>(target.location, target.name, schema,
                                                 ShpType::of(schema.kind, schema.hasZ, schema.hasM),
@@ -218,6 +234,7 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     }
     refuseEmptyResult(m_report);
     auto result = out->commit();
+    m_report.warnings = out->warnings();
     progress.finish();
     return result;
 }

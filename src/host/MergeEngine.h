@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/postgis/PostgisTarget.h"
 #include "formats/shapefile/ShapefileWriter.h"
 #include "host/FeatureClassName.h"
 #include "host/GeodataInterfaces.h"
@@ -7,9 +8,6 @@
 #include "host/MergeReport.h"
 
 #include <QString>
-
-#include <functional>
-#include <memory>
 
 // Progress of a merge, shaped like GDALProgressFunc: `complete` runs from 0 to 1, weighted by
 // features (input i of n covers i/n..(i+1)/n of its share); return false to cancel.
@@ -32,6 +30,7 @@ using MergeProgress = std::function<bool(double complete, const QString& message
 // only when complete, replacing an existing shapefile of that name in one step; any failure or a
 // cancel leaves the folder as it was. GeoPackage output adds a layer to an existing GeoPackage;
 // an existing layer of that name, or an Access database, is refused before anything is written.
+// PostGIS output creates a table in one transaction (see PostgisOutput).
 class MergeEngine : public virtual HostObject {
 public:
     void setProgress(MergeProgress progress) { m_progress = std::move(progress); }
@@ -39,6 +38,8 @@ public:
     void setFieldSource(const std::shared_ptr<IFeatureClass>& fieldSource) {
         m_fieldSource = fieldSource;
     }
+    // Where a PostGIS output's table goes (schema, replacing); its name is the output's.
+    void setPostgisPlacement(const PostgisTarget& placement) { m_postgisPlacement = placement; }
     // What a shapefile output may hold before it is refused (tests lower it).
     void setShapefileLimits(const ShapefileLimits& limits) { m_shapefileLimits = limits; }
 
@@ -57,5 +58,6 @@ private:
     MergeProgress m_progress;
     std::shared_ptr<IFeatureClass> m_fieldSource;
     ShapefileLimits m_shapefileLimits;
+    PostgisTarget m_postgisPlacement;
     MergeReport m_report;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 
 // What one merge wrote and what it refused, by reason.
@@ -15,6 +17,7 @@ struct MergeReport {
     std::int64_t inputsCopiedAsBytes = 0;  // inputs whose records were copied unchanged
     std::int64_t textShortened = 0;        // written with a text value cut to fit its field
     std::int64_t numbersTooWide = 0;       // written with a number left empty: too wide
+    QStringList warnings;                  // what the output noted (a coordinate system's code)
 
     // Features read but not written.
     std::int64_t refused() const { return otherGeometry + unreadable + writeErrors + nonFinite; }

@@ -27,6 +27,8 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
         if (!FileEntry::isRegularFile(target.location)) {
             throw refusal(QStringLiteral("Geodatabase '%1' does not exist").arg(target.location));
         }
+    } else if (workspace->WorkspaceFactoryProgID() == WorkspaceName::PostgisFactory) {
+        target.postgis = true;  // the server checks the name and the place, in its transaction
     } else if (workspace->WorkspaceFactoryProgID() == WorkspaceName::ShapefileFactory) {
         if (!FileEntry::isFolder(target.location)) {
             throw refusal(QStringLiteral("Folder '%1' does not exist").arg(target.location));
@@ -49,7 +51,7 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
 }
 
 void MergeTarget::refuseOverwriting(const std::vector<QString>& sources) const {
-    if (geoPackage) {
+    if (takesValues()) {
         return;
     }
     const QString folder = FileEntry::canonicalPath(location);

@@ -10,10 +10,14 @@
 // The output of a merge as described by a FeatureClassName, checked before anything is written.
 struct MergeTarget {
     bool geoPackage = false;
-    QString location;  // shapefile: the folder; GeoPackage: the file
+    bool postgis = false;
+    QString location;  // shapefile: the folder; GeoPackage: the file; PostGIS: the conninfo
     QString name;      // the shapefile's base name or the layer's name
     QString geometryColumn;
     std::int32_t shapeType = 0;
+
+    // Whether the output takes typed values and UTF-8 text rather than dBASE records.
+    bool takesValues() const { return geoPackage || postgis; }
 
     // Throws for a missing workspace, an unknown factory, an empty name, a shape type the
     // merge cannot write, a missing folder or file.

@@ -1,5 +1,6 @@
 #include "formats/geopackage/GeoPackageOutput.h"
 
+#include "formats/OgrGeometryType.h"
 #include "formats/geopackage/GeoPackageBlob.h"
 #include "host/GdalOpen.h"
 #include "host/GeoPackageFeatureClass.h"
@@ -55,23 +56,6 @@ void describe(const OutputField& field, OGRFieldDefn& defn) {
     }
 }
 
-OGRwkbGeometryType geometryTypeOf(const OutputSchema& schema) {
-    OGRwkbGeometryType type = wkbMultiPolygon;
-    switch (schema.kind) {
-        case ShapeKind::Point:
-            type = wkbPoint;
-            break;
-        case ShapeKind::MultiPoint:
-            type = wkbMultiPoint;
-            break;
-        case ShapeKind::PolyLine:
-            type = wkbMultiLineString;
-            break;
-        default:
-            break;
-    }
-    return OGR_GT_SetModifier(type, schema.hasZ, schema.hasM);
-}
 }  // namespace
 
 void GeoPackageOutput::refuseAccessDatabase(const QString& path) {
@@ -139,7 +123,7 @@ void GeoPackageOutput::createLayer(const QString& geometryColumn, const OGRSpati
     options.SetNameValue("FID", freeName(QStringLiteral("fid"), m_schema).toUtf8().constData());
     m_layer = m_dataset->CreateLayer(m_layerName.toUtf8().constData(),
                                      const_cast<OGRSpatialReference*>(srs),
-                                     geometryTypeOf(m_schema), options.List());
+                                     ogrGeometryType(m_schema), options.List());
     if (!m_layer) {
         throw m_errors.error(
             QStringLiteral("Layer '%1' cannot be created in '%2'").arg(m_layerName, m_path));

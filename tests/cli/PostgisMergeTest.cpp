@@ -1,0 +1,436 @@
+// conflux merge --pg through the built executable into the test binary's own server: what the
+// table holds read back by the server's functions, and a database left as it was by every way
+// a run can end early.
+#include "ChildProcess.h"
+#include "CliRunner.h"
+#include "ManyPoints.h"
+#include "ShapefileFixture.h"
+#include "platform/DbfFixture.h"
+#include "support/PostgresCluster.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+namespace {
+
+using Rows = std::vector<PostgresCluster::Row>;
+
+const std::string kUtf8Database = "merge_utf8";
+const std::string kWin1251Database = "merge_win1251";
+
+PostgresCluster& cluster() {
+    return PostgresCluster::shared();
+}
+
+std::string scalar(const std::string& sql, const std::string& database = kUtf8Database) {
+    const Rows rows = cluster().query(sql, database);
+    return rows.empty() || rows[0].empty() || !rows[0][0] ? std::string() : *rows[0][0];
+}
+
+bool tableExists(const std::string& table, const std::string& database = kUtf8Database) {
+    return scalar("SELECT to_regclass('" + table + "') IS NOT NULL", database) == "t";
+}
+
+std::string count(const std::string& table, const std::string& database = kUtf8Database) {
+    return scalar("SELECT count(*) FROM " + table, database);
+}
+
+// The polygons of a shapefile as GDAL reads them, as multipolygons in the hex of ISO WKB
+// ("" for none).
+std::vector<std::string> wkbHexOf(const QString& shpPath) {
+    GDALDatasetUniquePtr dataset(
+        GDALDataset::Open(shpPath.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    std::vector<std::string> hex;
+    for (auto&& feature : *dataset->GetLayer(0)) {
+        const OGRGeometry* read = feature->GetGeometryRef();
+        if (!read) {
+            hex.emplace_back();
+            continue;
+        }
+        const std::unique_ptr<OGRGeometry> multi(
+            OGRGeometryFactory::forceToMultiPolygon(read->clone()));
+        std::string bytes(multi->WkbSize(), '\0');
+        multi->exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(bytes.data()), wkbVariantIso);
+        static const char digits[] = "0123456789abcdef";
+        std::string text;
+        for (const char byte : bytes) {
+            text += digits[static_cast<unsigned char>(byte) >> 4];
+            text += digits[static_cast<unsigned char>(byte) & 15];
+        }
+        hex.push_back(text);
+    }
+    return hex;
+}
+
+void writePrj(const QString& shpPath, int epsg) {
+    OGRSpatialReference srs;
+    srs.importFromEPSG(epsg);
+    srs.morphToESRI();
+    char* wkt = nullptr;
+    srs.exportToWkt(&wkt);
+    QString prj = shpPath;
+    prj.replace(QStringLiteral(".shp"), QStringLiteral(".prj"));
+    DbfFixture::write(prj, wkt);
+    CPLFree(wkt);
+}
+
+// Squares of side 1 on a grid, with a numbered text field.
+void squares(const QString& folder, const QString& name, int count, int first = 0) {
+    std::vector<ShapefileFixture::Feature> features;
+    for (int i = first; i < first + count; ++i) {
+        const int x = (i % 100) * 2;
+        const int y = (i / 100) * 2;
+        features.push_back({QStringLiteral("POLYGON ((%1 %2,%1 %4,%3 %4,%3 %2,%1 %2))")
+                                .arg(x)
+                                .arg(y)
+                                .arg(x + 1)
+                                .arg(y + 1)
+                                .toUtf8(),
+                            {QString::number(i)}});
+    }
+    ShapefileFixture::write(folder, name, "POLYGON", {{"LABEL", 'C', 8}}, features);
+}
+
+// Waits until the server runs a session of the merge's that matches `condition` (on
+// pg_stat_activity); false when the run ended first.
+bool waitForSession(ChildProcess& child, const std::string& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!child.hasEnded() && clock.elapsed() < 60000) {
+        if (scalar("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'conflux' "
+                   "AND " +
+                   condition) != "0") {
+            return true;
+        }
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+class PostgisMerge : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        GDALAllRegister();
+        cluster().createDatabase(kUtf8Database, "UTF8");
+        cluster().createDatabase(kWin1251Database, "WIN1251");
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        root = m_dir.filePath("sheets");
+        QDir().mkpath(root);
+    }
+
+    QString folder(const QString& name) {
+        const QString path = QDir(root).filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+
+    static QString conninfo(const std::string& database = kUtf8Database) {
+        return QString::fromStdString(cluster().conninfo(database));
+    }
+
+    // conflux merge ROOT --kind KIND --pg CONNINFO --class TABLE, and `extra`.
+    CliRunner::Result merge(const QString& table, const QStringList& extra = {},
+                            const std::string& database = kUtf8Database,
+                            const QString& kind = QStringLiteral("polygon")) {
+        return CliRunner::conflux(QStringList{"merge", root, "--depth", "3", "--kind", kind, "--pg",
+                                              conninfo(database), "--class", table} +
+                                  extra);
+    }
+
+    QTemporaryDir m_dir;
+    QString root;
+};
+
+TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
+    const QString first = ShapefileFixture::write(
+        folder("a"), "parcels", "POLYGON", {{"NAME", 'C', 12}},
+        {{"POLYGON ((0 0,0 10,10 10,10 0,0 0),(2 2,4 2,4 4,2 4,2 2))", {"a"}},
+         {"MULTIPOLYGON (((20 0,20 5,25 5,20 0)),((30 0,30 5,35 5,30 0)))", {"b"}},
+         {"", {"c"}}});
+    const QString second = ShapefileFixture::write(
+        folder("b"), "parcels", "POLYGON", {{"NAME", 'C', 12}},
+        {{"POLYGON ((500000.125 6000000.5,500000.125 6000100.75,500100 6000000.5,"
+          "500000.125 6000000.5))",
+          {"d"}}});
+    writePrj(first, 32637);
+    // Every dBASE type, blanks too: the template's table and the second input's.
+    DbfFixture table;
+    table.fields = {{"NAME", 'C', 12},      {"CNT", 'N', 9}, {"AREA", 'N', 12, 3}, {"BIG", 'N', 20},
+                    {"RATIO", 'F', 19, 11}, {"OK", 'L', 1},  {"DAY", 'D', 8}};
+    table.records = {
+        {"Parcel \"1\"", "42", "1234.5", "1234567890123456789", "0.33333333333", "T", "20240229"},
+        {"tab\there", "-7", "-0.125", "", "1e-5", "n", "20230230"},
+        {"", "", "", "-9999999999999999999", "", "?", ""}};
+    DbfFixture::write(QDir(root).filePath("a/parcels.dbf"), table.bytes());
+    // A number kept as text by the second input: read as the number it writes.
+    table.fields[2] = {"AREA", 'C', 12};
+    table.records = {{"last", "99999999", "1.5e3", "7", "-2.5", "Y", "19991231"}};
+    DbfFixture::write(QDir(root).filePath("b/parcels.dbf"), table.bytes());
+
+    const auto run = merge("parcels");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Merge success!!!")) << run.out.toStdString();
+
+    std::vector<std::string> geometries = wkbHexOf(first);
+    const std::vector<std::string> last = wkbHexOf(second);
+    geometries.insert(geometries.end(), last.begin(), last.end());
+    const Rows rows = cluster().query(
+        "SELECT fid, name, cnt, area, big, ratio, ok, day, encode(ST_AsBinary(geom), 'hex'), "
+        "ST_SRID(geom) FROM parcels ORDER BY fid",
+        kUtf8Database);
+    using Value = std::optional<std::string>;
+    const std::vector<std::vector<Value>> expected = {
+        {"1", "Parcel \"1\"", "42", "1234.500", "1234567890123456789", "0.33333333333", "t",
+         "2024-02-29"},
+        {"2", "tab\there", "-7", "-0.125", {}, "1e-05", "f", {}},
+        {"3", {}, {}, {}, "-9999999999999999999", {}, {}, {}},
+        {"4", "last", "99999999", "1500.000", "7", "-2.5", "t", "1999-12-31"}};
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(std::vector<Value>(rows[i].begin(), rows[i].begin() + 8), expected[i]);
+        EXPECT_EQ(rows[i][8].value_or(""), geometries[i]);
+        EXPECT_EQ(rows[i][9].value_or("32637"), "32637");
+    }
+    const Rows types = cluster().query(
+        "SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute WHERE attrelid = "
+        "'parcels'::regclass AND attnum > 0 ORDER BY attnum",
+        kUtf8Database);
+    const Rows expectedTypes = {{"fid", "bigint"},
+                                {"name", "character varying(12)"},
+                                {"cnt", "integer"},
+                                {"area", "numeric(12,3)"},
+                                {"big", "numeric(20,0)"},
+                                {"ratio", "double precision"},
+                                {"ok", "boolean"},
+                                {"day", "date"},
+                                {"geom", "geometry(MultiPolygon,32637)"}};
+    EXPECT_EQ(types, expectedTypes);
+}
+
+TEST_F(PostgisMerge, TheSpatialIndexServesABoundingBoxQuery) {
+    squares(folder("a"), "grid", 3000);
+    squares(folder("b"), "grid", 3000, 3000);
+    const auto run = merge("grid", {"--schema", "sheets", "--create-schema"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(count("sheets.grid"), "6000");
+    EXPECT_EQ(scalar("SELECT count(DISTINCT label) FROM sheets.grid"), "6000");
+    EXPECT_TRUE(run.err.contains("Warning: No coordinate system")) << run.err.toStdString();
+    EXPECT_EQ(scalar("SELECT Find_SRID('sheets', 'grid', 'geom')"), "0");
+    const std::string index = scalar(
+        "SELECT indexname FROM pg_indexes WHERE schemaname = 'sheets' AND tablename = 'grid' "
+        "AND indexdef LIKE '%USING gist%'");
+    ASSERT_FALSE(index.empty());
+    // Planned from the statistics ANALYZE gathered: a small box among 6,000 rows.
+    std::string plan;
+    for (const auto& row : cluster().query("EXPLAIN SELECT fid FROM sheets.grid WHERE geom && "
+                                           "ST_MakeEnvelope(10, 10, 12, 12)",
+                                           kUtf8Database)) {
+        plan += row[0].value_or("") + '\n';
+    }
+    EXPECT_NE(plan.find(index), std::string::npos) << plan;
+    EXPECT_EQ(scalar("SELECT count(*) FROM sheets.grid WHERE geom && "
+                     "ST_MakeEnvelope(10, 10, 12, 12)"),
+              "4");
+    EXPECT_EQ(scalar("SELECT count(*) FROM pg_index WHERE indisprimary AND indrelid = "
+                     "'sheets.grid'::regclass"),
+              "1");
+}
+
+TEST_F(PostgisMerge, CyrillicFromEitherCodePageArrivesInTheDatabasesEncoding) {
+    const QString names[] = {QStringLiteral("Улица Ленина, д. 5"),
+                             QStringLiteral("Проспект Мира №7"), QStringLiteral("Ёлкино")};
+    ShapefileFixture::write(folder("a"), "roads", "LINESTRING", {{"NAME", 'C', 20}},
+                            {{"LINESTRING (0 0,1 1)", {names[0]}}},
+                            ShapefileFixture::Encoding("CP1251", "1251"));
+    ShapefileFixture::write(
+        folder("b"), "roads", "LINESTRING", {{"NAME", 'C', 20}},
+        {{"LINESTRING (2 2,3 3)", {names[1]}}, {"LINESTRING (4 4,5 5)", {names[2]}}},
+        ShapefileFixture::Encoding("CP866", "866"));
+    for (const std::string& database : {kUtf8Database, kWin1251Database}) {
+        SCOPED_TRACE(database);
+        const auto run = merge("roads", {}, database, "line");
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const Rows rows = cluster().query(
+            "SELECT name, char_length(name), octet_length(name) FROM roads ORDER BY fid", database);
+        ASSERT_EQ(rows.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            const QString name = QString::fromStdString(rows[i][0].value_or(""));
+            EXPECT_EQ(name, names[i]);
+            EXPECT_EQ(rows[i][1], std::to_string(name.size()));
+            // WIN1251 holds each of these characters in one byte.
+            const qsizetype bytes =
+                database == kWin1251Database ? name.size() : name.toUtf8().size();
+            EXPECT_EQ(rows[i][2], std::to_string(bytes));
+        }
+    }
+}
+
+TEST_F(PostgisMerge, AnExistingTableIsRefusedUnlessYesReplacesIt) {
+    squares(folder("a"), "grid", 10);
+    ASSERT_EQ(merge("kept").exitCode, 0);
+    squares(folder("b"), "grid", 5, 10);
+
+    const auto refused = merge("kept");
+    EXPECT_EQ(refused.exitCode, 8);
+    EXPECT_TRUE(refused.err.contains("Table 'public.kept' already exists"))
+        << refused.err.toStdString();
+    EXPECT_EQ(count("kept"), "10");
+
+    const auto replaced = merge("kept", {"--yes"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_EQ(count("kept"), "15");
+
+    const auto noSchema = merge("elsewhere", {"--schema", "missing"});
+    EXPECT_EQ(noSchema.exitCode, 10);
+    EXPECT_TRUE(noSchema.err.contains("Schema 'missing' does not exist"))
+        << noSchema.err.toStdString();
+}
+
+// The second input's text has no place in a WIN1251 database: the server refuses the rows after
+// the first input's went in, and the run leaves nothing of its own.
+TEST_F(PostgisMerge, AFailureMidwayLeavesTheDatabaseAsItWas) {
+    squares(folder("a"), "grid", 20000);
+    ShapefileFixture::write(folder("b"), "grid", "POLYGON", {{"LABEL", 'C', 8}},
+                            {{"POLYGON ((0 0,0 1,1 1,0 0))", {QStringLiteral("漢字")}}},
+                            ShapefileFixture::Encoding({}, "UTF-8"));
+    const auto fresh = merge("midway", {}, kWin1251Database);
+    EXPECT_EQ(fresh.exitCode, 10);
+    EXPECT_TRUE(fresh.err.contains("WIN1251")) << fresh.err.toStdString();
+    EXPECT_FALSE(tableExists("midway", kWin1251Database));
+
+    cluster().query("CREATE TABLE midway (id integer)", kWin1251Database);
+    cluster().query("INSERT INTO midway VALUES (1), (2)", kWin1251Database);
+    const auto replacing = merge("midway", {"--yes"}, kWin1251Database);
+    EXPECT_EQ(replacing.exitCode, 10);
+    EXPECT_EQ(count("midway", kWin1251Database), "2");
+}
+
+TEST_F(PostgisMerge, CtrlCRollsBackAndLeavesNoTable) {
+    manyPoints(folder("large"), "grid", 600000);
+    cluster().query("CREATE TABLE old_points (id integer)", kUtf8Database);
+    for (const char* table : {"new_points", "old_points"}) {
+        SCOPED_TRACE(table);
+        ChildProcess child({"merge", root.toUtf8(), "--depth", "3", "--kind", "point", "--pg",
+                            conninfo().toUtf8(), "--class", table, "--yes"});
+        // The rows are on their way once the server runs the merge's COPY.
+        const bool copying = waitForSession(child, "query LIKE 'COPY%'");
+        ASSERT_TRUE(copying) << "the merge ended before the interrupt";
+        child.signal(SIGINT);
+        ASSERT_TRUE(child.wait(60000));
+        EXPECT_EQ(child.exitCode, 130) << child.err.constData();
+        EXPECT_TRUE(child.err.contains("Interrupted: nothing was written.")) << child.err.data();
+    }
+    EXPECT_FALSE(tableExists("new_points"));
+    EXPECT_TRUE(tableExists("old_points"));
+    EXPECT_EQ(scalar("SELECT string_agg(attname, ',') FROM pg_attribute WHERE attrelid = "
+                     "'old_points'::regclass AND attnum > 0"),
+              "id");
+}
+
+// Replacing a table that another session reads waits for that session's lock, as long as it
+// takes: Ctrl+C must stop the wait, not only the rows.
+TEST_F(PostgisMerge, CtrlCStopsAMergeWaitingOnTheServer) {
+    squares(folder("a"), "grid", 3);
+    cluster().query("CREATE TABLE locked (id integer)", kUtf8Database);
+    const std::unique_ptr<PGconn, void (*)(PGconn*)> reader(
+        PQconnectdb(cluster().conninfo(kUtf8Database).c_str()), PQfinish);
+    PQclear(PQexec(reader.get(), "BEGIN; LOCK TABLE locked IN ACCESS SHARE MODE"));
+    ChildProcess child({"merge", root.toUtf8(), "--kind", "polygon", "--pg", conninfo().toUtf8(),
+                        "--class", "locked", "--yes"});
+    ASSERT_TRUE(waitForSession(child, "wait_event_type = 'Lock'")) << child.err.constData();
+    child.signal(SIGINT);
+    ASSERT_TRUE(child.wait(20000));
+    EXPECT_EQ(child.exitCode, 130) << child.err.constData();
+    PQclear(PQexec(reader.get(), "COMMIT"));
+    EXPECT_TRUE(tableExists("locked"));
+}
+
+TEST_F(PostgisMerge, RefusedLoginsAndAbsentServersGetTheirOwnStatusWithoutThePassword) {
+    squares(folder("a"), "grid", 3);
+    const QString password = QStringLiteral("wrong-Пароль-77");
+    const QString login = QString::fromStdString(cluster().loginConninfo());
+    const struct {
+        const char* name;
+        QString conninfo;
+        QList<QByteArray> environment;
+        int status;
+        const char* reason;
+    } cases[] = {
+        {"password in the string",
+         login + " password='" + password + "'",
+         {},
+         12,
+         "password authentication failed"},
+        {"password in the environment",
+         login,
+         {"PGPASSWORD=" + password.toUtf8()},
+         12,
+         "password authentication failed"},
+        {"password in a URI",
+         QStringLiteral("postgresql://%1:%2@/postgres?host=%3")
+             .arg(PostgresCluster::kLoginRole, QUrl::toPercentEncoding(password),
+                  QString::fromStdString(cluster().folder())),
+         {},
+         12,
+         "password authentication failed"},
+        {"no server at the socket",
+         "host=" + m_dir.path() + " dbname=postgres",
+         {},
+         11,
+         "No such file or directory"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        ChildProcess child({"merge", root.toUtf8(), "--kind", "polygon", "--pg",
+                            row.conninfo.toUtf8(), "--class", "never"},
+                           row.environment);
+        ASSERT_TRUE(child.wait(60000));
+        EXPECT_EQ(child.exitCode, row.status) << child.err.constData();
+        const QString err = QString::fromUtf8(child.err);
+        EXPECT_TRUE(err.contains(row.reason)) << err.toStdString();
+        EXPECT_FALSE(err.contains(password)) << err.toStdString();
+        EXPECT_FALSE(err.contains(QUrl::toPercentEncoding(password))) << err.toStdString();
+        EXPECT_FALSE(QString::fromUtf8(child.out).contains(password));
+        // The reason is the last line, and one line.
+        EXPECT_EQ(err.trimmed().split('\n').last().contains(row.reason), true) << err.toStdString();
+    }
+    EXPECT_FALSE(tableExists("never", "postgres"));
+}
+
+TEST_F(PostgisMerge, PostgisOptionsGoWithPgAlone) {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {"schema with --out", {"--out", root, "--schema", "s"}, "go with --pg"},
+        {"create-schema with --gdb",
+         {"--gdb", root + "/x.gpkg", "--create-schema"},
+         "go with --pg"},
+        {"--pg and --out", {"--pg", "dbname=x", "--out", root}, "give either"},
+        {"--name with --pg", {"--pg", "dbname=x", "--name", "n"}, "--name goes with --out"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const auto run =
+            CliRunner::conflux(QStringList{"merge", root, "--kind", "point"} + row.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(row.message)) << run.err.toStdString();
+    }
+}
+
+}  // namespace
