@@ -64,7 +64,7 @@ TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakStayWholeFromTheScanToTheInputs
     const QString root = path("sheets");
     QStringList paths;
     int count = 0;
-    for (const QString& name : {"a\tb", "line\nbreak", "plain", "tab\tdir/in"}) {
+    for (const char* name : {"a\tb", "line\nbreak", "plain", "tab\tdir/in"}) {
         const QFileInfo shp(root + '/' + name + ".shp");
         QDir().mkpath(shp.path());
         paths << polygons(shp.completeBaseName(), ++count, shp.path());
