@@ -1,5 +1,6 @@
 #include "host/MergeEngine.h"
 
+#include "formats/filegdb/FileGdbOutput.h"
 #include "formats/geopackage/GeoPackageOutput.h"
 #include "formats/shapefile/ShapefileFiles.h"
 #include "formats/shapefile/ShapefileOutput.h"
@@ -123,7 +124,7 @@ void decideGeometry(OutputSchema& schema, const MergeTarget& target, const Featu
     schema.kind = ShapefileFiles::kindOfCode(target.shapeType);
     schema.hasZ = output.HasZ().value_or(ShpType::hasZ(templateType));
     const auto measured = [&] {
-        if (!target.geoPackage || !ShpType::hasZ(templateType)) {
+        if (target.dbf() || !ShpType::hasZ(templateType)) {
             return false;
         }
         if (TemplateSchema::hasMeasures(templatePath)) {
@@ -193,13 +194,16 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
         GeoPackageOutput::refuseAccessDatabase(target.location);
     }
 
-    const TextPlan plan = TextPlan::decide(paths, target.geoPackage);
-    const TemplateSchema templ(templatePath, plan, target.geoPackage);
+    const TextPlan plan = TextPlan::decide(paths, !target.dbf());
+    const TemplateSchema templ(templatePath, plan, !target.dbf());
     std::vector<MergeInput> merged = mergeInputs(paths, plan);
-    OutputSchema schema = outputSchema(templ, plan, merged, !target.geoPackage);
+    OutputSchema schema = outputSchema(templ, plan, merged, target.dbf());
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
     std::unique_ptr<MergeOutput> out;
-    if (target.geoPackage) {
+    if (target.fileGeodatabase) {
+        out = std::make_unique<FileGdbOutput>(target.location, target.name, target.geometryColumn,
+                                              schema, templ.srs.get());
+    } else if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
                                                  target.geometryColumn, schema, templ.srs.get());
     } else {

@@ -10,10 +10,15 @@
 // The output of a merge as described by a FeatureClassName, checked before anything is written.
 struct MergeTarget {
     bool geoPackage = false;
-    QString location;  // shapefile: the folder; GeoPackage: the file
+    bool fileGeodatabase = false;
+    QString location;  // shapefile: the folder; GeoPackage: the file; File Geodatabase: its folder
     QString name;      // the shapefile's base name or the layer's name
     QString geometryColumn;
     std::int32_t shapeType = 0;
+
+    // Whether the output keeps dBASE's limits and code pages (a shapefile); the geodatabases
+    // take typed values and UTF-8 text.
+    bool dbf() const { return !geoPackage && !fileGeodatabase; }
 
     // Throws for a missing workspace, an unknown factory, an empty name, a shape type the
     // merge cannot write, a missing folder or file.

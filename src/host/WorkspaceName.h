@@ -15,7 +15,8 @@ public:
 
     void setWorkspaceFactoryProgID(const QString& progId) { m_progId = progId; }
     const QString& WorkspaceFactoryProgID() const { return m_progId; }
-    // Shapefile output: the folder. Geodatabase output: the GeoPackage (or refused .mdb) file.
+    // Shapefile output: the folder. Geodatabase output: the GeoPackage (or refused .mdb) file,
+    // or the File Geodatabase folder.
     void setPathName(const QString& path) { m_pathName = path; }
     const QString& PathName() const { return m_pathName; }
 

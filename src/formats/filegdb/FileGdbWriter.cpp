@@ -189,10 +189,9 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
         if (!m_feature) {
             m_feature = m_queue->take();
         }
+        bool emptied = false;
         for (std::size_t i = 0; i < values.size(); ++i) {
-            if (!m_fields[i].set(*m_feature, static_cast<int>(i), values[i])) {
-                return Added::ValueRefused;
-            }
+            emptied = !m_fields[i].set(*m_feature, static_cast<int>(i), values[i]) || emptied;
         }
         std::string_view geometry = wkb;
         if (!header->empty()) {
@@ -204,11 +203,11 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
             return Added::GeometryRefused;
         }
         m_queue->push(std::move(m_feature));
+        ++m_written;
+        return emptied ? Added::NumberEmptied : Added::Written;
     } catch (const FileGdbError& error) {
         fail(error);
     }
-    ++m_written;
-    return Added::Written;
 }
 
 bool FileGdbWriter::setGeometry(std::string_view wkb) {
