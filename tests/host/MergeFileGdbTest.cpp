@@ -2,6 +2,7 @@
 // GeoPackage's, and every way a merge can end early leaving each file of the folder as it was.
 #include "MergeTestSupport.h"
 
+#include "platform/DbfFixture.h"
 #include "support/ChildProcess.h"
 
 #include <QDirIterator>
@@ -114,6 +115,29 @@ TEST(MergeFileGdb, ClassHoldsEveryCoordinateValueAndTypeAndTheReportMatchesAGeoP
     EXPECT_EQ(out.features[2].values, QStringList({"Ёлки", QString(), "1", "2"}));
     EXPECT_EQ(out.features[3].values, QStringList({"x", QString(), QString(), QString()}));
     EXPECT_EQ(read(gpkg, "Озёра").features.size(), 4u);
+}
+
+// Dates become Date fields (an impossible one empty), logicals SmallInteger 1 or 0; a deleted
+// row is no feature, counted as with every output.
+TEST(MergeFileGdb, DatesLogicalsAndDeletedRows) {
+    QTemporaryDir dir;
+    const QString a = squares(dir.path(), "a", 3);
+    DbfFixture table;
+    table.fields = {{"DAY", 'D', 8}, {"OK", 'L', 1}};
+    table.records = {{"20240229", "T"}, {"20230230", "?"}, {"19000101", "F"}};
+    table.deleted = {false, false, true};
+    DbfFixture::write(dir.filePath("a.dbf"), table.bytes());
+    const QString gdb = geodatabase(dir.filePath("maps.gdb"));
+    MergeEngine engine;
+    MergeCall({a}, gdb, "days", 4, true).run(engine);
+    EXPECT_EQ(engine.lastReport().featuresWritten, 2);
+    EXPECT_EQ(engine.lastReport().deletedRecords, 1);
+    const ReadLayer out = read(gdb, "days");
+    EXPECT_EQ(out.fieldTypes, QStringList({"DateTime(0)", "Integer(0)"}));
+    ASSERT_EQ(out.features.size(), 2u);
+    EXPECT_EQ(out.features[0].values.value(0).left(10), "2024/02/29");
+    EXPECT_EQ(out.features[0].values.value(1), "1");
+    EXPECT_EQ(out.features[1].values, QStringList({QString(), QString()}));
 }
 
 TEST(MergeFileGdb, AnExistingClassIsRefusedAndNothingChanges) {

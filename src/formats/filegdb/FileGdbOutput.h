@@ -29,9 +29,6 @@ public:
     void write(const ShapeRecord& shape, const char* row, RowChanges& changes) override;
     std::shared_ptr<IFeatureClass> commit() override;
 
-    // Names GDAL adjusted, a spatial index it could not build.
-    const QStringList& warnings() const { return m_writer->warnings(); }
-
 private:
     static FileGdbLayout layoutOf(const OutputSchema& schema, const QString& geometryColumn,
                                   const OGRSpatialReference* srs);
