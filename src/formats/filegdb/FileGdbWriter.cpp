@@ -10,6 +10,8 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <malloc.h>
+
 namespace {
 constexpr std::int64_t kCancelCheckEvery = 1024;
 
@@ -235,6 +237,9 @@ void FileGdbWriter::commit() {
         m_feature.reset();
         m_queue->finish();
         m_queue.reset();
+        // GDAL builds the spatial index in memory next: what the features' thread freed goes
+        // back to the system first, so that the peak is the index's, not both together.
+        malloc_trim(0);
         declareWidths();
         GdalErrorCapture errors;
         if (m_layer->SyncToDisk() != OGRERR_NONE) {
