@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Times writing the benchmark dataset (polygon shapefiles of 5,000 features, Cyrillic CP1251
 # text) into a new File Geodatabase feature class, side by side with ogrmerge.py -single
-# -f OpenFileGDB, and reports wall time and peak memory as ratios. The writer runs fed from the
-# shapefiles read through GDAL (the merge reads them with its own reader) and fed with
-# features prebuilt in memory (the writer alone); GDAL's reading alone is timed too.
+# -f OpenFileGDB, and reports wall time, processor time and peak memory as ratios: the merge
+# from the command line (walk, inputs, summary; on half the files too, for its memory), and the
+# File Geodatabase writer fed from shapefiles read through GDAL and fed with features prebuilt
+# in memory (the writer alone); GDAL's reading alone is timed too.
 # Usage: [RUNS=N] bench/filegdb-bench.sh BUILD_DIR [FILES]   (FILES of the 200 generated,
 #        default 40, the 200,000 polygons of the baseline; a Release build is the one to
 #        measure; each figure is the fastest of RUNS runs, default 3)
@@ -26,6 +27,11 @@ for shp in $(ls "$data"/parcels_*.shp | head -n "$files"); do
     done
 done
 inputs=("$work"/inputs/*.shp)
+# Half of them, to show whether the merge's memory grows with the features.
+mkdir -p "$work/half"
+for shp in "${inputs[@]:0:$((${#inputs[@]} / 2))}"; do
+    ln "${shp%.shp}".* "$work/half/"
+done
 features=$((${#inputs[@]} * 5000))
 
 # An empty File Geodatabase made by GDAL, for each run that writes into an existing one.
@@ -35,35 +41,44 @@ empty_gdb() {
 }
 
 # run NAME SETUP COMMAND...: times one command RUNS times (default 3, for a machine that other
-# work shares), each after SETUP; records the fastest wall seconds and the largest peak KiB.
-declare -A wall memory
+# work shares), each after SETUP; records the fastest wall seconds, the least processor seconds
+# (user and system) and the largest peak KiB.
+declare -A wall cpu memory
+less() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 run() {
-    local name=$1 setup=$2 i seconds kib
+    local name=$1 setup=$2 i seconds user system kib
     shift 2
     for ((i = 0; i < ${RUNS:-3}; i++)); do
         $setup
         sync
-        if ! /usr/bin/time -f "%e %M" -o "$work/$name.time" "$@" > "$work/$name.log" \
+        if ! /usr/bin/time -f "%e %U %S %M" -o "$work/$name.time" "$@" > "$work/$name.log" \
                 2> "$work/$name.err"; then
             printf '%-16s failed: %s\n' "$name" "$(tail -n 1 "$work/$name.err")"
             return 1
         fi
-        read -r seconds kib < "$work/$name.time"
-        if [[ -z ${wall[$name]:-} ]] || awk -v a="$seconds" -v b="${wall[$name]}" 'BEGIN { exit !(a < b) }'; then
+        read -r seconds user system kib < "$work/$name.time"
+        if [[ -z ${wall[$name]:-} ]] || less "$seconds" "${wall[$name]}"; then
             wall[$name]=$seconds
             cp "$work/$name.log" "$work/$name.best"
         fi
+        local processor
+        processor=$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')
+        if [[ -z ${cpu[$name]:-} ]] || less "$processor" "${cpu[$name]}"; then
+            cpu[$name]=$processor
+        fi
         ((kib > ${memory[$name]:-0})) && memory[$name]=$kib
     done
-    printf '%-16s %8.2f s %8d KiB  %s\n' "$name" "${wall[$name]}" "${memory[$name]}" \
-        "$(head -c 200 "$work/$name.best")"
+    printf '%-16s %8.2f s %6.2f s cpu %8d KiB  %s\n' "$name" "${wall[$name]}" "${cpu[$name]}" \
+        "${memory[$name]}" "$(head -c 200 "$work/$name.best")"
 }
 
 cat "$data"/*.shp "$data"/*.shx "$data"/*.dbf > /dev/null  # warm the cache
 echo "${#inputs[@]} files, $features polygons"
-# The merge itself: reported once the merge writes File Geodatabases.
+# The merge itself, from the walk of the folder to the summary.
 run ours-merge "empty_gdb $work/merge.gdb" "$build/bin/conflux" merge "$work/inputs" \
     --kind polygon --gdb "$work/merge.gdb" --class merged || unset "wall[ours-merge]"
+run ours-merge-half "empty_gdb $work/merge-half.gdb" "$build/bin/conflux" merge "$work/half" \
+    --kind polygon --gdb "$work/merge-half.gdb" --class merged || true
 run read-gdal true "$bench" read "${inputs[@]}"
 run ours-load "empty_gdb $work/load.gdb" "$bench" load "$work/load.gdb" merged "${inputs[@]}"
 run ours-synthetic "empty_gdb $work/synthetic.gdb" "$bench" synthetic "$work/synthetic.gdb" \
@@ -78,8 +93,11 @@ echo
 for ours in ours-merge ours-load; do
     [[ -n ${wall[$ours]:-} ]] || continue
     echo "$ours: wall $(ratio "${wall[$ours]}" "${wall[ogrmerge]}")x ogrmerge (target <= 0.5)," \
+         "processor $(ratio "${cpu[$ours]}" "${cpu[ogrmerge]}")x," \
          "memory $(ratio "${memory[$ours]}" "${memory[ogrmerge]}")x ogrmerge"
 done
+echo "merge memory: ${memory[ours-merge]:-?} KiB for $features features," \
+     "${memory[ours-merge-half]:-?} KiB for half as many"
 # The synthetic run's own figures: the writer alone, and its memory above the prebuilt features.
 alone=$(grep -o 'by [0-9.]* s;' "$work/ours-synthetic.best" | tail -1 | tr -dc '0-9.')
 echo "writer alone: $alone s (features added, then the spatial index) =" \

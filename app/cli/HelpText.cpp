@@ -73,11 +73,11 @@ QString merge() {
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
-(--out), one new layer of an existing geodatabase (--gdb) or one new table of a PostgreSQL
-database with PostGIS (--pg). The fields come from the first
-admitted input, the output's shape type from the field-source file. Prints the summary, then
-the features refused by reason. A progress bar is drawn on standard error when it is a
-terminal.
+(--out), one new layer of an existing geodatabase (--gdb: a GeoPackage, or a File
+Geodatabase folder, whose files a failed or interrupted merge leaves as they were) or one new
+table of a PostgreSQL database with PostGIS (--pg). The fields and the output's shape type come
+from the field-source file (--source). Prints the summary, then the features refused by reason.
+A progress bar is drawn on standard error when it is a terminal.
 
 )TXT") + text(kScanOptions) +
            text(R"TXT(  --kind K             point, line or polygon

@@ -36,8 +36,6 @@ public:
         if (status == ExitStatus::Ok)
             status = checkOutput();
         if (status == ExitStatus::Ok)
-            status = refuseFileGeodatabase();
-        if (status == ExitStatus::Ok)
             status = merge();
         return status;
     }
@@ -47,7 +45,6 @@ private:
     int openSource();
     int checkOutput();
     int checkGeodatabase();
-    int refuseFileGeodatabase();
     int merge();
     int mergeFailed(const ConfluxError* error);
     // Throws ConfluxError for an invalid mask.
@@ -144,20 +141,6 @@ int MergeRun::checkGeodatabase() {
         return ExitStatus::Ok;
     Console::err(missingGeodatabaseText(path));
     return ExitStatus::MissingGeodatabase;
-}
-
-// The merge engine writes shapefiles and GeoPackages; the File Geodatabase writer
-// (formats/filegdb) is not behind it yet, and the engine would take the folder for a missing
-// file.
-int MergeRun::refuseFileGeodatabase() {
-    if (m_request.shapefile || m_request.postgis ||
-        !m_request.path.toUpper().endsWith(QStringLiteral(".GDB")))
-        return ExitStatus::Ok;
-    Console::err(
-        QStringLiteral("Merging into a File Geodatabase is not available yet: %1 is left as it "
-                       "was")
-            .arg(m_request.path));
-    return ExitStatus::Failure;
 }
 
 int MergeRun::merge() {

@@ -4,6 +4,7 @@
 
 #include "discovery/OutputName.h"
 #include "discovery/PathNames.h"
+#include "merge/OutputTarget.h"
 #include "platform/Prompter.h"
 
 #include <QButtonGroup>
@@ -106,16 +107,18 @@ void frmConflux::CmdFindPath2_Click() {
     }
     std::optional<QString> file;
     // GeoPackage stands in for the geodatabase files this platform cannot write, so the
-    // dialog opens on it: an existing GeoPackage shows at once.
+    // dialog opens on it: an existing GeoPackage shows at once. A File Geodatabase is a
+    // folder: its entry shows every file, and any file chosen inside it names the folder.
     ignoringFailure([&] {
         file = prompter().openFile(
             QStringLiteral("Поиск файла "),
             {FileFilter{QStringLiteral("Personal Data Base *.mdb"), QStringLiteral("*.mdb")},
-             FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")}},
+             FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")},
+             FileFilter{QStringLiteral("File Geodatabase *.gdb"), QStringLiteral("*")}},
             1);
     });
     if (file && !file->isEmpty()) {
-        m_form->TxtPath->setText(*file);
+        m_form->TxtPath->setText(chosenGeodatabase(*file));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "host/GdalOpen.h"
 
+#include "discovery/GeometryKind.h"
 #include "host/GdalShapefilePath.h"
 #include "platform/FileNameCodec.h"
 
@@ -66,6 +67,17 @@ GDALDatasetUniquePtr geoPackage(const QString& path, bool update, GdalErrorCaptu
     return dataset;
 }
 
+GDALDatasetUniquePtr fileGeodatabase(const QString& path, GdalErrorCapture& errors) {
+    const char* const drivers[] = {"OpenFileGDB", nullptr};
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(
+        toGdalPath(path).constData(), GDAL_OF_VECTOR | GDAL_OF_VERBOSE_ERROR | GDAL_OF_READONLY,
+        drivers, nullptr, nullptr));
+    if (!dataset) {
+        throw errors.error(QStringLiteral("File Geodatabase '%1' cannot be opened").arg(path));
+    }
+    return dataset;
+}
+
 OGRLayer* layer(GDALDataset& dataset, const QString& path, const QString& name,
                 GdalErrorCapture& errors) {
     OGRLayer* found =
@@ -74,6 +86,23 @@ OGRLayer* layer(GDALDataset& dataset, const QString& path, const QString& name,
         throw errors.error(QStringLiteral("Layer '%1' of '%2' not found").arg(name, path));
     }
     return found;
+}
+
+std::int32_t shapeTypeCode(OGRwkbGeometryType type) {
+    switch (wkbFlatten(type)) {
+        case wkbPoint:
+            return ShapeTypeCode::Point;
+        case wkbMultiPoint:
+            return ShapeTypeCode::Multipoint;
+        case wkbLineString:
+        case wkbMultiLineString:
+            return ShapeTypeCode::Polyline;
+        case wkbPolygon:
+        case wkbMultiPolygon:
+            return ShapeTypeCode::Polygon;
+        default:
+            return 0;
+    }
 }
 
 }  // namespace GdalOpen

@@ -17,10 +17,16 @@ GDALDatasetUniquePtr shapefile(const QString& shpPath, bool rawText, GdalErrorCa
 // A GeoPackage, for update or read only.
 GDALDatasetUniquePtr geoPackage(const QString& path, bool update, GdalErrorCapture& errors);
 
+// A File Geodatabase folder, read only.
+GDALDatasetUniquePtr fileGeodatabase(const QString& path, GdalErrorCapture& errors);
+
 // The one layer of a shapefile dataset, or layer `name` of any dataset.
 OGRLayer* layer(GDALDataset& dataset, const QString& path, const QString& name,
                 GdalErrorCapture& errors);
 
 QByteArray toGdalPath(const QString& path);
+
+// The shape type code (ShapeTypeCode) of a layer's geometry type; 0 for any other.
+std::int32_t shapeTypeCode(OGRwkbGeometryType type);
 
 }  // namespace GdalOpen

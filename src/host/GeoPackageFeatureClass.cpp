@@ -1,6 +1,5 @@
 #include "host/GeoPackageFeatureClass.h"
 
-#include "discovery/GeometryKind.h"
 #include "host/GdalOpen.h"
 
 GeoPackageFeatureClass::GeoPackageFeatureClass(QString path, QString layerName)
@@ -15,20 +14,7 @@ OGRwkbGeometryType layerType(const QString& path, const QString& name) {
 }  // namespace
 
 std::int32_t GeoPackageFeatureClass::ShapeType() const {
-    switch (wkbFlatten(layerType(m_path, m_layerName))) {
-        case wkbPoint:
-            return ShapeTypeCode::Point;
-        case wkbMultiPoint:
-            return ShapeTypeCode::Multipoint;
-        case wkbLineString:
-        case wkbMultiLineString:
-            return ShapeTypeCode::Polyline;
-        case wkbPolygon:
-        case wkbMultiPolygon:
-            return ShapeTypeCode::Polygon;
-        default:
-            return 0;
-    }
+    return GdalOpen::shapeTypeCode(layerType(m_path, m_layerName));
 }
 
 bool GeoPackageFeatureClass::HasZ() const {

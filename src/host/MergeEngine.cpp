@@ -1,5 +1,6 @@
 #include "host/MergeEngine.h"
 
+#include "formats/filegdb/FileGdbOutput.h"
 #include "formats/geopackage/GeoPackageOutput.h"
 #include "formats/postgis/PostgisOutput.h"
 #include "formats/shapefile/ShapefileFiles.h"
@@ -213,7 +214,10 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     OutputSchema schema = outputSchema(templ, plan, merged, !target.takesValues());
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
     std::unique_ptr<MergeOutput> out;
-    if (target.geoPackage) {
+    if (target.fileGeodatabase) {
+        out = std::make_unique<FileGdbOutput>(target.location, target.name, target.geometryColumn,
+                                              schema, templ.srs.get());
+    } else if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
                                                  target.geometryColumn, schema, templ.srs.get());
     } else if (target.postgis) {

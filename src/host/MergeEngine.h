@@ -31,6 +31,8 @@ using MergeProgress = std::function<bool(double complete, const QString& message
 // cancel leaves the folder as it was. GeoPackage output adds a layer to an existing GeoPackage;
 // an existing layer of that name, or an Access database, is refused before anything is written.
 // PostGIS output creates a table in one transaction (see PostgisOutput).
+// File Geodatabase output adds a feature class to an existing ".gdb" folder; an existing class
+// of that name is refused, and a failure or a cancel leaves every file of the folder as it was.
 class MergeEngine : public virtual HostObject {
 public:
     void setProgress(MergeProgress progress) { m_progress = std::move(progress); }

@@ -22,7 +22,15 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
     target.geometryColumn =
         output.ShapeFieldName().isEmpty() ? QStringLiteral("Shape") : output.ShapeFieldName();
     target.shapeType = output.ShapeType();
-    if (workspace->WorkspaceFactoryProgID() == WorkspaceName::GeodatabaseFactory) {
+    const bool geodatabase =
+        workspace->WorkspaceFactoryProgID() == WorkspaceName::GeodatabaseFactory;
+    if (geodatabase && target.location.toUpper().endsWith(QStringLiteral(".GDB"))) {
+        target.fileGeodatabase = true;
+        if (!FileEntry::isFolder(target.location)) {
+            throw refusal(
+                QStringLiteral("File Geodatabase '%1' does not exist").arg(target.location));
+        }
+    } else if (geodatabase) {
         target.geoPackage = true;
         if (!FileEntry::isRegularFile(target.location)) {
             throw refusal(QStringLiteral("Geodatabase '%1' does not exist").arg(target.location));
@@ -38,8 +46,7 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
                           .arg(workspace->WorkspaceFactoryProgID()));
     }
     // Hidden ".conflux-" names are the merge's own temporaries, which a later run clears away.
-    const bool temporaryName =
-        !target.geoPackage && target.name.startsWith(QStringLiteral(".conflux-"));
+    const bool temporaryName = !target.takesValues() && target.name.startsWith(QStringLiteral(".conflux-"));
     if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/')) ||
         temporaryName) {
         throw refusal(QStringLiteral("'%1' is no valid output name").arg(target.name));

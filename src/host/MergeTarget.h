@@ -11,13 +11,17 @@
 struct MergeTarget {
     bool geoPackage = false;
     bool postgis = false;
-    QString location;  // shapefile: the folder; GeoPackage: the file; PostGIS: the conninfo
+    bool fileGeodatabase = false;
+    // shapefile: the folder; GeoPackage: the file; File Geodatabase: its folder; PostGIS: the
+    // connection string
+    QString location;
     QString name;      // the shapefile's base name or the layer's name
     QString geometryColumn;
     std::int32_t shapeType = 0;
 
-    // Whether the output takes typed values and UTF-8 text rather than dBASE records.
-    bool takesValues() const { return geoPackage || postgis; }
+    // Whether the output takes typed values and UTF-8 text rather than dBASE records (which keep
+    // dBASE's limits and code pages).
+    bool takesValues() const { return geoPackage || postgis || fileGeodatabase; }
 
     // Throws for a missing workspace, an unknown factory, an empty name, a shape type the
     // merge cannot write, a missing folder or file.

@@ -17,8 +17,8 @@ public:
 
     void setWorkspaceFactoryProgID(const QString& progId) { m_progId = progId; }
     const QString& WorkspaceFactoryProgID() const { return m_progId; }
-    // Shapefile output: the folder. Geodatabase output: the GeoPackage (or refused .mdb) file.
-    // PostGIS output: the connection string.
+    // Shapefile output: the folder. Geodatabase output: the GeoPackage (or refused .mdb) file,
+    // or the File Geodatabase folder. PostGIS output: the connection string.
     void setPathName(const QString& path) { m_pathName = path; }
     const QString& PathName() const { return m_pathName; }
 

@@ -33,6 +33,20 @@ OutputCheck checkGeodatabaseOutput(const QString& path) {
     return ready ? OutputCheck::Ready : OutputCheck::MissingGeodatabase;
 }
 
+QString chosenGeodatabase(const QString& chosen) {
+    const auto isGdb = [](const QString& path) {
+        return path.toUpper().endsWith(QStringLiteral(".GDB"));
+    };
+    QString path = chosen;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    if (isGdb(path))
+        return path;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash > 0 ? path.left(slash) : QString();
+    return isGdb(folder) ? folder : chosen;
+}
+
 QString missingFolderText(const QString& path) {
     return QStringLiteral("Directory ") + path + QStringLiteral(" is not exist!!");
 }

@@ -23,6 +23,11 @@ OutputCheck checkShapefileOutput(const QString& path, const QString& name);
 // ".GPKG", or a File Geodatabase folder ending in ".GDB".
 OutputCheck checkGeodatabaseOutput(const QString& path);
 
+// The geodatabase a path chosen in the file dialog stands for: a File Geodatabase is a folder,
+// so a file chosen inside a folder ending in ".gdb" (case ignored) stands for that folder, as
+// does the folder itself; any other path stands for itself.
+QString chosenGeodatabase(const QString& chosen);
+
 // "Directory " path " is not exist!!"
 QString missingFolderText(const QString& path);
 // "Файл " path "/" name ".shp" " существует " CRLF "Заменить?"

@@ -3,7 +3,9 @@
 #include "ShapefileFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
@@ -65,17 +67,43 @@ TEST_F(CreateGeodatabaseTest, CreateMakesAGeoPackageThatTheMergeFills) {
     EXPECT_EQ(ShapefileFixture::read(gpkg, "roads").features.size(), 3u);
 }
 
-TEST_F(CreateGeodatabaseTest, CreateMakesAFileGeodatabaseThatTheMergeCannotFillYet) {
+// Read back through GDAL, and the row count from the table file's header without it (the new
+// class's table is the folder's highest-numbered one).
+TEST_F(CreateGeodatabaseTest, CreateMakesAFileGeodatabaseThatTheMergeFills) {
     for (const QString& asked : {out + "/maps.gdb", out + "/Карты.GDB/"}) {
         SCOPED_TRACE(asked.toStdString());
         const QString gdb = asked.endsWith('/') ? asked.chopped(1) : asked;
         const auto result = merge({"--gdb", asked, "--class", "roads", "--create"});
-        EXPECT_EQ(result.exitCode, 10);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_TRUE(result.err.contains("Created the empty geodatabase " + gdb));
-        EXPECT_TRUE(result.err.contains("Merging into a File Geodatabase is not available yet"))
-            << result.err.toStdString();
-        EXPECT_TRUE(result.out.isEmpty());
-        EXPECT_EQ(opened(gdb), std::make_pair(QString("OpenFileGDB"), QStringList()));
+        EXPECT_TRUE(
+            result.out.startsWith("Merge success!!!\nFeaturs merged 1\n"
+                                  "new Feature count 3\nnot merged 0\n"))
+            << result.out.toStdString();
+        EXPECT_EQ(opened(gdb), std::make_pair(QString("OpenFileGDB"), QStringList{"roads"}));
+        const ShapefileFixture::ReadLayer roads = ShapefileFixture::read(gdb, "roads");
+        EXPECT_EQ(roads.geometryType, "Multi Line String");
+        EXPECT_EQ(roads.fieldTypes, QStringList({"String(30)", "Integer(0)"}));
+        ASSERT_EQ(roads.features.size(), 3u);
+        EXPECT_EQ(roads.features[2].wkt, "MULTILINESTRING ((2 0,2 1))");
+        EXPECT_EQ(roads.features[2].values, QStringList({"дорога 2", "2"}));
+
+        const QStringList tables = QDir(gdb).entryList({"a*.gdbtable"}, QDir::Files, QDir::Name);
+        ASSERT_FALSE(tables.isEmpty());
+        QFile table(gdb + '/' + tables.last());
+        ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+        const QByteArray header = table.read(8);
+        ASSERT_EQ(header.size(), 8);
+        EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 4), 3);
+
+        // The class is there now: a second merge of that name is refused, the folder unchanged.
+        const QByteArray before = ShapefileFixture::bytesOf(gdb + '/' + tables.last());
+        const QStringList files = QDir(gdb).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs);
+        const auto again = merge({"--gdb", gdb, "--class", "ROADS"});
+        EXPECT_EQ(again.exitCode, 10);
+        EXPECT_TRUE(again.err.contains("Feature class 'ROADS' exists")) << again.err.toStdString();
+        EXPECT_EQ(QDir(gdb).entryList(QDir::Files | QDir::Hidden | QDir::AllDirs), files);
+        EXPECT_EQ(ShapefileFixture::bytesOf(gdb + '/' + tables.last()), before);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/DbfFixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 
 namespace {
 
@@ -140,6 +142,64 @@ TEST_F(InterruptedMerge, TermAndHangupRollBackLikeCtrlC) {
         EXPECT_EQ(run->exitCode, 130);
         EXPECT_TRUE(run->err.contains("Interrupted: nothing was written.")) << run->err.data();
         EXPECT_EQ(snapshot(out), before);
+    }
+}
+
+// Every entry under `folder`, sub-folders and hidden ones too, with a digest of each file.
+QStringList treeSnapshot(const QString& folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QByteArray bytes =
+            it.fileInfo().isDir() ? "<folder>" : ShapefileFixture::bytesOf(path);
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(QDir(folder).relativeFilePath(path))
+                       .arg(bytes.size())
+                       .arg(qHash(bytes));
+    }
+    entries.sort();
+    return entries;
+}
+
+// A File Geodatabase has no transactions: an interrupted merge takes back its new class and
+// whatever it changed in the shared tables, file by file.
+TEST_F(InterruptedMerge, SignalsLeaveEveryFileOfAFileGeodatabaseAsItWas) {
+    manyPoints(root + "/large", "grid", 400000);
+    const QString gdb = m_dir.filePath("maps.gdb");
+    {
+        GDALDatasetUniquePtr dataset(
+            GetGDALDriverManager()
+                ->GetDriverByName("OpenFileGDB")
+                ->Create(gdb.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        OGRLayer* layer = dataset->CreateLayer("existing", nullptr, wkbPoint, nullptr);
+        OGRFeature feature(layer->GetLayerDefn());
+        feature.SetGeometryDirectly(new OGRPoint(1, 2));
+        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    }
+    const QStringList gdbBefore = treeSnapshot(gdb);
+    const QStringList tablesBefore = QDir(gdb).entryList({"*.gdbtable"}, QDir::Files);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signal));
+        ChildProcess run({"merge", QFile::encodeName(root + "/large"), "--kind", "point", "--gdb",
+                          QFile::encodeName(gdb), "--class", "points"});
+        // Waits until the new class's table holds data.
+        QElapsedTimer clock;
+        clock.start();
+        bool writing = false;
+        while (!writing && !run.hasEnded() && clock.elapsed() < 60000) {
+            for (const QFileInfo& table : QDir(gdb).entryInfoList({"*.gdbtable"}, QDir::Files))
+                writing =
+                    writing || (!tablesBefore.contains(table.fileName()) && table.size() > 100000);
+            QThread::usleep(500);
+        }
+        ASSERT_TRUE(writing) << "the merge ended before the signal";
+        run.signal(signal);
+        ASSERT_TRUE(run.wait(60000));
+        EXPECT_EQ(run.exitCode, 130);
+        EXPECT_TRUE(run.err.contains("Interrupted: nothing was written.")) << run.err.data();
+        EXPECT_EQ(treeSnapshot(gdb), gdbBefore);
     }
 }
 

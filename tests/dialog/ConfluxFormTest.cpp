@@ -219,10 +219,22 @@ TEST_F(FramesTest, BrowsesPresetAndChangeThePathOnlyWhenSomethingIsChosen) {
     QStringList filters;
     for (const FileFilter& filter : prompter.fileDialogFilters[0])
         filters << filter.description + "|" + filter.pattern;
-    EXPECT_EQ(filters, QStringList({"Personal Data Base *.mdb|*.mdb", "GeoPackage *.gpkg|*.gpkg"}));
-    prompter.files.push_back(QString("/data/base.gpkg"));
-    form().CmdFindPath2->click();
-    EXPECT_EQ(form().TxtPath->text(), "/data/base.gpkg");
+    EXPECT_EQ(filters, QStringList({"Personal Data Base *.mdb|*.mdb", "GeoPackage *.gpkg|*.gpkg",
+                                    "File Geodatabase *.gdb|*"}));
+    // A File Geodatabase is a folder: a file chosen inside it, or the folder, names the folder.
+    const std::pair<QString, QString> chosen[] = {
+        {"/data/base.gpkg", "/data/base.gpkg"},
+        {"/data/Карты.GDB/a00000001.gdbtable", "/data/Карты.GDB"},
+        {"/data/maps.gdb/gdb", "/data/maps.gdb"},
+        {"/data/maps.gdb/", "/data/maps.gdb"},
+        {"/data/gdb/maps.gpkg", "/data/gdb/maps.gpkg"},
+        {"/data/old.gdb/inner/x.gpkg", "/data/old.gdb/inner/x.gpkg"},
+    };
+    for (const auto& [file, path] : chosen) {
+        prompter.files.push_back(file);
+        form().CmdFindPath2->click();
+        EXPECT_EQ(form().TxtPath->text(), path) << file.toStdString();
+    }
     EXPECT_EQ(prompter.chooser.shown, 4);
 }
 

@@ -29,10 +29,10 @@ protected:
         const Watchdog watchdog(kStepSeconds, "the move to the input");
         QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
     }
-    // Polygons into `target`: a shapefile folder or a GeoPackage file.
+    // Polygons into `target`: a shapefile folder, a GeoPackage or a File Geodatabase.
     void mergeInto(const QString& target, const QString& fieldSource) {
         QTest::mouseClick(form().opFeatureType[2], Qt::LeftButton);
-        const bool shapefile = !target.endsWith(".gpkg");
+        const bool shapefile = !target.endsWith(".gpkg") && !target.endsWith(".gdb");
         form().opOutputType[shapefile ? 0 : 1]->setChecked(true);
         form().TxtPath->setText(target);
         form().txtDataClassName->setText("merged");
@@ -82,7 +82,11 @@ TEST_F(OddEntriesDialogTest, PipesBesideShapefilesCountAsMissingFiles) {
     GDALAllRegister();
     GDALDatasetUniquePtr(GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
         path("base.gpkg").toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    for (const QString& target : {path("out"), path("base.gpkg")}) {
+    GDALDatasetUniquePtr(
+        GetGDALDriverManager()
+            ->GetDriverByName("OpenFileGDB")
+            ->Create(path("base.gdb").toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    for (const QString& target : {path("out"), path("base.gpkg"), path("base.gdb")}) {
         SCOPED_TRACE(target.toStdString());
         mergeInto(target, root + "/good.shp");
         EXPECT_TRUE(errors.reports.texts.isEmpty()) << errors.reports.texts.value(0).toStdString();

@@ -93,6 +93,9 @@ TEST_F(MergeTest, OutputChecksStopBeforeAdmissionAndWriting) {
         {true, QString(), "Directory  is not exist!!"},
         {false, path("notes.txt"), "File  " + path("notes.txt") + " is not exist!!"},
         {false, path("none.gpkg"), "File  " + path("none.gpkg") + " is not exist!!"},
+        {false, path("none.gdb"), "File  " + path("none.gdb") + " is not exist!!"},
+        {false, path("notes.txt") + "/a.gdb",
+         "File  " + path("notes.txt") + "/a.gdb is not exist!!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

@@ -1,6 +1,9 @@
 #include "formats/filegdb/FeatureQueue.h"
 
 #include "host/GdalErrorCapture.h"
+#include "platform/FileEntry.h"
+
+#include <cerrno>
 
 FeatureQueue::FeatureQueue(OGRLayer& layer, const QString& description, std::size_t batchSize,
                            std::size_t batches)
@@ -114,10 +117,18 @@ std::optional<QString> FeatureQueue::write(Batch& batch, const GdalErrorCapture&
     try {
         for (OGRFeatureUniquePtr& feature : batch) {
             feature->SetFID(OGRNullFID);
+            errno = 0;
             if (m_layer.CreateFeature(feature.get()) != OGRERR_NONE) {
-                return errors
-                    .error(QStringLiteral("A feature cannot be written to '%1'").arg(m_description))
-                    .description();
+                // GDAL's text for a failed write is only "failed": the system's cause says more.
+                const int cause = errno;
+                const QString text =
+                    errors
+                        .error(QStringLiteral("A feature cannot be written to '%1'")
+                                   .arg(m_description))
+                        .description();
+                return cause == 0
+                           ? text
+                           : QStringLiteral("%1 (%2)").arg(text, FileEntry::systemErrorText(cause));
             }
         }
     } catch (const std::exception& error) {  // out of memory: never past the thread's end

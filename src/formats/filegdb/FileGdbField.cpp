@@ -100,6 +100,7 @@ bool FileGdbField::setInteger(OGRFeature& feature, int index, const TypedValue& 
     if (const auto* integer = std::get_if<std::int64_t>(&value)) {
         if (*integer < std::numeric_limits<std::int32_t>::min() ||
             *integer > std::numeric_limits<std::int32_t>::max()) {
+            feature.SetFieldNull(index);
             return false;
         }
         feature.SetField(index, static_cast<int>(*integer));
@@ -113,6 +114,7 @@ bool FileGdbField::setInteger(OGRFeature& feature, int index, const TypedValue& 
     const double rounded = std::round(*number);  // half away from zero, as dBASE rounds
     if (rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max()) {
+        feature.SetFieldNull(index);
         return false;
     }
     feature.SetField(index, static_cast<int>(rounded));

@@ -31,8 +31,8 @@ public:
 
     // Puts `value` into field `index` of `feature` (null for no value, an impossible date, a
     // blank or unreadable decimal). False when a number does not fit an Integer field; the
-    // field is then left as it was. Throws FileGdbError for a value of a kind the field cannot
-    // take (text for a number, a number for a date).
+    // field is then null, as a dBASE field is left blank for a number too wide. Throws FileGdbError
+    // for a value of a kind the field cannot take (text for a number, a number for a date).
     bool set(OGRFeature& feature, int index, const TypedValue& value);
 
     // The width a String field needs for what was written; 0 for other types.

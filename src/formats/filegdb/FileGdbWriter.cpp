@@ -10,6 +10,8 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <malloc.h>
+
 namespace {
 constexpr std::int64_t kCancelCheckEvery = 1024;
 
@@ -189,10 +191,9 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
         if (!m_feature) {
             m_feature = m_queue->take();
         }
+        bool emptied = false;
         for (std::size_t i = 0; i < values.size(); ++i) {
-            if (!m_fields[i].set(*m_feature, static_cast<int>(i), values[i])) {
-                return Added::ValueRefused;
-            }
+            emptied = !m_fields[i].set(*m_feature, static_cast<int>(i), values[i]) || emptied;
         }
         std::string_view geometry = wkb;
         if (!header->empty()) {
@@ -204,11 +205,11 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
             return Added::GeometryRefused;
         }
         m_queue->push(std::move(m_feature));
+        ++m_written;
+        return emptied ? Added::NumberEmptied : Added::Written;
     } catch (const FileGdbError& error) {
         fail(error);
     }
-    ++m_written;
-    return Added::Written;
 }
 
 bool FileGdbWriter::setGeometry(std::string_view wkb) {
@@ -236,6 +237,9 @@ void FileGdbWriter::commit() {
         m_feature.reset();
         m_queue->finish();
         m_queue.reset();
+        // GDAL builds the spatial index in memory next: what the features' thread freed goes
+        // back to the system first, so that the peak is the index's, not both together.
+        malloc_trim(0);
         declareWidths();
         GdalErrorCapture errors;
         if (m_layer->SyncToDisk() != OGRERR_NONE) {

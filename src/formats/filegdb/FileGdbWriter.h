@@ -36,7 +36,8 @@
 class FileGdbWriter {
 public:
     using CancelCheck = std::function<bool()>;  // true: stop
-    enum class Added { Written, GeometryRefused, ValueRefused };
+    // NumberEmptied: written, with a number left null that does not fit its Integer field.
+    enum class Added { Written, NumberEmptied, GeometryRefused };
 
     // Checks the target and creates the class. Throws FileGdbError: NotAGeodatabase for a
     // folder GDAL cannot open as one; ClassExists when a class or table of that name (after
@@ -51,11 +52,10 @@ public:
     // Adds one feature. `wkb`: its geometry as WKB (ISO, or extended), empty for none; a
     // single part for a class of its multi type is wrapped into a one-part multi. `values`:
     // one per template field, in order. Nothing is written when the geometry does not fit the
-    // class's type and Z/M (GeometryRefused) or a number does not fit an Integer field
-    // (ValueRefused). Throws FileGdbError (Cancelled when the cancel check says so, checked
-    // every 1,024 features); the class is then removed and the writer spent. GDAL writes the
-    // features on a thread of its own (FeatureQueue), so a write it refuses fails a later
-    // add() or commit().
+    // class's type and Z/M (GeometryRefused). Throws FileGdbError (Cancelled when the cancel check
+    // says so, checked every 1,024 features); the class is then removed and the writer spent. GDAL
+    // writes the features on a thread of its own (FeatureQueue), so a write it refuses fails a
+    // later add() or commit().
     Added add(std::string_view wkb, std::span<const TypedValue> values);
 
     // Declares the String fields' widths, builds the spatial index, closes the geodatabase and

@@ -181,7 +181,7 @@ TEST(FileGdbWriterTest, TextWidthsGrowToTheLongestValue) {
     EXPECT_EQ(std::string(second->GetFieldAsString(0)), longName);
 }
 
-TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
+TEST(FileGdbWriterTest, GeometriesThatDoNotFitAreRefusedAndNumbersTooWideEmptied) {
     const QTemporaryDir dir;
     const QString gdb = geodatabaseWithOneClass(dir);
     const std::string square = polygonWkb(0, 0, 0, false);
@@ -199,9 +199,9 @@ TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
         {"TruncatedWkb", square.substr(0, 20), std::int64_t{5},
          FileGdbWriter::Added::GeometryRefused},
         {"IntegerBeyond32Bits", square, std::int64_t{3000000000},
-         FileGdbWriter::Added::ValueRefused},
+         FileGdbWriter::Added::NumberEmptied},
         {"DecimalBeyond32Bits", square, DecimalValue{"-2147483649"},
-         FileGdbWriter::Added::ValueRefused},
+         FileGdbWriter::Added::NumberEmptied},
         {"LargestInteger", square, DecimalValue{"2147483647"}, FileGdbWriter::Added::Written},
     };
     FileGdbWriter writer({gdb, "refusals"}, layout({{"COUNT", 'N', 9, 0}}));
@@ -209,12 +209,19 @@ TEST(FileGdbWriterTest, FeaturesThatDoNotFitAreRefusedAndTheRestWritten) {
     for (const auto& test : cases) {
         const std::vector<TypedValue> values{test.value};
         EXPECT_EQ(writer.add(test.wkb, values), test.added) << test.name;
-        written += test.added == FileGdbWriter::Added::Written ? 1 : 0;
+        written += test.added == FileGdbWriter::Added::GeometryRefused ? 0 : 1;
     }
     writer.commit();
     EXPECT_EQ(writer.featuresWritten(), written);
     const GDALDatasetUniquePtr dataset = openForReading(gdb);
-    EXPECT_EQ(dataset->GetLayerByName("refusals")->GetFeatureCount(), written);
+    OGRLayer* layer = dataset->GetLayerByName("refusals");
+    std::vector<std::optional<int>> counts;
+    for (auto&& feature : *layer) {
+        counts.push_back(feature->IsFieldSetAndNotNull(0)
+                             ? std::optional<int>(feature->GetFieldAsInteger(0))
+                             : std::nullopt);
+    }
+    EXPECT_EQ(counts, (std::vector<std::optional<int>>{5, std::nullopt, std::nullopt, 2147483647}));
 }
 
 TEST(FileGdbWriterTest, ValueOfAnotherKindFailsTheWrite) {

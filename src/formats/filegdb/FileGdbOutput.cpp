@@ -1,0 +1,98 @@
+#include "formats/filegdb/FileGdbOutput.h"
+
+#include "host/FileGdbFeatureClass.h"
+
+#include <ogr_spatialref.h>
+
+namespace {
+
+OGRwkbGeometryType geometryType(const OutputSchema& schema) {
+    const OGRwkbGeometryType flat = schema.kind == ShapeKind::Point        ? wkbPoint
+                                    : schema.kind == ShapeKind::MultiPoint ? wkbMultiPoint
+                                    : schema.kind == ShapeKind::PolyLine   ? wkbMultiLineString
+                                                                           : wkbMultiPolygon;
+    return OGR_GT_SetModifier(flat, schema.hasZ, schema.hasM);
+}
+
+// The row mapper's value as the writer takes it; texts stay views into the mapper's row.
+TypedValue typed(const FieldValue& value) {
+    switch (value.type) {
+        case FieldValue::Type::Integer:
+            return value.integer;
+        case FieldValue::Type::Real:
+            return value.real;
+        case FieldValue::Type::Boolean:
+            return value.integer != 0;
+        case FieldValue::Type::Text:
+            return TextValue{std::string_view(value.text.data(), value.text.size())};
+        case FieldValue::Type::Date: {
+            // YYYY-MM-DD
+            const QByteArrayView text = value.text;
+            return DateValue{text.first(4).toInt(), text.sliced(5, 2).toInt(),
+                             text.sliced(8, 2).toInt()};
+        }
+        case FieldValue::Type::Null:
+            break;
+    }
+    return std::monostate{};
+}
+
+}  // namespace
+
+FileGdbLayout FileGdbOutput::layoutOf(const OutputSchema& schema, const QString& geometryColumn,
+                                      const OGRSpatialReference* srs) {
+    FileGdbLayout layout;
+    for (const OutputField& field : schema.fields) {
+        layout.fields.push_back({field.columnName, field.type, field.width, field.decimals});
+    }
+    layout.geometryType = geometryType(schema);
+    if (srs) {
+        layout.spatialReference = std::shared_ptr<OGRSpatialReference>(
+            srs->Clone(), [](OGRSpatialReference* owned) { owned->Release(); });
+    }
+    layout.geometryName = geometryColumn;
+    return layout;
+}
+
+FileGdbOutput::FileGdbOutput(const QString& folder, const QString& className,
+                             const QString& geometryColumn, const OutputSchema& schema,
+                             const OGRSpatialReference* srs)
+    : m_folder(folder),
+      m_schema(schema),
+      m_wkb(schema.kind, schema.hasZ, schema.hasM),
+      m_writer(std::make_unique<FileGdbWriter>(FileGdbTarget{folder, className},
+                                               layoutOf(schema, geometryColumn, srs))),
+      m_values(schema.fields.size()) {}
+
+bool FileGdbOutput::beginInput(std::int32_t /*shapeType*/, RowMapper& rows) {
+    m_rows = &rows;
+    return false;
+}
+
+void FileGdbOutput::write(const ShapeRecord& shape, const char* row, RowChanges& changes) {
+    m_geometry.resize(0);
+    if (!shape.isNull()) {
+        m_wkb.append(shape, m_geometry);
+    }
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        m_values[i] = typed(m_rows->value(row, i));
+    }
+    switch (m_writer->add(std::string_view(m_geometry.constData(), m_geometry.size()), m_values)) {
+        case FileGdbWriter::Added::Written:
+            return;
+        case FileGdbWriter::Added::NumberEmptied:
+            changes.numberTooWide = true;
+            return;
+        case FileGdbWriter::Added::GeometryRefused:
+            break;
+    }
+    // The records reaching here fit the class's kind, and WKB is written of its very type.
+    throw FileGdbError(
+        FileGdbFailure::Other,
+        QStringLiteral("A geometry cannot be written to '%1'").arg(m_writer->description()));
+}
+
+std::shared_ptr<IFeatureClass> FileGdbOutput::commit() {
+    m_writer->commit();
+    return std::make_shared<FileGdbFeatureClass>(m_folder, m_writer->className());
+}
