@@ -87,7 +87,13 @@ ReadLayer read(const QString& path, const QString& layerName) {
     result.geometryType = OGRGeometryTypeToName(layer->GetGeomType());
     OGRFeatureDefn* defn = layer->GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
-        result.fieldNames << defn->GetFieldDefn(i)->GetNameRef();
+        const OGRFieldDefn* field = defn->GetFieldDefn(i);
+        result.fieldNames << field->GetNameRef();
+        QString type = OGRFieldDefn::GetFieldTypeName(field->GetType());
+        type += field->GetPrecision() > 0
+                    ? QStringLiteral("(%1.%2)").arg(field->GetWidth()).arg(field->GetPrecision())
+                    : QStringLiteral("(%1)").arg(field->GetWidth());
+        result.fieldTypes << type;
     }
     for (auto& feature : *layer) {
         ReadFeature read;

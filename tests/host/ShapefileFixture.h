@@ -43,6 +43,7 @@ struct ReadFeature {
 struct ReadLayer {
     QByteArray geometryType;  // OGR geometry type name
     QStringList fieldNames;
+    QStringList fieldTypes;  // "String(10)", "Integer(9)", "Real(12.3)"
     std::vector<ReadFeature> features;
 };
 
