@@ -147,4 +147,15 @@ TEST_F(CreateGeodatabaseTest, EachRefusalHasItsStatusAndLeavesNothing) {
         QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }
 
+// A class name the format cannot hold is adjusted by GDAL; the user is told the name it got.
+TEST_F(CreateGeodatabaseTest, AdjustedClassNameIsReportedAsAWarning) {
+    const QString gdb = out + "/sheets.gdb";
+    const auto result = merge({"--gdb", gdb, "--class", "N-37-roads", "--create"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(
+        "Warning: Feature class 'N-37-roads' is named 'N_37_roads' in the geodatabase"))
+        << result.err.toStdString();
+    EXPECT_EQ(opened(gdb), std::make_pair(QString("OpenFileGDB"), QStringList{"N_37_roads"}));
+}
+
 }  // namespace
