@@ -81,6 +81,11 @@ bool DbfTableHeader::read(int fd, qint64 fileSize, const QString& path, QString&
     // No more than the file holds: asking for more costs a second read that only finds its end.
     if (!readAt(fd, 0, std::min(kFirstRead, std::max<qint64>(fileSize, kPrefixLength)), bytes))
         return fail(error, path, QString::fromLocal8Bit(std::strerror(errno)));
+    return parse(fd, fileSize, bytes, path, error);
+}
+
+bool DbfTableHeader::parse(int fd, qint64 fileSize, QByteArray& bytes, const QString& path,
+                           QString& error) {
     if (bytes.size() < kPrefixLength)
         return fail(error, path, QStringLiteral("header truncated (%1 bytes)").arg(bytes.size()));
 
@@ -138,14 +143,34 @@ bool DbfTableHeader::read(int fd, qint64 fileSize, const QString& path, QString&
     return true;
 }
 
+// The scan reads one header per file found, so its system calls count. One positional read of
+// the first 4 KiB holds the whole of a small table: when it ends short, at a dBASE prefix's
+// length or more, the entry is a regular file at its end (named pipes, sockets, terminals and
+// folders refuse positional reads; devices fill the buffer or give nothing), and a header that
+// agrees with that size needs no status call. Anything else asks the file's status: only a
+// regular file is read, with its true size.
 std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path) {
-    // The scan reads one header per file found: the open's status gives the size, so the read
-    // costs no more system calls than it must.
-    struct stat info {};
-    const UniqueFd fd = UniqueFd::openRegularFile(FileNameCodec::encode(path).constData(), &info);
+    const UniqueFd fd = UniqueFd::openNeverWaiting(FileNameCodec::encode(path).constData());
+    if (!fd.isOpen())
+        return std::nullopt;
+    QByteArray bytes(kFirstRead, Qt::Uninitialized);
+    ssize_t got;
+    do {
+        got = ::pread(fd.get(), bytes.data(), size_t(kFirstRead), 0);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return std::nullopt;  // a pipe, socket, terminal or folder
+    bytes.resize(got);
     DbfTableHeader header;
     QString error;
-    if (!fd.isOpen() || !header.read(fd.get(), info.st_size, path, error))
+    if (got >= kPrefixLength && got < kFirstRead && header.parse(fd.get(), got, bytes, path, error))
+        return header;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        (got < kFirstRead && info.st_size == got))
+        return std::nullopt;  // no regular file, or the short read was its end after all
+    header = DbfTableHeader();
+    if (!header.read(fd.get(), info.st_size, path, error))
         return std::nullopt;
     return header;
 }

@@ -38,4 +38,9 @@ struct DbfTableHeader {
     bool sameLayout(const DbfTableHeader& other) const;
 
     static constexpr int kLanguageDriverOffset = 29;
+
+private:
+    // Validates the header whose first bytes are `bytes` (reading the rest from `fd` when the
+    // header is longer) against a file of `fileSize` bytes.
+    bool parse(int fd, qint64 fileSize, QByteArray& bytes, const QString& path, QString& error);
 };

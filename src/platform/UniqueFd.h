@@ -31,13 +31,9 @@ public:
     // a plain open forever, so it is opened non-blocking and then refused. O_NONBLOCK stays set;
     // it has no effect on reading regular files. `info`, when given, receives the file's status.
     static UniqueFd openRegularFile(const char* path, struct stat* info = nullptr) {
-        int fd;
-        do {
-            fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        } while (fd < 0 && errno == EINTR);
-        UniqueFd file(fd);
+        UniqueFd file = openNeverWaiting(path);
         struct stat status {};
-        if (!file.isOpen() || ::fstat(fd, &status) != 0)
+        if (!file.isOpen() || ::fstat(file.get(), &status) != 0)
             return UniqueFd();
         if (!S_ISREG(status.st_mode)) {
             errno = EINVAL;
@@ -46,6 +42,16 @@ public:
         if (info)
             *info = status;
         return file;
+    }
+
+    // Opens `path` for reading whatever kind of entry it is, without waiting on a named pipe
+    // and without making a terminal the controlling one; the caller checks the kind.
+    static UniqueFd openNeverWaiting(const char* path) {
+        int fd;
+        do {
+            fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        } while (fd < 0 && errno == EINTR);
+        return UniqueFd(fd);
     }
 
     int get() const { return m_fd; }

@@ -158,8 +158,17 @@ TEST(DbfReader, ReadsTablesThatCommonWritersProduce) {
     DbfFixture longText;
     longText.fields = {{"ID", 'N', 4}, {"NOTE", 'C', 300}};
     longText.records = {{"1", QByteArray(290, 'z') + "end"}};
+    // The header's first read is 4 KiB: tables that end right there and beyond it.
+    const auto sized = [](int records) {
+        DbfFixture table;
+        table.fields = {{"NAME", 'C', 30}};
+        table.records = QList<QList<QByteArray>>(records, {"sheet"});
+        return table;
+    };
     const ValidCase cases[] = {
         {"no fields: header of 33 bytes, records of one byte", noFields, 0, {}},
+        {"exactly 4096 bytes", sized(130), 1, "sheet"},
+        {"larger than the first read", sized(200), 1, "sheet"},
         {"field array ended by 0x0A", oldTerminator, 5, "True"},
         {"character field of 300", longText, 2, QString(290, QLatin1Char('z')) + "end"},
     };
@@ -168,6 +177,9 @@ TEST(DbfReader, ReadsTablesThatCommonWritersProduce) {
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath("valid.dbf");
         DbfFixture::write(path, c.table.bytes());
+        if (c.table.records.size() == 130) {
+            ASSERT_EQ(c.table.bytes().size(), 4096);
+        }
         const auto counts = DbfReader::readCounts(path);
         ASSERT_TRUE(counts);
         EXPECT_EQ(counts->fieldCount, c.fields);
