@@ -1,5 +1,6 @@
 #include "formats/postgis/PostgisColumn.h"
 
+#include "formats/DbfValue.h"
 #include "formats/postgis/PostgisError.h"
 
 #include <algorithm>
@@ -9,14 +10,10 @@
 
 namespace {
 constexpr int kMaxPrecision = 1000;  // the server's limit for a numeric's declared precision
-
-std::string_view beforeNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
-
 }  // namespace
 
-PostgisColumn::PostgisColumn(const TemplateField& field) : m_name(field.name) {
+PostgisColumn::PostgisColumn(const OutputField& field)
+    : m_name(field.columnName), m_type(field.type) {
     switch (field.type) {
         case 'N':
             if (field.decimals > 0) {
@@ -69,49 +66,39 @@ QByteArray PostgisColumn::sqlType() const {
     return {};
 }
 
-void PostgisColumn::refuse(const char* kind) const {
-    throw PostgisError(PostgisFailure::Other,
-                       QStringLiteral("Field '%1' of type %2 cannot take %3")
-                           .arg(m_name, QString::fromLatin1(sqlType()), QLatin1String(kind)));
-}
-
-bool PostgisColumn::take(const TypedValue& value) {
+bool PostgisColumn::take(const FieldValue& value) {
     m_held = Held::Null;
-    if (std::holds_alternative<std::monostate>(value)) {
-        return false;
+    if (!value.suits(m_type)) {
+        throw PostgisError(PostgisFailure::Other,
+                           QStringLiteral("Field '%1' of type %2 cannot take a value of another "
+                                          "type")
+                               .arg(m_name, QString::fromLatin1(sqlType())));
     }
-    switch (m_kind) {
-        case Kind::Text:
-            if (const auto* text = std::get_if<TextValue>(&value)) {
-                return takeText(text->utf8);
+    switch (value.type) {
+        case FieldValue::Type::Null:
+            return false;
+        case FieldValue::Type::Text:
+            return takeText(value.text);
+        case FieldValue::Type::Boolean:
+            m_held = Held::Boolean;
+            m_boolean = value.integer != 0;
+            return false;
+        case FieldValue::Type::Date:
+            if (const auto date = value.calendarDate()) {
+                m_held = Held::Date;
+                m_date = *date;
             }
-            refuse("a value other than text");
-        case Kind::Boolean:
-            if (const bool* truth = std::get_if<bool>(&value)) {
-                m_held = Held::Boolean;
-                m_boolean = *truth;
-                return false;
-            }
-            refuse("a value other than a boolean");
-        case Kind::Date:
-            if (const auto* date = std::get_if<DateValue>(&value)) {
-                std::int32_t days = 0;
-                if (daysSince2000(date->year, date->month, date->day, days)) {
-                    m_held = Held::Date;
-                    m_date = *date;
-                }
-                return false;
-            }
-            refuse("a value other than a date");
+            return false;
         default:
             return takeNumber(value);
     }
 }
 
-bool PostgisColumn::takeText(std::string_view utf8) {
+bool PostgisColumn::takeText(QByteArrayView utf8) {
     m_held = Held::Text;
-    m_text = beforeNul(utf8);
-    const int length = utf8Characters(m_text);
+    m_text = std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size()));
+    m_text = m_text.substr(0, m_text.find('\0'));
+    const int length = DbfValue::utf8Characters(m_text);
     if (length <= m_length) {
         return false;
     }
@@ -119,32 +106,25 @@ bool PostgisColumn::takeText(std::string_view utf8) {
     return true;
 }
 
-bool PostgisColumn::takeNumber(const TypedValue& value) {
-    const std::int64_t* integer = std::get_if<std::int64_t>(&value);
-    const double* real = std::get_if<double>(&value);
-    const auto* decimal = std::get_if<DecimalValue>(&value);
-    if (!integer && !real && !decimal) {
-        refuse("a value other than a number");
-    }
+bool PostgisColumn::takeNumber(const FieldValue& value) {
+    const bool integer = value.type == FieldValue::Type::Integer;
     if (m_kind == Kind::Real) {
-        if (decimal) {
-            const std::optional<double> read = decimalAsDouble(decimal->ascii);
-            if (!read) {
-                return false;  // blank or unreadable: no value
-            }
-            m_real = *read;
-        } else {
-            m_real = integer ? static_cast<double>(*integer) : *real;
+        if (const auto number = value.number()) {
+            m_real = *number;
+            m_held = Held::Real;
         }
-        m_held = Held::Real;
         return false;
     }
     if (integer && m_kind != Kind::Numeric) {
-        return takeInteger(*integer);
+        return takeInteger(value.integer);
     }
-    const bool read = integer ? (m_decimal.assign(*integer, m_scale), true)
-                      : real  ? m_decimal.assign(*real, m_scale)
-                              : m_decimal.assign(decimal->ascii, m_scale);
+    // Every digit the table wrote where it is a plain decimal ("  -12.50"), else the double.
+    const bool read =
+        integer ? (m_decimal.assign(value.integer, m_scale), true)
+                : m_decimal.assign(std::string_view(value.text.data(),
+                                                    static_cast<std::size_t>(value.text.size())),
+                                   m_scale) ||
+                      m_decimal.assign(value.real, m_scale);
     return read && takeDecimal();
 }
 
