@@ -7,37 +7,20 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-constexpr int kMostIntegerDigits = 9;  // every N(9,0) value fits 32 bits
-}  // namespace
-
 FileGdbField::FileGdbField(const OutputField& field)
-    : m_name(field.columnName), m_type(field.type) {
-    switch (field.type) {
-        case 'N':
-            m_kind = field.decimals == 0 && field.width <= kMostIntegerDigits ? Kind::Integer
-                                                                              : Kind::Real;
-            break;
-        case 'F':
-            m_kind = Kind::Real;
-            break;
-        case 'L':
-            m_kind = Kind::Boolean;
-            break;
-        case 'D':
-            m_kind = Kind::Date;
-            break;
-        default:
-            m_kind = Kind::String;
-            m_declaredWidth = std::max(field.width, 1);
-            m_width = m_declaredWidth;
+    : m_name(field.columnName), m_type(field.type), m_kind(field.kind()) {
+    if (m_kind == Kind::Text) {
+        m_declaredWidth = std::max(field.width, 1);
+        m_width = m_declaredWidth;
     }
 }
 
 std::unique_ptr<OGRFieldDefn> FileGdbField::definition(const QByteArray& name) const {
-    static constexpr OGRFieldType kTypes[] = {OFTString, OFTInteger, OFTReal, OFTInteger, OFTDate};
+    // By Kind: the format has no 64-bit integer nor decimal type (see the header).
+    static constexpr OGRFieldType kTypes[] = {OFTString, OFTInteger, OFTReal, OFTReal,
+                                              OFTReal,   OFTInteger, OFTDate};
     auto field = std::make_unique<OGRFieldDefn>(name.constData(), kTypes[static_cast<int>(m_kind)]);
-    if (m_kind == Kind::String) {
+    if (m_kind == Kind::Text) {
         field->SetWidth(m_declaredWidth);
     } else if (m_kind == Kind::Boolean) {
         field->SetSubType(OFSTInt16);
@@ -47,8 +30,8 @@ std::unique_ptr<OGRFieldDefn> FileGdbField::definition(const QByteArray& name) c
 
 bool FileGdbField::set(OGRFeature& feature, int index, const FieldValue& value) {
     if (!value.suits(m_type)) {
-        static constexpr const char* kNames[] = {"String", "Integer", "Double", "SmallInteger",
-                                                 "Date"};
+        static constexpr const char* kNames[] = {"String", "Integer",      "Double", "Double",
+                                                 "Double", "SmallInteger", "Date"};
         throw FileGdbError(FileGdbFailure::Other,
                            QStringLiteral("Field '%1' of type %2 cannot take a value of another "
                                           "type")
@@ -74,7 +57,7 @@ bool FileGdbField::set(OGRFeature& feature, int index, const FieldValue& value) 
         default:
             break;
     }
-    if (m_kind == Kind::Integer) {
+    if (m_kind == Kind::Int32) {
         return setInteger(feature, index, value);
     }
     if (const auto number = value.number()) {

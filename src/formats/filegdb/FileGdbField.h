@@ -13,11 +13,11 @@
 // The feature-class field of one output field (named by its column name), and the conversion
 // of values into it.
 //
-// dBASE types map to the geodatabase's: C -> String; N without decimals up to 9 digits ->
-// Integer (32 bits); other N and F -> Double (the format as GDAL 3.6 writes it has no 64-bit
-// integer and no decimal type; a double keeps 15 significant digits exactly); L ->
-// SmallInteger 1 or 0 (the format has no boolean; a small integer keeps true, false and null
-// apart and filters as "= 1"); D -> Date.
+// The field's kind maps to the geodatabase's types: Text -> String; Int32 -> Integer; Int64,
+// Decimal and Real -> Double (the format as GDAL 3.6 writes it has no 64-bit integer and no
+// decimal type; a double keeps 15 significant digits exactly); Boolean -> SmallInteger 1 or 0
+// (the format has no boolean; a small integer keeps true, false and null apart and filters as
+// "= 1"); Date -> Date.
 //
 // A String field's width is the template's, grown to the longest text written (in
 // characters): the format stores texts at their own length, and its width is a declaration
@@ -36,12 +36,12 @@ public:
     bool set(OGRFeature& feature, int index, const FieldValue& value);
 
     // The width a String field needs for what was written; 0 for other types.
-    int neededWidth() const { return m_kind == Kind::String ? m_width : 0; }
-    bool widened() const { return m_kind == Kind::String && m_width > m_declaredWidth; }
+    int neededWidth() const { return m_kind == Kind::Text ? m_width : 0; }
+    bool widened() const { return m_kind == Kind::Text && m_width > m_declaredWidth; }
     const QString& templateName() const { return m_name; }
 
 private:
-    enum class Kind { String, Integer, Real, Boolean, Date };
+    using Kind = OutputField::Kind;
 
     void setText(OGRFeature& feature, int index, QByteArrayView utf8);
     bool setInteger(OGRFeature& feature, int index, const FieldValue& value);

@@ -13,35 +13,12 @@ constexpr int kMaxPrecision = 1000;  // the server's limit for a numeric's decla
 }  // namespace
 
 PostgisColumn::PostgisColumn(const OutputField& field)
-    : m_name(field.columnName), m_type(field.type) {
-    switch (field.type) {
-        case 'N':
-            if (field.decimals > 0) {
-                m_kind = Kind::Numeric;
-                m_precision =
-                    std::clamp(std::max(field.width, field.decimals + 1), 1, kMaxPrecision);
-                m_scale = std::min(field.decimals, m_precision);
-            } else if (field.width <= 9) {
-                m_kind = Kind::Integer;
-            } else if (field.width <= 18) {
-                m_kind = Kind::BigInt;
-            } else {
-                m_kind = Kind::Numeric;
-                m_precision = std::min(field.width, kMaxPrecision);
-            }
-            break;
-        case 'F':
-            m_kind = Kind::Real;
-            break;
-        case 'L':
-            m_kind = Kind::Boolean;
-            break;
-        case 'D':
-            m_kind = Kind::Date;
-            break;
-        default:
-            m_kind = Kind::Text;
-            m_length = std::max(field.width, 1);
+    : m_name(field.columnName), m_type(field.type), m_kind(field.kind()) {
+    if (m_kind == Kind::Decimal) {
+        m_precision = std::clamp(std::max(field.width, field.decimals + 1), 1, kMaxPrecision);
+        m_scale = std::min(field.decimals, m_precision);
+    } else if (m_kind == Kind::Text) {
+        m_length = std::max(field.width, 1);
     }
 }
 
@@ -49,11 +26,11 @@ QByteArray PostgisColumn::sqlType() const {
     switch (m_kind) {
         case Kind::Text:
             return "varchar(" + QByteArray::number(m_length) + ')';
-        case Kind::Integer:
+        case Kind::Int32:
             return "integer";
-        case Kind::BigInt:
+        case Kind::Int64:
             return "bigint";
-        case Kind::Numeric:
+        case Kind::Decimal:
             return "numeric(" + QByteArray::number(m_precision) + ',' +
                    QByteArray::number(m_scale) + ')';
         case Kind::Real:
@@ -115,7 +92,7 @@ bool PostgisColumn::takeNumber(const FieldValue& value) {
         }
         return false;
     }
-    if (integer && m_kind != Kind::Numeric) {
+    if (integer && m_kind != Kind::Decimal) {
         return takeInteger(value.integer);
     }
     // Every digit the table wrote where it is a plain decimal ("  -12.50"), else the double.
@@ -131,16 +108,16 @@ bool PostgisColumn::takeNumber(const FieldValue& value) {
 bool PostgisColumn::takeInteger(std::int64_t value) {
     m_held = Held::Integer;
     m_integer = value;
-    if (m_kind == Kind::Integer && (value < std::numeric_limits<std::int32_t>::min() ||
-                                    value > std::numeric_limits<std::int32_t>::max())) {
-        m_kind = Kind::BigInt;
+    if (m_kind == Kind::Int32 && (value < std::numeric_limits<std::int32_t>::min() ||
+                                  value > std::numeric_limits<std::int32_t>::max())) {
+        m_kind = Kind::Int64;
         return true;
     }
     return false;
 }
 
 bool PostgisColumn::takeDecimal() {
-    if (m_kind != Kind::Numeric) {
+    if (m_kind != Kind::Decimal) {
         // A whole number for an integer column: as an integer when 18 digits hold it.
         if (m_decimal.integerDigits() <= 18) {
             std::int64_t value = 0;
@@ -149,7 +126,7 @@ bool PostgisColumn::takeDecimal() {
             std::from_chars(text.data(), text.data() + text.size(), value);
             return takeInteger(value);
         }
-        m_kind = Kind::Numeric;
+        m_kind = Kind::Decimal;
         m_precision = 0;
     }
     m_held = Held::Numeric;
@@ -177,7 +154,7 @@ void PostgisColumn::write(CopyRows& rows) const {
             rows.text(m_text);
             break;
         case Held::Integer:
-            rows.integer(m_integer, m_kind == Kind::BigInt);
+            rows.integer(m_integer, m_kind == Kind::Int64);
             break;
         case Held::Numeric:
             rows.numeric(m_decimal);

@@ -15,10 +15,10 @@
 // value needs more room than the template declares (a longer text, more integer digits), and the
 // value of the row being written, converted for COPY.
 //
-// dBASE types map to: C -> varchar(n), N with decimals -> numeric(w,d), N without -> integer
-// up to 9 digits, bigint up to 18, numeric(w,0) beyond; F -> double precision; L -> boolean;
-// D -> date. Growing a varchar's length or a numeric's precision never rewrites the table; an
-// integer column that meets a larger value becomes bigint (or numeric), which does.
+// The field's kind maps to: Text -> varchar(n), Int32 -> integer, Int64 -> bigint, Decimal ->
+// numeric(w,d); Real -> double precision; Boolean -> boolean; Date -> date. Growing a varchar's
+// length or a numeric's precision never rewrites the table; an integer column that meets a larger
+// value becomes bigint (or numeric), which does.
 class PostgisColumn {
 public:
     explicit PostgisColumn(const OutputField& field);
@@ -33,7 +33,7 @@ public:
     void write(CopyRows& rows) const;
 
 private:
-    enum class Kind { Text, Integer, BigInt, Numeric, Real, Boolean, Date };
+    using Kind = OutputField::Kind;
     enum class Held { Null, Text, Integer, Numeric, Real, Boolean, Date };
 
     bool takeText(QByteArrayView utf8);
