@@ -243,4 +243,15 @@ inline std::vector<SyntheticFeature> syntheticFeatures(int count) {
     return features;
 }
 
+// Adds `features` to `writer`, calling `each(i)` after the i-th.
+template <typename Writer, typename Each>
+void addAll(Writer& writer, const std::vector<SyntheticFeature>& features, Each&& each) {
+    std::vector<FieldValue> values;
+    for (std::size_t i = 0; i < features.size(); ++i) {
+        features[i].values(values);
+        writer.add(features[i].wkb, values);
+        each(i);
+    }
+}
+
 }  // namespace FeatureFeed

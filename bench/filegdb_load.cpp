@@ -63,14 +63,11 @@ int synthetic(const char* gdb, const char* name, int count) {
         const auto started = std::chrono::steady_clock::now();
         FileGdbWriter writer({QString::fromUtf8(gdb), QString::fromUtf8(name)}, layout);
         const double created = FeatureFeed::secondsSince(started);
-        std::vector<FieldValue> values(8);
-        for (std::size_t i = 0; i < features.size(); ++i) {
-            features[i].values(values);
-            writer.add(features[i].wkb, values);
+        FeatureFeed::addAll(writer, features, [&peak](std::size_t i) {
             if (i % 10000 == 0) {
                 peak = std::max(peak, residentKilobytes());
             }
-        }
+        });
         const double added = FeatureFeed::secondsSince(started);
         writer.commit();
         peak = std::max(peak, residentKilobytes());

@@ -67,11 +67,7 @@ int synthetic(const char* format, const char* conninfo, const char* table, int c
         const auto started = std::chrono::steady_clock::now();
         PostgisWriter writer(std::make_unique<PgConnection>(QString::fromUtf8(conninfo)),
                              targetOf(table), layout, PgCancelCheck{}, formatOf(format));
-        std::vector<FieldValue> values(8);
-        for (const FeatureFeed::SyntheticFeature& feature : features) {
-            feature.values(values);
-            writer.add(feature.wkb, values);
-        }
+        FeatureFeed::addAll(writer, features, [](std::size_t) {});
         const double sent = FeatureFeed::secondsSince(started);
         writer.commit();
         std::printf("%s: rows sent in %.2f s, committed and analyzed at %.2f s\n", format, sent,
