@@ -30,19 +30,19 @@ char blankOf(char type) {
 
 }  // namespace
 
-bool FieldValue::suits(char target) const {
+bool FieldValue::suits(char fieldType) const {
     switch (type) {
         case Type::Null:
             return true;
         case Type::Integer:
         case Type::Real:
-            return isNumber(target);
+            return isNumber(fieldType);
         case Type::Text:
-            return !isNumber(target) && target != 'L' && target != 'D';
+            return !isNumber(fieldType) && fieldType != 'L' && fieldType != 'D';
         case Type::Date:
-            return target == 'D';
+            return fieldType == 'D';
         case Type::Boolean:
-            return target == 'L';
+            return fieldType == 'L';
     }
     return false;
 }

@@ -16,6 +16,7 @@ struct RowChanges {
     bool numberTooWide = false;  // a number did not fit its field and was left empty
 };
 
+// A day of the calendar.
 struct CalendarDate {
     int year = 0;
     int month = 0;
@@ -32,8 +33,8 @@ struct FieldValue {
     // every digit of it, for outputs that keep more than a double holds. Valid until the next row.
     QByteArrayView text;
 
-    // Whether a field of dBASE type `type` takes a value of this type (any takes Null).
-    bool suits(char type) const;
+    // Whether a field of dBASE type `fieldType` takes a value of this type (any takes Null).
+    bool suits(char fieldType) const;
     // A Date's day; nullopt for a day the calendar lacks (a 30th of February).
     std::optional<CalendarDate> calendarDate() const;
     // The value of a field that suits N or F as a double; nullopt for an infinite one.

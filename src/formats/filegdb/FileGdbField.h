@@ -38,7 +38,6 @@ public:
     // The width a String field needs for what was written; 0 for other types.
     int neededWidth() const { return m_kind == Kind::Text ? m_width : 0; }
     bool widened() const { return m_kind == Kind::Text && m_width > m_declaredWidth; }
-    const QString& templateName() const { return m_name; }
 
 private:
     using Kind = OutputField::Kind;
