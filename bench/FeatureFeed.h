@@ -2,38 +2,103 @@
 
 // What the output benchmarks feed their writers: the features of shapefiles read through GDAL
 // (the merge will read them with its own reader), or polygons and values prebuilt in memory
-// like those of the generated shapefiles.
+// like those of the generated shapefiles. Polygons go as MultiPolygon WKB, as the merge
+// writes them.
 
-#include "formats/TemplateField.h"
-#include "formats/TypedValue.h"
+#include "formats/OutputSchema.h"
+#include "formats/RowMapper.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
 #include <QString>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace FeatureFeed {
 
+inline double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The .prj beside a .shp.
+inline QString prjPath(const std::string& shpPath) {
+    return QString::fromStdString(shpPath.substr(0, shpPath.size() - 4) + ".prj");
+}
+
+inline OutputField field(const QString& name, char type, int width, int decimals = 0) {
+    OutputField field;
+    field.name = name;
+    field.columnName = name;
+    field.type = type;
+    field.width = width;
+    field.templateWidth = width;
+    field.decimals = decimals;
+    return field;
+}
+
 // The template's fields as the dBASE table declares them (as far as GDAL tells).
-inline std::vector<TemplateField> templateFields(OGRLayer& layer) {
-    std::vector<TemplateField> fields;
+inline std::vector<OutputField> templateFields(OGRLayer& layer) {
+    std::vector<OutputField> fields;
     OGRFeatureDefn* definition = layer.GetLayerDefn();
     for (int i = 0; i < definition->GetFieldCount(); ++i) {
-        const OGRFieldDefn* field = definition->GetFieldDefn(i);
-        const char type = field->GetType() == OFTString ? 'C'
-                          : field->GetType() == OFTDate ? 'D'
-                                                        : 'N';
-        fields.push_back({QString::fromUtf8(field->GetNameRef()), type, field->GetWidth(),
-                          field->GetPrecision()});
+        const OGRFieldDefn* defined = definition->GetFieldDefn(i);
+        const char type = defined->GetType() == OFTString ? 'C'
+                          : defined->GetType() == OFTDate ? 'D'
+                                                          : 'N';
+        fields.push_back(field(QString::fromUtf8(defined->GetNameRef()), type, defined->GetWidth(),
+                               defined->GetPrecision()));
     }
     return fields;
+}
+
+inline FieldValue textValue(QByteArrayView utf8) {
+    FieldValue value;
+    value.type = FieldValue::Type::Text;
+    value.text = utf8;
+    return value;
+}
+
+// Field `i` of `feature` as the row mapper gives it; `scratch` holds a date's text.
+inline FieldValue valueOf(OGRFeature& feature, int i, std::string& scratch) {
+    FieldValue value;
+    if (!feature.IsFieldSetAndNotNull(i)) {
+        return value;
+    }
+    switch (feature.GetFieldDefnRef(i)->GetType()) {
+        case OFTString:
+            return textValue(feature.GetFieldAsString(i));
+        case OFTReal:
+            value.type = FieldValue::Type::Real;
+            value.real = feature.GetFieldAsDouble(i);
+            return value;
+        case OFTDate: {
+            int year = 0, month = 0, day = 0, hour = 0, minute = 0, zone = 0;
+            float second = 0;
+            feature.GetFieldAsDateTime(i, &year, &month, &day, &hour, &minute, &second, &zone);
+            char text[16];
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+            scratch = text;
+            value.type = FieldValue::Type::Date;
+            value.text = scratch;
+            return value;
+        }
+        default:
+            value.type = FieldValue::Type::Integer;
+            value.integer = feature.GetFieldAsInteger64(i);
+            return value;
+    }
+}
+
+inline void appendWkb(const OGRGeometry& geometry, std::string& out) {
+    out.resize(geometry.WkbSize());
+    geometry.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(out.data()), wkbVariantIso);
 }
 
 // Hands every feature of one shapefile to `sink(layer, wkb, values)`.
@@ -45,29 +110,20 @@ bool readShapefile(const char* path, Sink&& sink) {
         return false;
     }
     OGRLayer* layer = dataset->GetLayer(0);
-    std::vector<unsigned char> wkb;
-    std::vector<TypedValue> values(layer->GetLayerDefn()->GetFieldCount());
+    std::string wkb;
+    std::vector<FieldValue> values(layer->GetLayerDefn()->GetFieldCount());
+    std::vector<std::string> dates(values.size());
     for (auto&& feature : *layer) {
         for (int i = 0; i < static_cast<int>(values.size()); ++i) {
-            const OGRFieldDefn* field = feature->GetFieldDefnRef(i);
-            if (!feature->IsFieldSetAndNotNull(i)) {
-                values[i] = std::monostate{};
-            } else if (field->GetType() == OFTString) {
-                values[i] = TextValue{feature->GetFieldAsString(i)};
-            } else if (field->GetType() == OFTReal) {
-                values[i] = feature->GetFieldAsDouble(i);
-            } else {
-                values[i] = static_cast<std::int64_t>(feature->GetFieldAsInteger64(i));
-            }
+            values[i] = valueOf(*feature, i, dates[i]);
         }
-        const OGRGeometry* geometry = feature->GetGeometryRef();
-        std::string_view bytes;
-        if (geometry) {
-            wkb.resize(geometry->WkbSize());
-            geometry->exportToWkb(wkbNDR, wkb.data(), wkbVariantIso);
-            bytes = std::string_view(reinterpret_cast<const char*>(wkb.data()), wkb.size());
+        wkb.clear();
+        if (OGRGeometry* geometry = feature->StealGeometry()) {
+            const std::unique_ptr<OGRGeometry> multi(
+                OGRGeometryFactory::forceToMultiPolygon(geometry));
+            appendWkb(*multi, wkb);
         }
-        sink(*layer, bytes, values);
+        sink(*layer, QByteArrayView(wkb), values);
     }
     return true;
 }
@@ -77,8 +133,8 @@ inline int readOnly(int count, char** paths) {
     std::size_t bytes = 0;
     long features = 0;
     for (int i = 0; i < count; ++i) {
-        readShapefile(paths[i], [&](OGRLayer&, std::string_view wkb, const auto&) {
-            bytes += wkb.size();
+        readShapefile(paths[i], [&](OGRLayer&, QByteArrayView wkb, const auto&) {
+            bytes += static_cast<std::size_t>(wkb.size());
             ++features;
         });
     }
@@ -86,11 +142,43 @@ inline int readOnly(int count, char** paths) {
     return 0;
 }
 
+// Loads the shapefiles into the writer `open(layer)` makes for the first one's layer, and
+// commits. `add(writer, wkb, values)`: false for a feature the writer refused.
+template <typename Error, typename Open, typename Add>
+int loadShapefiles(int count, char** paths, Open&& open, Add&& add) {
+    decltype(open(std::declval<OGRLayer&>())) writer;
+    long refused = 0;
+    try {
+        for (int i = 0; i < count; ++i) {
+            readShapefile(paths[i], [&](OGRLayer& layer, QByteArrayView wkb, const auto& values) {
+                if (!writer) {
+                    writer = open(layer);
+                }
+                refused += add(*writer, wkb, values) ? 0 : 1;
+            });
+        }
+        if (!writer) {
+            std::fprintf(stderr, "no features\n");
+            return 1;
+        }
+        writer->commit();
+    } catch (const Error& error) {
+        std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
+        return 1;
+    }
+    std::printf("wrote %lld features (%ld refused)\n",
+                static_cast<long long>(writer->featuresWritten()), refused);
+    for (const QString& warning : writer->warnings()) {
+        std::printf("warning: %s\n", warning.toUtf8().constData());
+    }
+    return 0;
+}
+
 // The generated shapefiles' fields.
-inline std::vector<TemplateField> parcelFields() {
-    return {{"ID", 'N', 10, 0},   {"NAME", 'C', 40, 0},     {"STREET", 'C', 30, 0},
-            {"KIND", 'C', 20, 0}, {"DISTRICT", 'C', 20, 0}, {"FLOORS", 'N', 4, 0},
-            {"AREA", 'N', 15, 3}, {"HEIGHT", 'N', 8, 2}};
+inline std::vector<OutputField> parcelFields() {
+    return {field("ID", 'N', 10),      field("NAME", 'C', 40),     field("STREET", 'C', 30),
+            field("KIND", 'C', 20),    field("DISTRICT", 'C', 20), field("FLOORS", 'N', 4),
+            field("AREA", 'N', 15, 3), field("HEIGHT", 'N', 8, 2)};
 }
 
 // A polygon of 10-20 vertices as ISO WKB, and what its eight values are made of.
@@ -98,18 +186,31 @@ struct SyntheticFeature {
     std::string wkb;
     std::string name;
     std::int64_t id;
-    double area;
+    std::string area;  // as the table writes it
 
     // The values for parcelFields(); the texts point into this feature.
-    void values(std::vector<TypedValue>& out) const {
-        out = {id,
-               TextValue{name},
-               TextValue{"ул. Садовая"},
-               TextValue{"жилой дом"},
-               TextValue{"Центральный"},
-               std::int64_t{5},
-               area,
-               12.5};
+    void values(std::vector<FieldValue>& out) const {
+        const auto number = [](std::int64_t integer) {
+            FieldValue value;
+            value.type = FieldValue::Type::Integer;
+            value.integer = integer;
+            return value;
+        };
+        const auto real = [](QByteArrayView text) {
+            FieldValue value;
+            value.type = FieldValue::Type::Real;
+            value.real = text.toDouble();
+            value.text = text;
+            return value;
+        };
+        out = {number(id),
+               textValue(name),
+               textValue("ул. Садовая"),
+               textValue("жилой дом"),
+               textValue("Центральный"),
+               number(5),
+               real(area),
+               real("12.50")};
     }
 };
 
@@ -128,16 +229,29 @@ inline std::vector<SyntheticFeature> syntheticFeatures(int count) {
             ring.addPoint(cx + r * std::cos(angle), cy + r * std::sin(angle));
         }
         ring.closeRings();
-        OGRPolygon polygon;
-        polygon.addRing(&ring);
-        features[i].wkb.resize(polygon.WkbSize());
-        polygon.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(features[i].wkb.data()),
-                            wkbVariantIso);
+        auto polygon = std::make_unique<OGRPolygon>();
+        polygon->addRing(&ring);
+        OGRMultiPolygon multi;
+        multi.addGeometryDirectly(polygon.release());
+        appendWkb(multi, features[i].wkb);
         features[i].name = "Участок №" + std::to_string(i);
         features[i].id = i;
-        features[i].area = std::round(unit(random) * 1e7) / 1000.0;
+        char area[32];
+        std::snprintf(area, sizeof area, "%.3f", std::round(unit(random) * 1e7) / 1000.0);
+        features[i].area = area;
     }
     return features;
+}
+
+// Adds `features` to `writer`, calling `each(i)` after the i-th.
+template <typename Writer, typename Each>
+void addAll(Writer& writer, const std::vector<SyntheticFeature>& features, Each&& each) {
+    std::vector<FieldValue> values;
+    for (std::size_t i = 0; i < features.size(); ++i) {
+        features[i].values(values);
+        writer.add(features[i].wkb, values);
+        each(i);
+    }
 }
 
 }  // namespace FeatureFeed

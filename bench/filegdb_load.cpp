@@ -20,56 +20,33 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 FileGdbLayout layoutOf(OGRLayer& layer, const std::string& shpPath) {
     FileGdbLayout layout;
     layout.fields = FeatureFeed::templateFields(layer);
     layout.geometryType = wkbMultiPolygon;
-    const std::string prj = shpPath.substr(0, shpPath.size() - 4) + ".prj";
-    layout.spatialReference = readPrjFile(QString::fromStdString(prj)).srs;
+    layout.spatialReference = readPrjFile(FeatureFeed::prjPath(shpPath)).srs;
     return layout;
 }
 
 int load(const char* gdb, const char* name, int count, char** paths) {
-    std::unique_ptr<FileGdbWriter> writer;
-    long refused = 0;
-    try {
-        for (int i = 0; i < count; ++i) {
-            FeatureFeed::readShapefile(
-                paths[i], [&](OGRLayer& layer, std::string_view wkb, const auto& values) {
-                    if (!writer) {
-                        writer = std::make_unique<FileGdbWriter>(
-                            FileGdbTarget{QString::fromUtf8(gdb), QString::fromUtf8(name)},
-                            layoutOf(layer, paths[0]));
-                    }
-                    refused += writer->add(wkb, values) == FileGdbWriter::Added::Written ? 0 : 1;
-                });
-        }
-        if (!writer) {
-            std::fprintf(stderr, "no features\n");
-            return 1;
-        }
-        writer->commit();
-    } catch (const FileGdbError& error) {
-        std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
-        return 1;
-    }
-    std::printf("wrote %lld features (%ld refused)\n",
-                static_cast<long long>(writer->featuresWritten()), refused);
-    return 0;
+    return FeatureFeed::loadShapefiles<FileGdbError>(
+        count, paths,
+        [&](OGRLayer& layer) {
+            return std::make_unique<FileGdbWriter>(
+                FileGdbTarget{QString::fromUtf8(gdb), QString::fromUtf8(name)},
+                layoutOf(layer, paths[0]));
+        },
+        [](FileGdbWriter& writer, QByteArrayView wkb, const auto& values) {
+            return writer.add(wkb, values) == FileGdbWriter::Added::Written;
+        });
 }
 
 int synthetic(const char* gdb, const char* name, int count) {
@@ -85,22 +62,19 @@ int synthetic(const char* gdb, const char* name, int count) {
     try {
         const auto started = std::chrono::steady_clock::now();
         FileGdbWriter writer({QString::fromUtf8(gdb), QString::fromUtf8(name)}, layout);
-        const double created = secondsSince(started);
-        std::vector<TypedValue> values(8);
-        for (std::size_t i = 0; i < features.size(); ++i) {
-            features[i].values(values);
-            writer.add(features[i].wkb, values);
+        const double created = FeatureFeed::secondsSince(started);
+        FeatureFeed::addAll(writer, features, [&peak](std::size_t i) {
             if (i % 10000 == 0) {
                 peak = std::max(peak, residentKilobytes());
             }
-        }
-        const double added = secondsSince(started);
+        });
+        const double added = FeatureFeed::secondsSince(started);
         writer.commit();
         peak = std::max(peak, residentKilobytes());
         std::printf(
             "%d features: class created in %.3f s, features added by %.2f s, committed "
             "(spatial index) by %.2f s; the writer's own memory %ld KiB\n",
-            count, created, added, secondsSince(started), peak - baseline);
+            count, created, added, FeatureFeed::secondsSince(started), peak - baseline);
     } catch (const FileGdbError& error) {
         std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
         return 1;

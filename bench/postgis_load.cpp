@@ -16,11 +16,9 @@
 #include <QString>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -30,50 +28,33 @@ PostgisLayout layoutOf(OGRLayer& layer, const std::string& shpPath) {
     PostgisLayout layout;
     layout.fields = FeatureFeed::templateFields(layer);
     layout.geometryType = wkbMultiPolygon;
-    const std::string prj = shpPath.substr(0, shpPath.size() - 4) + ".prj";
-    layout.srid = sridFromPrj(QString::fromStdString(prj)).srid;
+    layout.srid = sridFromPrj(FeatureFeed::prjPath(shpPath)).srid;
     return layout;
 }
 
-int load(const char* format, const char* conninfo, const char* table, int count, char** paths) {
-    std::unique_ptr<PostgisWriter> writer;
-    long refused = 0;
-    try {
-        for (int i = 0; i < count; ++i) {
-            FeatureFeed::readShapefile(
-                paths[i], [&](OGRLayer& layer, std::string_view wkb, const auto& values) {
-                    if (!writer) {
-                        PostgisTarget target;
-                        target.table = QString::fromUtf8(table);
-                        target.replace = true;
-                        writer = std::make_unique<PostgisWriter>(
-                            std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), target,
-                            layoutOf(layer, paths[0]), PgCancelCheck{},
-                            std::strcmp(format, "text") == 0 ? CopyRows::Format::Text
-                                                             : CopyRows::Format::Binary);
-                    }
-                    refused += writer->add(wkb, values) ? 0 : 1;
-                });
-        }
-        if (!writer) {
-            std::fprintf(stderr, "no features\n");
-            return 1;
-        }
-        writer->commit();
-    } catch (const PostgisError& error) {
-        std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
-        return 1;
-    }
-    std::printf("wrote %lld features (%ld refused)\n",
-                static_cast<long long>(writer->featuresWritten()), refused);
-    for (const QString& warning : writer->warnings()) {
-        std::printf("warning: %s\n", warning.toUtf8().constData());
-    }
-    return 0;
+CopyRows::Format formatOf(const char* name) {
+    return std::strcmp(name, "text") == 0 ? CopyRows::Format::Text : CopyRows::Format::Binary;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+PostgisTarget targetOf(const char* table) {
+    PostgisTarget target;
+    target.table = QString::fromUtf8(table);
+    target.replace = true;
+    return target;
+}
+
+int load(const char* format, const char* conninfo, const char* table, int count, char** paths) {
+    return FeatureFeed::loadShapefiles<PostgisError>(
+        count, paths,
+        [&](OGRLayer& layer) {
+            return std::make_unique<PostgisWriter>(
+                std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), targetOf(table),
+                layoutOf(layer, paths[0]), PgCancelCheck{}, formatOf(format));
+        },
+        [](PostgisWriter& writer, QByteArrayView wkb, const auto& values) {
+            writer.add(wkb, values);
+            return true;  // the server refuses a geometry by failing the load
+        });
 }
 
 int synthetic(const char* format, const char* conninfo, const char* table, int count) {
@@ -82,24 +63,15 @@ int synthetic(const char* format, const char* conninfo, const char* table, int c
     layout.fields = FeatureFeed::parcelFields();
     layout.geometryType = wkbMultiPolygon;
     layout.srid = 32637;
-    PostgisTarget target;
-    target.table = QString::fromUtf8(table);
-    target.replace = true;
     try {
         const auto started = std::chrono::steady_clock::now();
-        PostgisWriter writer(
-            std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), target, layout,
-            PgCancelCheck{},
-            std::strcmp(format, "text") == 0 ? CopyRows::Format::Text : CopyRows::Format::Binary);
-        std::vector<TypedValue> values(8);
-        for (const FeatureFeed::SyntheticFeature& feature : features) {
-            feature.values(values);
-            writer.add(feature.wkb, values);
-        }
-        const double sent = secondsSince(started);
+        PostgisWriter writer(std::make_unique<PgConnection>(QString::fromUtf8(conninfo)),
+                             targetOf(table), layout, PgCancelCheck{}, formatOf(format));
+        FeatureFeed::addAll(writer, features, [](std::size_t) {});
+        const double sent = FeatureFeed::secondsSince(started);
         writer.commit();
         std::printf("%s: rows sent in %.2f s, committed and analyzed at %.2f s\n", format, sent,
-                    secondsSince(started));
+                    FeatureFeed::secondsSince(started));
     } catch (const PostgisError& error) {
         std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
         return 1;

@@ -1,5 +1,6 @@
 #include "formats/DbfValue.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -189,6 +190,15 @@ std::optional<QByteArray> date(QByteArrayView text) {
     return digits;
 }
 
+bool isCalendarDate(int year, int month, int day) {
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 qsizetype utf8PrefixLength(QByteArrayView text, qsizetype limit) {
     if (text.size() <= limit) {
         return text.size();
@@ -202,6 +212,12 @@ qsizetype utf8PrefixLength(QByteArrayView text, qsizetype limit) {
 
 QByteArray utf8Prefix(const QByteArray& text, qsizetype limit) {
     return text.left(utf8PrefixLength(text, limit));
+}
+
+int utf8Characters(QByteArrayView text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 }  // namespace DbfValue

@@ -29,9 +29,14 @@ char logical(QByteArrayView text);
 // The date in `text` as YYYYMMDD (from YYYYMMDD, YYYY-MM-DD, YYYY/MM/DD or YYYY.MM.DD);
 // nullopt for anything else, or a month or day out of range.
 std::optional<QByteArray> date(QByteArrayView text);
+// True for a day of the proleptic Gregorian calendar in the years 1 to 9999 (no 30th of
+// February, which date() lets through as dBASE tables hold it).
+bool isCalendarDate(int year, int month, int day);
 
 // The longest prefix of UTF-8 `text` within `limit` bytes that ends on a character boundary.
 QByteArray utf8Prefix(const QByteArray& text, qsizetype limit);
 qsizetype utf8PrefixLength(QByteArrayView text, qsizetype limit);
+// The characters (code points) of UTF-8 `text`, as text columns count their length.
+int utf8Characters(QByteArrayView text);
 
 }  // namespace DbfValue

@@ -21,6 +21,25 @@ struct OutputField {
 
     // Numbers without decimals narrow enough for a 64-bit integer (GDAL's reading too).
     bool isInteger() const { return type == 'N' && decimals == 0 && width < 19; }
+
+    // What the field holds for outputs with typed columns: N without decimals in 32 bits (up
+    // to 9 digits) or 64 bits (up to 18), other N as decimals, F as doubles; C, and a type of
+    // no other kind, as text.
+    enum class Kind { Text, Int32, Int64, Decimal, Real, Boolean, Date };
+    Kind kind() const {
+        switch (type) {
+            case 'N':
+                return !isInteger() ? Kind::Decimal : width <= 9 ? Kind::Int32 : Kind::Int64;
+            case 'F':
+                return Kind::Real;
+            case 'L':
+                return Kind::Boolean;
+            case 'D':
+                return Kind::Date;
+            default:
+                return Kind::Text;
+        }
+    }
 };
 
 // What a merge's output holds: the template's fields, the code page of its dBASE text, and its

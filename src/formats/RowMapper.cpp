@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -28,6 +29,43 @@ char blankOf(char type) {
 }
 
 }  // namespace
+
+bool FieldValue::suits(char fieldType) const {
+    switch (type) {
+        case Type::Null:
+            return true;
+        case Type::Integer:
+        case Type::Real:
+            return isNumber(fieldType);
+        case Type::Text:
+            return !isNumber(fieldType) && fieldType != 'L' && fieldType != 'D';
+        case Type::Date:
+            return fieldType == 'D';
+        case Type::Boolean:
+            return fieldType == 'L';
+    }
+    return false;
+}
+
+std::optional<CalendarDate> FieldValue::calendarDate() const {
+    if (type != Type::Date || text.size() != 10) {
+        return std::nullopt;
+    }
+    const CalendarDate date{text.first(4).toInt(), text.sliced(5, 2).toInt(),
+                            text.sliced(8, 2).toInt()};
+    if (!DbfValue::isCalendarDate(date.year, date.month, date.day)) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+std::optional<double> FieldValue::number() const {
+    const double value = type == Type::Integer ? static_cast<double>(integer) : real;
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 RowMapper::RowMapper(const OutputSchema& schema, const OutputSchema::Input& input,
                      const QByteArray& decodeFrom)

@@ -16,6 +16,13 @@ struct RowChanges {
     bool numberTooWide = false;  // a number did not fit its field and was left empty
 };
 
+// A day of the calendar.
+struct CalendarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
 // One output field's value, for outputs that take values rather than dBASE records.
 struct FieldValue {
     enum class Type { Null, Integer, Real, Text, Date, Boolean };
@@ -25,6 +32,13 @@ struct FieldValue {
     // Text (UTF-8) and Date (YYYY-MM-DD); Integer and Real: the number as the table writes it,
     // every digit of it, for outputs that keep more than a double holds. Valid until the next row.
     QByteArrayView text;
+
+    // Whether a field of dBASE type `fieldType` takes a value of this type (any takes Null).
+    bool suits(char fieldType) const;
+    // A Date's day; nullopt for a day the calendar lacks (a 30th of February).
+    std::optional<CalendarDate> calendarDate() const;
+    // The value of a field that suits N or F as a double; nullopt for an infinite one.
+    std::optional<double> number() const;
 };
 
 // Maps the rows of one input's dBASE table to the output's fields, decided once per input:

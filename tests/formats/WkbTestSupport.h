@@ -72,6 +72,11 @@ inline std::string polygonWkb(double x, double y, int dimensions, bool hole) {
     return polygon.bytes();
 }
 
+// The same square as a one-part MultiPolygon: what an output of polygons takes.
+inline std::string multiPolygonWkb(double x, double y, int dimensions, bool hole) {
+    return Wkb(6, dimensions).integer(1).append(polygonWkb(x, y, dimensions, hole)).bytes();
+}
+
 inline std::string hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string text;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/OutputSchema.h"
 #include "formats/PrjFile.h"
-#include "formats/TemplateField.h"
 
 #include <ogr_core.h>
 
@@ -15,9 +15,9 @@ struct FileGdbTarget {
     QString featureClass;  // its name as asked; the writer tells the name it got
 };
 
-// The new feature class: the template's fields, then a geometry of one type.
+// The new feature class: the output's fields, then a geometry of one type.
 struct FileGdbLayout {
-    std::vector<TemplateField> fields;
+    std::vector<OutputField> fields;
     OGRwkbGeometryType geometryType = wkbUnknown;  // with its Z/M: wkbMultiPolygonZM
     SpatialReferencePtr spatialReference;          // null: unknown
     QString geometryName = QStringLiteral("SHAPE");

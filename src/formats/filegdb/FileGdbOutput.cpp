@@ -1,51 +1,15 @@
 #include "formats/filegdb/FileGdbOutput.h"
 
+#include "formats/OgrGeometryType.h"
 #include "host/FileGdbFeatureClass.h"
 
 #include <ogr_spatialref.h>
 
-namespace {
-
-OGRwkbGeometryType geometryType(const OutputSchema& schema) {
-    const OGRwkbGeometryType flat = schema.kind == ShapeKind::Point        ? wkbPoint
-                                    : schema.kind == ShapeKind::MultiPoint ? wkbMultiPoint
-                                    : schema.kind == ShapeKind::PolyLine   ? wkbMultiLineString
-                                                                           : wkbMultiPolygon;
-    return OGR_GT_SetModifier(flat, schema.hasZ, schema.hasM);
-}
-
-// The row mapper's value as the writer takes it; texts stay views into the mapper's row.
-TypedValue typed(const FieldValue& value) {
-    switch (value.type) {
-        case FieldValue::Type::Integer:
-            return value.integer;
-        case FieldValue::Type::Real:
-            return value.real;
-        case FieldValue::Type::Boolean:
-            return value.integer != 0;
-        case FieldValue::Type::Text:
-            return TextValue{std::string_view(value.text.data(), value.text.size())};
-        case FieldValue::Type::Date: {
-            // YYYY-MM-DD
-            const QByteArrayView text = value.text;
-            return DateValue{text.first(4).toInt(), text.sliced(5, 2).toInt(),
-                             text.sliced(8, 2).toInt()};
-        }
-        case FieldValue::Type::Null:
-            break;
-    }
-    return std::monostate{};
-}
-
-}  // namespace
-
 FileGdbLayout FileGdbOutput::layoutOf(const OutputSchema& schema, const QString& geometryColumn,
                                       const OGRSpatialReference* srs) {
     FileGdbLayout layout;
-    for (const OutputField& field : schema.fields) {
-        layout.fields.push_back({field.columnName, field.type, field.width, field.decimals});
-    }
-    layout.geometryType = geometryType(schema);
+    layout.fields = schema.fields;
+    layout.geometryType = ogrGeometryType(schema);
     if (srs) {
         layout.spatialReference = std::shared_ptr<OGRSpatialReference>(
             srs->Clone(), [](OGRSpatialReference* owned) { owned->Release(); });
@@ -75,9 +39,9 @@ void FileGdbOutput::write(const ShapeRecord& shape, const char* row, RowChanges&
         m_wkb.append(shape, m_geometry);
     }
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i] = typed(m_rows->value(row, i));
+        m_values[i] = m_rows->value(row, i);
     }
-    switch (m_writer->add(std::string_view(m_geometry.constData(), m_geometry.size()), m_values)) {
+    switch (m_writer->add(m_geometry, m_values)) {
         case FileGdbWriter::Added::Written:
             return;
         case FileGdbWriter::Added::NumberEmptied:

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "formats/MergeOutput.h"
-#include "formats/TypedValue.h"
 #include "formats/WkbWriter.h"
 #include "formats/filegdb/FileGdbWriter.h"
 
@@ -41,5 +40,5 @@ private:
     std::unique_ptr<FileGdbWriter> m_writer;
     RowMapper* m_rows = nullptr;
     QByteArray m_geometry;
-    std::vector<TypedValue> m_values;
+    std::vector<FieldValue> m_values;
 };

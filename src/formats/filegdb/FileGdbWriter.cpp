@@ -27,7 +27,7 @@ FileGdbError gdalFailure(const GdalErrorCapture& errors, const QString& what) {
 
 FileGdbWriter::FileGdbWriter(const FileGdbTarget& target, const FileGdbLayout& layout,
                              CancelCheck cancelled)
-    : m_target(target), m_cancelled(std::move(cancelled)), m_fit(layout.geometryType) {
+    : m_target(target), m_cancelled(std::move(cancelled)) {
     const GdalErrorCapture errors;
     if (!FileEntry::isFolder(target.folder)) {
         throw FileGdbError(
@@ -118,23 +118,25 @@ void FileGdbWriter::createClass(const FileGdbLayout& layout) {
 
 void FileGdbWriter::createFields(const FileGdbLayout& layout) {
     GdalErrorCapture errors;
-    for (const TemplateField& field : layout.fields) {
+    for (const OutputField& field : layout.fields) {
+        const QString& name = field.columnName;
         // The geometry column's name is taken; GDAL refuses rather than renames a field of it.
-        const bool taken = field.name.compare(layout.geometryName, Qt::CaseInsensitive) == 0;
-        const QString asked = taken ? field.name + QLatin1Char('_') : field.name;
+        const bool taken = name.compare(layout.geometryName, Qt::CaseInsensitive) == 0;
+        const QString asked = taken ? name + QLatin1Char('_') : name;
         m_fields.emplace_back(field);
         const auto definition = m_fields.back().definition(asked.toUtf8());
         OGRFeatureDefn* fields = m_layer->GetLayerDefn();
         if (m_layer->CreateField(definition.get()) != OGRERR_NONE ||
             fields->GetFieldCount() != static_cast<int>(m_fields.size())) {
-            throw gdalFailure(errors, QStringLiteral("Field '%1' of '%2' cannot be created")
-                                          .arg(field.name, description()));
+            throw gdalFailure(
+                errors,
+                QStringLiteral("Field '%1' of '%2' cannot be created").arg(name, description()));
         }
         const QString given =
             QString::fromUtf8(fields->GetFieldDefn(fields->GetFieldCount() - 1)->GetNameRef());
-        if (given != field.name) {
-            m_warnings << QStringLiteral("Field '%1' is named '%2' in the geodatabase")
-                              .arg(field.name, given);
+        if (given != name) {
+            m_warnings
+                << QStringLiteral("Field '%1' is named '%2' in the geodatabase").arg(name, given);
         }
         m_fieldNames << given;
     }
@@ -169,14 +171,9 @@ void FileGdbWriter::closeGeodatabase() {
     m_dataset.reset();
 }
 
-FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const TypedValue> values) {
+FileGdbWriter::Added FileGdbWriter::add(QByteArrayView wkb, std::span<const FieldValue> values) {
     if (m_spent) {
         throw failure(QStringLiteral("The output '%1' has failed").arg(description()));
-    }
-    const std::optional<std::string_view> header =
-        wkb.empty() ? std::string_view() : m_fit.header(wkb);
-    if (!header) {
-        return Added::GeometryRefused;
     }
     GdalErrorCapture errors;
     try {
@@ -195,13 +192,7 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
         for (std::size_t i = 0; i < values.size(); ++i) {
             emptied = !m_fields[i].set(*m_feature, static_cast<int>(i), values[i]) || emptied;
         }
-        std::string_view geometry = wkb;
-        if (!header->empty()) {
-            m_wrapped.assign(*header);
-            m_wrapped.append(wkb);
-            geometry = m_wrapped;
-        }
-        if (!setGeometry(geometry)) {
+        if (!setGeometry(wkb)) {
             return Added::GeometryRefused;
         }
         m_queue->push(std::move(m_feature));
@@ -212,7 +203,7 @@ FileGdbWriter::Added FileGdbWriter::add(std::string_view wkb, std::span<const Ty
     }
 }
 
-bool FileGdbWriter::setGeometry(std::string_view wkb) {
+bool FileGdbWriter::setGeometry(QByteArrayView wkb) {
     if (wkb.empty()) {
         m_feature->SetGeometryDirectly(nullptr);
         return true;

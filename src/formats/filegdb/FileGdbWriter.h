@@ -1,7 +1,6 @@
 #pragma once
 
-#include "formats/TypedValue.h"
-#include "formats/WkbFit.h"
+#include "formats/RowMapper.h"
 #include "formats/filegdb/FeatureQueue.h"
 #include "formats/filegdb/FileGdbError.h"
 #include "formats/filegdb/FileGdbField.h"
@@ -17,7 +16,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // A new feature class in an existing File Geodatabase, written through GDAL's OpenFileGDB
@@ -29,7 +27,7 @@
 // leave every other file of the folder byte for byte as it was (see FileGdbUndo); a run that
 // is killed leaves that to the next writer into the same folder.
 //
-// The class has the feature id OBJECTID, one field per template field (FileGdbField tells the
+// The class has the feature id OBJECTID, one field per output field (FileGdbField tells the
 // types), and the geometry column of the layout's name. GDAL adjusts names the format does
 // not take ("N-37" becomes "N_37", "DATE" becomes "DATE_"); className() and fieldNames() tell
 // the names given, warnings() each change.
@@ -49,14 +47,13 @@ public:
     FileGdbWriter(const FileGdbWriter&) = delete;
     FileGdbWriter& operator=(const FileGdbWriter&) = delete;
 
-    // Adds one feature. `wkb`: its geometry as WKB (ISO, or extended), empty for none; a
-    // single part for a class of its multi type is wrapped into a one-part multi. `values`:
-    // one per template field, in order. Nothing is written when the geometry does not fit the
-    // class's type and Z/M (GeometryRefused). Throws FileGdbError (Cancelled when the cancel check
-    // says so, checked every 1,024 features); the class is then removed and the writer spent. GDAL
-    // writes the features on a thread of its own (FeatureQueue), so a write it refuses fails a
-    // later add() or commit().
-    Added add(std::string_view wkb, std::span<const TypedValue> values);
+    // Adds one feature. `wkb`: its geometry as ISO WKB of the class's type and Z/M (as
+    // WkbWriter writes it), empty for none. `values`: one per field, in order. Nothing is
+    // written when GDAL cannot read the geometry (GeometryRefused). Throws FileGdbError (Cancelled
+    // when the cancel check says so, checked every 1,024 features); the class is then removed and
+    // the writer spent. GDAL writes the features on a thread of its own (FeatureQueue), so a write
+    // it refuses fails a later add() or commit().
+    Added add(QByteArrayView wkb, std::span<const FieldValue> values);
 
     // Declares the String fields' widths, builds the spatial index, closes the geodatabase and
     // reads the class back. Throws FileGdbError; the class is then removed.
@@ -75,7 +72,7 @@ private:
     void openGeodatabase();
     void createClass(const FileGdbLayout& layout);
     void createFields(const FileGdbLayout& layout);
-    bool setGeometry(std::string_view wkb);
+    bool setGeometry(QByteArrayView wkb);
     void declareWidths();
     void closeGeodatabase();
     void readBack();
@@ -92,8 +89,6 @@ private:
     std::unique_ptr<FeatureQueue> m_queue;  // writes m_layer's features while it lives
     OGRFeatureUniquePtr m_feature;          // the next feature, being filled
     std::vector<FileGdbField> m_fields;
-    WkbFit m_fit;
-    std::string m_wrapped;  // a single part behind its multi's header
     QStringList m_fieldNames;
     QStringList m_warnings;
     std::int64_t m_written = 0;

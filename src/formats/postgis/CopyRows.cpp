@@ -1,6 +1,6 @@
 #include "formats/postgis/CopyRows.h"
 
-#include "formats/TypedValue.h"
+#include "formats/DbfValue.h"
 
 #include <bit>
 #include <charconv>
@@ -40,7 +40,7 @@ std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
 }  // namespace
 
 bool daysSince2000(int year, int month, int day, std::int32_t& days) {
-    if (!isCalendarDate({year, month, day})) {
+    if (!DbfValue::isCalendarDate(year, month, day)) {
         return false;
     }
     days = static_cast<std::int32_t>(daysFromCivil(year, month, day) - daysFromCivil(2000, 1, 1));
@@ -195,14 +195,12 @@ void CopyRows::date(int year, int month, int day) {
     m_buffer.append(text);
 }
 
-void CopyRows::wkb(std::string_view header, std::string_view body) {
+void CopyRows::wkb(std::string_view bytes) {
     if (m_format == Format::Binary) {
-        length(header.size() + body.size());
-        m_buffer.append(header);
-        m_buffer.append(body);
+        length(bytes.size());
+        m_buffer.append(bytes);
         return;
     }
     separate();
-    appendHex(m_buffer, header);
-    appendHex(m_buffer, body);
+    appendHex(m_buffer, bytes);
 }

@@ -31,8 +31,8 @@ public:
     void boolean(bool value);
     // A date that daysSince2000() accepts.
     void date(int year, int month, int day);
-    // A geometry as WKB: `header` (possibly empty) then `body`, sent as one value.
-    void wkb(std::string_view header, std::string_view body);
+    // A geometry as WKB.
+    void wkb(std::string_view bytes);
 
     const std::string& buffer() const { return m_buffer; }
     void clear() { m_buffer.clear(); }

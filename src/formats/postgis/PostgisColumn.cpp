@@ -1,5 +1,6 @@
 #include "formats/postgis/PostgisColumn.h"
 
+#include "formats/DbfValue.h"
 #include "formats/postgis/PostgisError.h"
 
 #include <algorithm>
@@ -9,42 +10,15 @@
 
 namespace {
 constexpr int kMaxPrecision = 1000;  // the server's limit for a numeric's declared precision
-
-std::string_view beforeNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
-
 }  // namespace
 
-PostgisColumn::PostgisColumn(const TemplateField& field) : m_name(field.name) {
-    switch (field.type) {
-        case 'N':
-            if (field.decimals > 0) {
-                m_kind = Kind::Numeric;
-                m_precision =
-                    std::clamp(std::max(field.width, field.decimals + 1), 1, kMaxPrecision);
-                m_scale = std::min(field.decimals, m_precision);
-            } else if (field.width <= 9) {
-                m_kind = Kind::Integer;
-            } else if (field.width <= 18) {
-                m_kind = Kind::BigInt;
-            } else {
-                m_kind = Kind::Numeric;
-                m_precision = std::min(field.width, kMaxPrecision);
-            }
-            break;
-        case 'F':
-            m_kind = Kind::Real;
-            break;
-        case 'L':
-            m_kind = Kind::Boolean;
-            break;
-        case 'D':
-            m_kind = Kind::Date;
-            break;
-        default:
-            m_kind = Kind::Text;
-            m_length = std::max(field.width, 1);
+PostgisColumn::PostgisColumn(const OutputField& field)
+    : m_name(field.columnName), m_type(field.type), m_kind(field.kind()) {
+    if (m_kind == Kind::Decimal) {
+        m_precision = std::clamp(std::max(field.width, field.decimals + 1), 1, kMaxPrecision);
+        m_scale = std::min(field.decimals, m_precision);
+    } else if (m_kind == Kind::Text) {
+        m_length = std::max(field.width, 1);
     }
 }
 
@@ -52,11 +26,11 @@ QByteArray PostgisColumn::sqlType() const {
     switch (m_kind) {
         case Kind::Text:
             return "varchar(" + QByteArray::number(m_length) + ')';
-        case Kind::Integer:
+        case Kind::Int32:
             return "integer";
-        case Kind::BigInt:
+        case Kind::Int64:
             return "bigint";
-        case Kind::Numeric:
+        case Kind::Decimal:
             return "numeric(" + QByteArray::number(m_precision) + ',' +
                    QByteArray::number(m_scale) + ')';
         case Kind::Real:
@@ -69,49 +43,39 @@ QByteArray PostgisColumn::sqlType() const {
     return {};
 }
 
-void PostgisColumn::refuse(const char* kind) const {
-    throw PostgisError(PostgisFailure::Other,
-                       QStringLiteral("Field '%1' of type %2 cannot take %3")
-                           .arg(m_name, QString::fromLatin1(sqlType()), QLatin1String(kind)));
-}
-
-bool PostgisColumn::take(const TypedValue& value) {
+bool PostgisColumn::take(const FieldValue& value) {
     m_held = Held::Null;
-    if (std::holds_alternative<std::monostate>(value)) {
-        return false;
+    if (!value.suits(m_type)) {
+        throw PostgisError(PostgisFailure::Other,
+                           QStringLiteral("Field '%1' of type %2 cannot take a value of another "
+                                          "type")
+                               .arg(m_name, QString::fromLatin1(sqlType())));
     }
-    switch (m_kind) {
-        case Kind::Text:
-            if (const auto* text = std::get_if<TextValue>(&value)) {
-                return takeText(text->utf8);
+    switch (value.type) {
+        case FieldValue::Type::Null:
+            return false;
+        case FieldValue::Type::Text:
+            return takeText(value.text);
+        case FieldValue::Type::Boolean:
+            m_held = Held::Boolean;
+            m_boolean = value.integer != 0;
+            return false;
+        case FieldValue::Type::Date:
+            if (const auto date = value.calendarDate()) {
+                m_held = Held::Date;
+                m_date = *date;
             }
-            refuse("a value other than text");
-        case Kind::Boolean:
-            if (const bool* truth = std::get_if<bool>(&value)) {
-                m_held = Held::Boolean;
-                m_boolean = *truth;
-                return false;
-            }
-            refuse("a value other than a boolean");
-        case Kind::Date:
-            if (const auto* date = std::get_if<DateValue>(&value)) {
-                std::int32_t days = 0;
-                if (daysSince2000(date->year, date->month, date->day, days)) {
-                    m_held = Held::Date;
-                    m_date = *date;
-                }
-                return false;
-            }
-            refuse("a value other than a date");
+            return false;
         default:
             return takeNumber(value);
     }
 }
 
-bool PostgisColumn::takeText(std::string_view utf8) {
+bool PostgisColumn::takeText(QByteArrayView utf8) {
     m_held = Held::Text;
-    m_text = beforeNul(utf8);
-    const int length = utf8Characters(m_text);
+    m_text = std::string_view(utf8.data(), static_cast<std::size_t>(utf8.size()));
+    m_text = m_text.substr(0, m_text.find('\0'));
+    const int length = DbfValue::utf8Characters(m_text);
     if (length <= m_length) {
         return false;
     }
@@ -119,48 +83,41 @@ bool PostgisColumn::takeText(std::string_view utf8) {
     return true;
 }
 
-bool PostgisColumn::takeNumber(const TypedValue& value) {
-    const std::int64_t* integer = std::get_if<std::int64_t>(&value);
-    const double* real = std::get_if<double>(&value);
-    const auto* decimal = std::get_if<DecimalValue>(&value);
-    if (!integer && !real && !decimal) {
-        refuse("a value other than a number");
-    }
+bool PostgisColumn::takeNumber(const FieldValue& value) {
+    const bool integer = value.type == FieldValue::Type::Integer;
     if (m_kind == Kind::Real) {
-        if (decimal) {
-            const std::optional<double> read = decimalAsDouble(decimal->ascii);
-            if (!read) {
-                return false;  // blank or unreadable: no value
-            }
-            m_real = *read;
-        } else {
-            m_real = integer ? static_cast<double>(*integer) : *real;
+        if (const auto number = value.number()) {
+            m_real = *number;
+            m_held = Held::Real;
         }
-        m_held = Held::Real;
         return false;
     }
-    if (integer && m_kind != Kind::Numeric) {
-        return takeInteger(*integer);
+    if (integer && m_kind != Kind::Decimal) {
+        return takeInteger(value.integer);
     }
-    const bool read = integer ? (m_decimal.assign(*integer, m_scale), true)
-                      : real  ? m_decimal.assign(*real, m_scale)
-                              : m_decimal.assign(decimal->ascii, m_scale);
+    // Every digit the table wrote where it is a plain decimal ("  -12.50"), else the double.
+    const bool read =
+        integer ? (m_decimal.assign(value.integer, m_scale), true)
+                : m_decimal.assign(std::string_view(value.text.data(),
+                                                    static_cast<std::size_t>(value.text.size())),
+                                   m_scale) ||
+                      m_decimal.assign(value.real, m_scale);
     return read && takeDecimal();
 }
 
 bool PostgisColumn::takeInteger(std::int64_t value) {
     m_held = Held::Integer;
     m_integer = value;
-    if (m_kind == Kind::Integer && (value < std::numeric_limits<std::int32_t>::min() ||
-                                    value > std::numeric_limits<std::int32_t>::max())) {
-        m_kind = Kind::BigInt;
+    if (m_kind == Kind::Int32 && (value < std::numeric_limits<std::int32_t>::min() ||
+                                  value > std::numeric_limits<std::int32_t>::max())) {
+        m_kind = Kind::Int64;
         return true;
     }
     return false;
 }
 
 bool PostgisColumn::takeDecimal() {
-    if (m_kind != Kind::Numeric) {
+    if (m_kind != Kind::Decimal) {
         // A whole number for an integer column: as an integer when 18 digits hold it.
         if (m_decimal.integerDigits() <= 18) {
             std::int64_t value = 0;
@@ -169,7 +126,7 @@ bool PostgisColumn::takeDecimal() {
             std::from_chars(text.data(), text.data() + text.size(), value);
             return takeInteger(value);
         }
-        m_kind = Kind::Numeric;
+        m_kind = Kind::Decimal;
         m_precision = 0;
     }
     m_held = Held::Numeric;
@@ -197,7 +154,7 @@ void PostgisColumn::write(CopyRows& rows) const {
             rows.text(m_text);
             break;
         case Held::Integer:
-            rows.integer(m_integer, m_kind == Kind::BigInt);
+            rows.integer(m_integer, m_kind == Kind::Int64);
             break;
         case Held::Numeric:
             rows.numeric(m_decimal);

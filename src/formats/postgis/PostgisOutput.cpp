@@ -3,9 +3,6 @@
 #include "formats/OgrGeometryType.h"
 #include "formats/postgis/PostgisFeatureClass.h"
 
-#include <cctype>
-#include <cstdlib>
-
 namespace {
 
 std::int32_t shapeTypeCode(ShapeKind kind) {
@@ -25,66 +22,13 @@ std::int32_t shapeTypeCode(ShapeKind kind) {
 
 PostgisLayout layoutOf(const OutputSchema& schema, int srid) {
     PostgisLayout layout;
-    for (const OutputField& field : schema.fields) {
-        layout.fields.push_back({field.columnName, field.type, field.width, field.decimals});
-    }
+    layout.fields = schema.fields;
     layout.geometryType = ogrGeometryType(schema);
     layout.srid = srid;
     return layout;
 }
 
-// Blanks, a sign, digits with at most one point: what a numeric column takes digit for digit.
-bool isPlainDecimal(std::string_view text) {
-    bool digits = false;
-    bool point = false;
-    std::size_t at = text.find_first_not_of(' ');
-    if (at != std::string_view::npos && (text[at] == '-' || text[at] == '+')) {
-        ++at;
-    }
-    for (; at < text.size() && text[at] != ' '; ++at) {
-        if (std::isdigit(static_cast<unsigned char>(text[at]))) {
-            digits = true;
-        } else if (text[at] == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digits && text.find_first_not_of(' ', at) == std::string_view::npos;
-}
-
-std::string_view viewOf(QByteArrayView bytes) {
-    return {bytes.data(), static_cast<std::size_t>(bytes.size())};
-}
-
 }  // namespace
-
-TypedValue postgisValue(const FieldValue& value) {
-    const std::string_view text = viewOf(value.text);
-    switch (value.type) {
-        case FieldValue::Type::Null:
-            return {};
-        case FieldValue::Type::Integer:
-            return value.integer;
-        case FieldValue::Type::Real:
-            if (isPlainDecimal(text)) {
-                return DecimalValue{text};
-            }
-            return value.real;
-        case FieldValue::Type::Text:
-            return TextValue{text};
-        case FieldValue::Type::Boolean:
-            return value.integer != 0;
-        case FieldValue::Type::Date:
-            if (text.size() == 10) {
-                return DateValue{std::atoi(std::string(text.substr(0, 4)).c_str()),
-                                 std::atoi(std::string(text.substr(5, 2)).c_str()),
-                                 std::atoi(std::string(text.substr(8, 2)).c_str())};
-            }
-            return {};
-    }
-    return {};
-}
 
 PostgisOutput::PostgisOutput(const QString& conninfo, const PostgisTarget& target,
                              const OutputSchema& schema, const OGRSpatialReference* srs,
@@ -119,13 +63,9 @@ void PostgisOutput::write(const ShapeRecord& shape, const char* row, RowChanges&
         m_wkb.append(shape, m_geometry);
     }
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i] = postgisValue(m_rows->value(row, i));
+        m_values[i] = m_rows->value(row, i);
     }
-    if (!m_writer->add(viewOf(m_geometry), m_values)) {
-        throw PostgisError(PostgisFailure::Other,
-                           QStringLiteral("A geometry does not fit the column of table '%1'")
-                               .arg(m_writer->tableName()));
-    }
+    m_writer->add(m_geometry, m_values);
 }
 
 std::shared_ptr<IFeatureClass> PostgisOutput::commit() {

@@ -15,7 +15,7 @@
 class OGRSpatialReference;
 
 // A new PostGIS table as a merge's output: each shape record goes in as EWKB with the table's
-// SRID, each row as the typed values of its fields. Text reaches the server as UTF-8 (the
+// SRID, each row as the values of its fields. Text reaches the server as UTF-8 (the
 // connection's encoding), which recodes it into the database's own; the merge gives UTF-8 for
 // every input, recoded from its code page.
 // Destroying the output before commit rolls the transaction back: no table, the schema too is
@@ -48,10 +48,6 @@ private:
     std::unique_ptr<PostgisWriter> m_writer;
     RowMapper* m_rows = nullptr;
     QByteArray m_geometry;
-    std::vector<TypedValue> m_values;
+    std::vector<FieldValue> m_values;
     QStringList m_warnings;
 };
-
-// The value a PostGIS column takes for a field's value, viewing its text. A number keeps every
-// digit the table wrote where it is a plain decimal ("  -12.50").
-TypedValue postgisValue(const FieldValue& value);

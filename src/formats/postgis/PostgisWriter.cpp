@@ -8,7 +8,7 @@ constexpr int kNameBytes = 63;                // longer names the server cuts sh
 
 // Field names in lower case (unquoted names then reach them), each once, numbered when two
 // fields meet in one name; then a free name for the id and one for the geometry.
-QStringList laundered(const std::vector<TemplateField>& fields, QString& id, QString& geometry) {
+QStringList laundered(const std::vector<OutputField>& fields, QString& id, QString& geometry) {
     QSet<QString> taken;
     const auto freeName = [&taken](const QString& wanted) {
         QString name = wanted;
@@ -19,13 +19,29 @@ QStringList laundered(const std::vector<TemplateField>& fields, QString& id, QSt
         return name;
     };
     QStringList names;
-    for (const TemplateField& field : fields) {
-        const QString name = field.name.trimmed().toLower();
+    for (const OutputField& field : fields) {
+        const QString name = field.columnName.trimmed().toLower();
         names << freeName(name.isEmpty() ? QStringLiteral("field_%1").arg(names.size() + 1) : name);
     }
     id = freeName(QStringLiteral("fid"));
     geometry = freeName(QStringLiteral("geom"));
     return names;
+}
+
+// The geometry type as PostGIS names it in a column's type modifier: "MultiPolygonZM".
+QByteArray typeName(OGRwkbGeometryType type) {
+    static const char* const kNames[] = {
+        "Geometry",   "Point",           "LineString",   "Polygon",
+        "MultiPoint", "MultiLineString", "MultiPolygon", "GeometryCollection"};
+    const int flat = static_cast<int>(wkbFlatten(type));
+    QByteArray name = flat >= 0 && flat <= 7 ? kNames[flat] : "Geometry";
+    if (OGR_GT_HasZ(type)) {
+        name += 'Z';
+    }
+    if (OGR_GT_HasM(type)) {
+        name += 'M';
+    }
+    return name;
 }
 }  // namespace
 
@@ -35,8 +51,7 @@ PostgisWriter::PostgisWriter(std::unique_ptr<PgConnection> connection, const Pos
     : m_connection(std::move(connection)),
       m_target(target),
       m_cancelled(std::move(cancelled)),
-      m_rows(format),
-      m_fit(layout.geometryType) {
+      m_rows(format) {
     checkNames();
     m_connection->setCancelCheck(m_cancelled);
     m_table =
@@ -136,8 +151,8 @@ void PostgisWriter::createTable(const PostgisLayout& layout) {
         columns += ", " + name + ' ' + m_declared.back();
         copyColumns += ", " + name;
     }
-    columns += ", " + m_geometryColumn + ' ' + m_postgis + ".geometry(" + m_fit.typeName() + ',' +
-               QByteArray::number(layout.srid) + ')';
+    columns += ", " + m_geometryColumn + ' ' + m_postgis + ".geometry(" +
+               typeName(layout.geometryType) + ',' + QByteArray::number(layout.srid) + ')';
     copyColumns += ", " + m_geometryColumn;
     m_connection->execute("CREATE TABLE " + m_table + " (" + columns + ')');
     m_copy = "COPY " + m_table + " (" + copyColumns + ") FROM STDIN (FORMAT " +
@@ -169,14 +184,9 @@ void PostgisWriter::throwIfCancelled() const {
     }
 }
 
-bool PostgisWriter::add(std::string_view wkb, std::span<const TypedValue> values) {
+void PostgisWriter::add(QByteArrayView wkb, std::span<const FieldValue> values) {
     if (m_spent) {
         throw PostgisError(PostgisFailure::Other, QStringLiteral("The output has failed"));
-    }
-    const std::optional<std::string_view> header =
-        wkb.empty() ? std::string_view() : m_fit.header(wkb);
-    if (!header) {
-        return false;
     }
     m_spent = true;  // until the row is written: a failure midway leaves the table unusable
     if ((m_written & 1023) == 0) {
@@ -203,14 +213,13 @@ bool PostgisWriter::add(std::string_view wkb, std::span<const TypedValue> values
     if (wkb.empty()) {
         m_rows.null();
     } else {
-        m_rows.wkb(*header, wkb);
+        m_rows.wkb(std::string_view(wkb.data(), static_cast<std::size_t>(wkb.size())));
     }
     m_rows.endRow();
     if (m_rows.buffer().size() >= kSendBytes) {
         send();
     }
     m_spent = false;
-    return true;
 }
 
 void PostgisWriter::widenColumns() {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "formats/TypedValue.h"
-#include "formats/WkbFit.h"
+#include "formats/RowMapper.h"
 #include "formats/postgis/CopyRows.h"
 #include "formats/postgis/PgConnection.h"
 #include "formats/postgis/PostgisColumn.h"
@@ -12,7 +11,6 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string_view>
 #include <vector>
 
 // A new PostGIS table, written in one transaction: the table (and its schema when asked), its
@@ -22,8 +20,8 @@
 // connection leave the database as it was. ANALYZE follows the commit.
 //
 // The table has a feature id `fid` (an identity column, numbered from 1 in the order of add()),
-// one column per template field named in lower case, and `geom` of the layout's geometry type,
-// Z/M and SRID (each id or geometry name takes a number when a field has it).
+// one column per field named by its column name in lower case, and `geom` of the layout's geometry
+// type, Z/M and SRID (each id or geometry name takes a number when a field has it).
 class PostgisWriter {
 public:
     // Opens the transaction, checks the target and creates the table. Throws PostgisError:
@@ -36,11 +34,11 @@ public:
     PostgisWriter(const PostgisWriter&) = delete;
     PostgisWriter& operator=(const PostgisWriter&) = delete;
 
-    // Adds one feature. `wkb`: its geometry as WKB, empty for none; a single part for a column
-    // of its multi type is wrapped into a one-part multi. `values`: one per field, in order.
-    // False when the geometry does not fit the column's type or Z/M (nothing is written).
-    // Throws PostgisError (Cancelled when the cancel check says so); the writer is then spent.
-    bool add(std::string_view wkb, std::span<const TypedValue> values);
+    // Adds one feature. `wkb`: its geometry as WKB or EWKB of the column's type and Z/M (as
+    // WkbWriter writes it), empty for none; the server refuses any other, failing the write.
+    // `values`: one per field, in order. Throws PostgisError (Cancelled when the cancel check
+    // says so); the writer is then spent.
+    void add(QByteArrayView wkb, std::span<const FieldValue> values);
 
     // Finishes the table and commits. Throws PostgisError; the database is then as it was.
     void commit();
@@ -70,7 +68,6 @@ private:
     PostgisTarget m_target;
     PgCancelCheck m_cancelled;
     CopyRows m_rows;
-    WkbFit m_fit;
     QByteArray m_table;     // quoted schema.table
     QByteArray m_copy;      // the COPY statement
     QByteArray m_postgis;   // the quoted schema holding PostGIS

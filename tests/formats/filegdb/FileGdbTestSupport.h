@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/TypedValue.h"
+#include "formats/FieldValueSupport.h"
 #include "formats/WkbTestSupport.h"
 #include "formats/filegdb/FileGdbWriter.h"
 
@@ -28,7 +28,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 struct Feature {
     std::string wkb;
-    std::vector<TypedValue> values;
+    std::vector<FieldValue> values;
 };
 
 // A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
@@ -78,7 +78,7 @@ inline GDALDatasetUniquePtr openForReading(const QString& path) {
         path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
 }
 
-inline FileGdbLayout layout(std::vector<TemplateField> fields,
+inline FileGdbLayout layout(std::vector<OutputField> fields,
                             OGRwkbGeometryType type = wkbMultiPolygon) {
     FileGdbLayout columns;
     columns.fields = std::move(fields);
@@ -100,8 +100,8 @@ inline void write(const QString& gdb, const QString& name, const FileGdbLayout& 
 inline std::vector<Feature> squares(int count, int fieldCount = 0) {
     std::vector<Feature> features;
     for (int i = 0; i < count; ++i) {
-        features.push_back({polygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
-                            std::vector<TypedValue>(fieldCount)});
+        features.push_back({multiPolygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
+                            std::vector<FieldValue>(fieldCount)});
     }
     return features;
 }

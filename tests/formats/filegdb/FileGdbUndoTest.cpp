@@ -12,10 +12,11 @@
 #include <csignal>
 
 namespace {
-const std::vector<TemplateField> kFields = {{"NAME", 'C', 20, 0}, {"COUNT", 'N', 9, 0}};
+const std::vector<OutputField> kFields = {outputField("NAME", 'C', 20, 0),
+                                          outputField("COUNT", 'N', 9, 0)};
 
-std::vector<TypedValue> valuesOf(int i) {
-    return {TextValue{"Участок"}, std::int64_t{i}};
+std::vector<FieldValue> valuesOf(int i) {
+    return {Value::text("Участок"), Value::integer(i)};
 }
 
 // Limits the size of every file the process writes, as a full disk would; a write beyond it
@@ -65,7 +66,7 @@ void killWhileWriting(const QString& gdb, int features) {
     if (child == 0) {
         FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
         for (int i = 0; i < features; ++i) {
-            writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+            writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
         }
         ::raise(SIGKILL);
     }
@@ -95,7 +96,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 3000; ++i) {
-                 writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
              }
          },
          std::nullopt},
@@ -105,7 +106,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields),
                                   [&checks] { return ++checks > 3; });
              for (int i = 0; i < 10000; ++i) {
-                 writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
              }
          },
          FileGdbFailure::Cancelled},
@@ -114,7 +115,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              bool cancelled = false;
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields), [&] { return cancelled; });
              for (int i = 0; i < 100; ++i) {
-                 writer.add(polygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
              }
              cancelled = true;
              writer.commit();
@@ -124,10 +125,10 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 2000; ++i) {
-                 writer.add(polygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
              }
-             const std::vector<TypedValue> wrong{TextValue{"x"}, TextValue{"not a number"}};
-             writer.add(polygonWkb(0, 0, 0, false), wrong);
+             const std::vector<FieldValue> wrong{Value::text("x"), Value::text("not a number")};
+             writer.add(multiPolygonWkb(0, 0, 0, false), wrong);
          },
          FileGdbFailure::Other},
         {"DiskFullMidway",
@@ -135,7 +136,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              const FileSizeLimit limit(static_cast<rlim_t>(largestFile(gdb) + 200000));
              for (int i = 0; i < 20000; ++i) {
-                 writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
              }
              writer.commit();
          },
@@ -144,7 +145,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 20000; ++i) {
-                 writer.add(polygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
              }
              // The offsets and the spatial index, written at commit, need more than this.
              const FileSizeLimit limit(65536);
@@ -229,7 +230,7 @@ TEST(FileGdbUndoTest, KilledRunsAreUndoneBeforeTheNextWrite) {
 
         // A writer does the same before it looks for the name.
         killWhileWriting(gdb, features);
-        write(gdb, "parcels", layout(kFields), {{polygonWkb(0, 0, 0, false), valuesOf(1)}});
+        write(gdb, "parcels", layout(kFields), {{multiPolygonWkb(0, 0, 0, false), valuesOf(1)}});
         const GDALDatasetUniquePtr dataset = openForReading(gdb);
         EXPECT_EQ(dataset->GetLayerByName("parcels")->GetFeatureCount(), 1);
         EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "parcels"}));
@@ -248,9 +249,9 @@ TEST(FileGdbUndoTest, AGeodatabaseBeingWrittenIsRefused) {
                       FileGdbWriter({gdb, "second"}, layout(kFields));
                   }),
                   FileGdbFailure::Other);
-        first.add(polygonWkb(0, 0, 0, false), valuesOf(1));
+        first.add(multiPolygonWkb(0, 0, 0, false), valuesOf(1));
         first.commit();
     }
-    write(gdb, "second", layout(kFields), {{polygonWkb(0, 0, 0, false), valuesOf(2)}});
+    write(gdb, "second", layout(kFields), {{multiPolygonWkb(0, 0, 0, false), valuesOf(2)}});
     EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "first", "second"}));
 }

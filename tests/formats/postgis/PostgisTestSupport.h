@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/FieldValueSupport.h"
 #include "formats/WkbTestSupport.h"
 #include "formats/postgis/PostgisWriter.h"
 #include "support/PostgresCluster.h"
