@@ -46,7 +46,8 @@ MergeTarget MergeTarget::from(const FeatureClassName& output) {
                           .arg(workspace->WorkspaceFactoryProgID()));
     }
     // Hidden ".conflux-" names are the merge's own temporaries, which a later run clears away.
-    const bool temporaryName = !target.takesValues() && target.name.startsWith(QStringLiteral(".conflux-"));
+    const bool temporaryName =
+        !target.takesValues() && target.name.startsWith(QStringLiteral(".conflux-"));
     if (target.name.trimmed().isEmpty() || target.name.contains(QLatin1Char('/')) ||
         temporaryName) {
         throw refusal(QStringLiteral("'%1' is no valid output name").arg(target.name));

@@ -15,7 +15,7 @@ struct MergeTarget {
     // shapefile: the folder; GeoPackage: the file; File Geodatabase: its folder; PostGIS: the
     // connection string
     QString location;
-    QString name;      // the shapefile's base name or the layer's name
+    QString name;  // the shapefile's base name or the layer's name
     QString geometryColumn;
     std::int32_t shapeType = 0;
 
