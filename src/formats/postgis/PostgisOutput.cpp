@@ -2,23 +2,9 @@
 
 #include "formats/OgrGeometryType.h"
 #include "formats/postgis/PostgisFeatureClass.h"
+#include "formats/shapefile/ShapefileFiles.h"
 
 namespace {
-
-std::int32_t shapeTypeCode(ShapeKind kind) {
-    switch (kind) {
-        case ShapeKind::Point:
-            return 1;
-        case ShapeKind::MultiPoint:
-            return 2;
-        case ShapeKind::PolyLine:
-            return 3;
-        case ShapeKind::Polygon:
-            return 4;
-        default:
-            return 0;
-    }
-}
 
 PostgisLayout layoutOf(const OutputSchema& schema, int srid) {
     PostgisLayout layout;
@@ -73,6 +59,7 @@ std::shared_ptr<IFeatureClass> PostgisOutput::commit() {
     m_writer->commit();
     m_warnings << m_writer->warnings();
     return std::make_shared<PostgisFeatureClass>(
-        m_writer->tableName(), shapeTypeCode(m_schema.kind), m_writer->featuresWritten(),
-        m_schema.hasZ, m_schema.hasM);
+        m_writer->tableName(),
+        ShapefileFiles::shapeTypeCode(ShpType::of(m_schema.kind, m_schema.hasZ, m_schema.hasM)),
+        m_writer->featuresWritten(), m_schema.hasZ, m_schema.hasM);
 }
