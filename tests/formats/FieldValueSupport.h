@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // An output field as the writers take it, `name` its column name too.
 inline OutputField outputField(const QString& name, char type, int width, int decimals = 0) {
@@ -57,3 +58,26 @@ inline FieldValue date(std::string_view iso) {
 }
 
 }  // namespace Value
+
+// A field of every dBASE kind, and rows of values for them: awkward text, a NUL, numbers that
+// round, a decimal comma, an impossible date, blanks.
+inline std::vector<OutputField> everyKindOfField() {
+    return {outputField("NAME", 'C', 30, 0),   outputField("COUNT", 'N', 9, 0),
+            outputField("BIG", 'N', 15, 0),    outputField("AREA", 'N', 10, 2),
+            outputField("RATIO", 'F', 19, 11), outputField("FLAG", 'L', 1, 0),
+            outputField("DAY", 'D', 8, 0)};
+}
+inline constexpr std::string_view kCyrillic = "Улица Ленина, д. 5";
+inline constexpr std::string_view kAwkward = "tab\there\nline\\back 'q' \"dq\"";
+inline std::vector<std::vector<FieldValue>> everyKindOfValue() {
+    return {
+        {Value::text(kCyrillic), Value::integer(-123456789), Value::integer(987654321012345),
+         Value::number("  12.345"), Value::number("0.1"), Value::boolean(true),
+         Value::date("2024-02-29")},
+        {Value::text(kAwkward), Value::number(" 42"), Value::number("3.0"), Value::integer(7),
+         Value::integer(-3), Value::boolean(false), Value::date("1900-03-01")},
+        {Value::text(std::string_view("cut\0here", 8)), Value::number("41.5"), Value::number("-9"),
+         Value::number("-0.005"), Value::number("1.5e3"), Value::null, Value::date("2023-02-30")},
+        {Value::null, Value::null, Value::null, Value::number("1,5"), Value::null, Value::null,
+         Value::null}};
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ogr_core.h>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -85,4 +86,56 @@ inline std::string hex(const std::string& bytes) {
         text += digits[static_cast<unsigned char>(byte) & 0x0f];
     }
     return text;
+}
+
+// One geometry type of an output and features of it, in the form a reader gives them back.
+struct GeometryCase {
+    const char* name;
+    OGRwkbGeometryType type;
+    const char* postgisType;  // as the column's type names it
+    std::vector<std::string> written;
+};
+
+// Every dimension and part kind the outputs take. `far`: an x far from the origin (y is half
+// of it); `near`: a y offset near zero, as fine as the output keeps.
+inline std::vector<GeometryCase> geometryCases(double far, double near) {
+    const int zm = 3;
+    const std::string line = Wkb(2, 2).points({point(0, 0, 2), point(5, 5, 2)}).bytes();
+    const std::string lineZ = Wkb(2, 1).points({point(1, 2, 1), point(3, 4, 1)}).bytes();
+    return {
+        {"PointZM",
+         wkbPointZM,
+         "PointZM",
+         {Wkb(1, zm).coordinate(point(1.5, -2.25, zm)).bytes(),
+          Wkb(1, zm).coordinate(point(far, far / 2, zm)).bytes()}},
+        {"Point", wkbPoint, "Point", {Wkb(1, 0).coordinate(point(-75.125, 40.5, 0)).bytes()}},
+        {"MultiPointZ",
+         wkbMultiPoint25D,
+         "MultiPointZ",
+         {Wkb(4, 1)
+              .integer(2)
+              .append(Wkb(1, 1).coordinate(point(1, 1, 1)).bytes())
+              .append(Wkb(1, 1).coordinate(point(2, 3, 1)).bytes())
+              .bytes()}},
+        {"MultiLineStringM",
+         wkbMultiLineStringM,
+         "MultiLineStringM",
+         {Wkb(5, 2).integer(2).append(line).append(line).bytes()}},
+        {"MultiLineStringZ",
+         wkbMultiLineString25D,
+         "MultiLineStringZ",
+         {Wkb(5, 1).integer(1).append(lineZ).bytes()}},
+        {"MultiPolygonZMWithHoles",
+         wkbMultiPolygonZM,
+         "MultiPolygonZM",
+         {multiPolygonWkb(0, 0, zm, true), Wkb(6, zm)
+                                               .integer(2)
+                                               .append(polygonWkb(20, 0, zm, true))
+                                               .append(polygonWkb(40, 0, zm, false))
+                                               .bytes()}},
+        {"MultiPolygon",
+         wkbMultiPolygon,
+         "MultiPolygon",
+         {multiPolygonWkb(-5.125, near, 0, false)}},
+    };
 }

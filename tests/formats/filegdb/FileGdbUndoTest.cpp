@@ -39,15 +39,6 @@ private:
     void (*m_signal)(int) = nullptr;
 };
 
-// The largest file of the folder, in bytes.
-qint64 largestFile(const QString& folder) {
-    qint64 largest = 0;
-    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-        largest = std::max(largest, file.size());
-    }
-    return largest;
-}
-
 // The classes GDAL lists.
 QStringList classesOf(const QString& gdb) {
     const GDALDatasetUniquePtr dataset = openForReading(gdb);
@@ -100,16 +91,6 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              }
          },
          std::nullopt},
-        {"CancelledMidway",
-         [](const QString& gdb) {
-             int checks = 0;
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields),
-                                  [&checks] { return ++checks > 3; });
-             for (int i = 0; i < 10000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
-             }
-         },
-         FileGdbFailure::Cancelled},
         {"CancelledAtCommit",
          [](const QString& gdb) {
              bool cancelled = false;
@@ -129,16 +110,6 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              }
              const std::vector<FieldValue> wrong{Value::text("x"), Value::text("not a number")};
              writer.add(multiPolygonWkb(0, 0, 0, false), wrong);
-         },
-         FileGdbFailure::Other},
-        {"DiskFullMidway",
-         [](const QString& gdb) {
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
-             const FileSizeLimit limit(static_cast<rlim_t>(largestFile(gdb) + 200000));
-             for (int i = 0; i < 20000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
-             }
-             writer.commit();
          },
          FileGdbFailure::Other},
         {"DiskFullAtCommit",

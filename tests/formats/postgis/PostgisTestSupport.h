@@ -48,7 +48,3 @@ inline std::string scalar(const std::string& sql, const std::string& database = 
     const auto result = rows(sql, database);
     return result.empty() || result[0].empty() || !result[0][0] ? std::string() : *result[0][0];
 }
-
-inline bool tableExists(const std::string& qualified, const std::string& database = "postgres") {
-    return scalar("SELECT to_regclass(" + quotedText(qualified) + ") IS NOT NULL", database) == "t";
-}
