@@ -3,10 +3,12 @@
 #include "formats/DbfValue.h"
 #include "formats/OutputSchema.h"
 #include "formats/RowMapper.h"
+#include "formats/WkbTestSupport.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +61,21 @@ inline FieldValue date(std::string_view iso) {
 
 }  // namespace Value
 
+// A feature as the writers take it: ISO WKB ("" for none) and its values.
+struct Feature {
+    std::string wkb;
+    std::vector<FieldValue> values;
+};
+
+// `count` squares of side 10 on a grid of 50 columns, 20 apart, without values.
+inline std::vector<Feature> squares(int count) {
+    std::vector<Feature> features;
+    for (int i = 0; i < count; ++i) {
+        features.push_back({multiPolygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false), {}});
+    }
+    return features;
+}
+
 // A field of every dBASE kind, and rows of values for them: awkward text, a NUL, numbers that
 // round, a decimal comma, an impossible date, blanks.
 inline std::vector<OutputField> everyKindOfField() {
@@ -69,15 +86,20 @@ inline std::vector<OutputField> everyKindOfField() {
 }
 inline constexpr std::string_view kCyrillic = "Улица Ленина, д. 5";
 inline constexpr std::string_view kAwkward = "tab\there\nline\\back 'q' \"dq\"";
-inline std::vector<std::vector<FieldValue>> everyKindOfValue() {
+inline std::vector<Feature> everyKindOfValue() {
+    const std::string square = multiPolygonWkb(0, 0, 0, false);
     return {
-        {Value::text(kCyrillic), Value::integer(-123456789), Value::integer(987654321012345),
-         Value::number("  12.345"), Value::number("0.1"), Value::boolean(true),
-         Value::date("2024-02-29")},
-        {Value::text(kAwkward), Value::number(" 42"), Value::number("3.0"), Value::integer(7),
-         Value::integer(-3), Value::boolean(false), Value::date("1900-03-01")},
-        {Value::text(std::string_view("cut\0here", 8)), Value::number("41.5"), Value::number("-9"),
-         Value::number("-0.005"), Value::number("1.5e3"), Value::null, Value::date("2023-02-30")},
-        {Value::null, Value::null, Value::null, Value::number("1,5"), Value::null, Value::null,
-         Value::null}};
+        {square,
+         {Value::text(kCyrillic), Value::integer(-123456789), Value::integer(987654321012345),
+          Value::number("  12.345"), Value::number("0.1"), Value::boolean(true),
+          Value::date("2024-02-29")}},
+        {square,
+         {Value::text(kAwkward), Value::number(" 42"), Value::number("3.0"), Value::integer(7),
+          Value::integer(-3), Value::boolean(false), Value::date("1900-03-01")}},
+        {square,
+         {Value::text(std::string_view("cut\0here", 8)), Value::number("41.5"), Value::number("-9"),
+          Value::number("-0.005"), Value::number("1.5e3"), Value::null, Value::date("2023-02-30")}},
+        {square,
+         {Value::null, Value::null, Value::null, Value::number("1,5"), Value::null, Value::null,
+          Value::null}}};
 }

@@ -26,11 +26,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();
 }
 
-struct Feature {
-    std::string wkb;
-    std::vector<FieldValue> values;
-};
-
 // A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
 // text field, so that the folder has a user table beside the system tables.
 inline QString geodatabaseWithOneClass(const QTemporaryDir& dir, const QString& name = "base.gdb") {
@@ -94,16 +89,6 @@ inline void write(const QString& gdb, const QString& name, const FileGdbLayout& 
         ASSERT_EQ(writer.add(feature.wkb, feature.values), FileGdbWriter::Added::Written);
     }
     writer.commit();
-}
-
-// `count` squares of side 10 on a grid of 50 columns, 20 apart, with `fieldCount` nulls each.
-inline std::vector<Feature> squares(int count, int fieldCount = 0) {
-    std::vector<Feature> features;
-    for (int i = 0; i < count; ++i) {
-        features.push_back({multiPolygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
-                            std::vector<FieldValue>(fieldCount)});
-    }
-    return features;
 }
 
 inline std::string isoWkb(const OGRGeometry& geometry) {

@@ -16,11 +16,6 @@ PostgisLayout layout(std::vector<OutputField> fields, OGRwkbGeometryType type = 
     return PostgisLayout{std::move(fields), type, srid};
 }
 
-struct Feature {
-    std::string wkb;
-    std::vector<FieldValue> values;
-};
-
 // Writes `features` into a new table and commits.
 void write(const PostgisTarget& place, const PostgisLayout& columns,
            const std::vector<Feature>& features, CopyRows::Format format = CopyRows::Format::Binary,
@@ -30,15 +25,6 @@ void write(const PostgisTarget& place, const PostgisLayout& columns,
         writer.add(feature.wkb, feature.values);
     }
     writer.commit();
-}
-
-std::vector<Feature> squares(int count, int fieldCount = 0) {
-    std::vector<Feature> features;
-    for (int i = 0; i < count; ++i) {
-        features.push_back({multiPolygonWkb((i % 50) * 20.0, (i / 50) * 20.0, 0, false),
-                            std::vector<FieldValue>(fieldCount)});
-    }
-    return features;
 }
 
 std::string columnType(const std::string& table, const std::string& column,
@@ -92,10 +78,7 @@ TEST(PostgisWriterTest, GeometriesComeBackCoordinateForCoordinate) {
 TEST(PostgisWriterTest, ValuesComeBackInTheirColumnTypes) {
     const std::string cyrillic(kCyrillic);
     const std::string awkward(kAwkward);
-    std::vector<Feature> features;
-    for (const auto& values : everyKindOfValue()) {
-        features.push_back({multiPolygonWkb(0, 0, 0, false), values});
-    }
+    const std::vector<Feature> features = everyKindOfValue();
     const std::vector<std::vector<std::optional<std::string>>> expected = {
         {cyrillic, "-123456789", "987654321012345", "12.35", "0.1", "true", "2024-02-29"},
         {awkward, "42", "3", "7.00", "-3", "false", "1900-03-01"},
