@@ -32,17 +32,6 @@ inline QString prjPath(const std::string& shpPath) {
     return QString::fromStdString(shpPath.substr(0, shpPath.size() - 4) + ".prj");
 }
 
-inline OutputField field(const QString& name, char type, int width, int decimals = 0) {
-    OutputField field;
-    field.name = name;
-    field.columnName = name;
-    field.type = type;
-    field.width = width;
-    field.templateWidth = width;
-    field.decimals = decimals;
-    return field;
-}
-
 // The template's fields as the dBASE table declares them (as far as GDAL tells).
 inline std::vector<OutputField> templateFields(OGRLayer& layer) {
     std::vector<OutputField> fields;
@@ -52,8 +41,8 @@ inline std::vector<OutputField> templateFields(OGRLayer& layer) {
         const char type = defined->GetType() == OFTString ? 'C'
                           : defined->GetType() == OFTDate ? 'D'
                                                           : 'N';
-        fields.push_back(field(QString::fromUtf8(defined->GetNameRef()), type, defined->GetWidth(),
-                               defined->GetPrecision()));
+        fields.push_back(OutputField::named(QString::fromUtf8(defined->GetNameRef()), type,
+                                            defined->GetWidth(), defined->GetPrecision()));
     }
     return fields;
 }
@@ -176,9 +165,10 @@ int loadShapefiles(int count, char** paths, Open&& open, Add&& add) {
 
 // The generated shapefiles' fields.
 inline std::vector<OutputField> parcelFields() {
-    return {field("ID", 'N', 10),      field("NAME", 'C', 40),     field("STREET", 'C', 30),
-            field("KIND", 'C', 20),    field("DISTRICT", 'C', 20), field("FLOORS", 'N', 4),
-            field("AREA", 'N', 15, 3), field("HEIGHT", 'N', 8, 2)};
+    return {OutputField::named("ID", 'N', 10),       OutputField::named("NAME", 'C', 40),
+            OutputField::named("STREET", 'C', 30),   OutputField::named("KIND", 'C', 20),
+            OutputField::named("DISTRICT", 'C', 20), OutputField::named("FLOORS", 'N', 4),
+            OutputField::named("AREA", 'N', 15, 3),  OutputField::named("HEIGHT", 'N', 8, 2)};
 }
 
 // A polygon of 10-20 vertices as ISO WKB, and what its eight values are made of.

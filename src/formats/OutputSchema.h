@@ -19,6 +19,17 @@ struct OutputField {
     int templateWidth = 1;  // as the template declares it
     int offset = 1;         // in a dBASE record, which starts with its deletion flag
 
+    // A field named `name` in every form (dBASE name as Latin-1), declared and written alike.
+    static OutputField named(const QString& name, char type, int width, int decimals = 0) {
+        OutputField field;
+        field.name = field.columnName = name;
+        field.dbfName = name.toLatin1();
+        field.type = type;
+        field.width = field.templateWidth = width;
+        field.decimals = decimals;
+        return field;
+    }
+
     // Numbers without decimals narrow enough for a 64-bit integer (GDAL's reading too).
     bool isInteger() const { return type == 'N' && decimals == 0 && width < 19; }
 

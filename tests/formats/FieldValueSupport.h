@@ -12,18 +12,6 @@
 #include <string_view>
 #include <vector>
 
-// An output field as the writers take it, `name` its column name too.
-inline OutputField outputField(const QString& name, char type, int width, int decimals = 0) {
-    OutputField field;
-    field.name = name;
-    field.columnName = name;
-    field.type = type;
-    field.width = width;
-    field.templateWidth = width;
-    field.decimals = decimals;
-    return field;
-}
-
 // Values as RowMapper::value() gives them; texts view the caller's strings.
 namespace Value {
 
@@ -79,10 +67,10 @@ inline std::vector<Feature> squares(int count) {
 // A field of every dBASE kind, and rows of values for them: awkward text, a NUL, numbers that
 // round, a decimal comma, an impossible date, blanks.
 inline std::vector<OutputField> everyKindOfField() {
-    return {outputField("NAME", 'C', 30, 0),   outputField("COUNT", 'N', 9, 0),
-            outputField("BIG", 'N', 15, 0),    outputField("AREA", 'N', 10, 2),
-            outputField("RATIO", 'F', 19, 11), outputField("FLAG", 'L', 1, 0),
-            outputField("DAY", 'D', 8, 0)};
+    return {OutputField::named("NAME", 'C', 30, 0),   OutputField::named("COUNT", 'N', 9, 0),
+            OutputField::named("BIG", 'N', 15, 0),    OutputField::named("AREA", 'N', 10, 2),
+            OutputField::named("RATIO", 'F', 19, 11), OutputField::named("FLAG", 'L', 1, 0),
+            OutputField::named("DAY", 'D', 8, 0)};
 }
 inline constexpr std::string_view kCyrillic = "Улица Ленина, д. 5";
 inline constexpr std::string_view kAwkward = "tab\there\nline\\back 'q' \"dq\"";

@@ -24,12 +24,7 @@ constexpr int kNumberWidth = 11;
 
 OutputSchema numberedTable(const OutputSchema& schema) {
     OutputSchema numbered = schema;
-    OutputField number;
-    number.name = number.columnName = QStringLiteral("FID");
-    number.dbfName = "FID";
-    number.type = 'N';
-    number.width = number.templateWidth = kNumberWidth;
-    numbered.fields.push_back(number);
+    numbered.fields.push_back(OutputField::named(QStringLiteral("FID"), 'N', kNumberWidth));
     numbered.recordLength = 1 + kNumberWidth;
     return numbered;
 }

@@ -12,8 +12,8 @@
 #include <csignal>
 
 namespace {
-const std::vector<OutputField> kFields = {outputField("NAME", 'C', 20, 0),
-                                          outputField("COUNT", 'N', 9, 0)};
+const std::vector<OutputField> kFields = {OutputField::named("NAME", 'C', 20, 0),
+                                          OutputField::named("COUNT", 'N', 9, 0)};
 
 std::vector<FieldValue> valuesOf(int i) {
     return {Value::text("Участок"), Value::integer(i)};

@@ -105,7 +105,8 @@ TEST(FileGdbWriterTest, TextWidthsGrowToTheLongestValue) {
     const QTemporaryDir dir;
     const QString gdb = geodatabaseWithOneClass(dir);
     const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
-    write(gdb, "widths", layout({outputField("SHORT", 'C', 5, 0), outputField("KEPT", 'C', 40, 0)}),
+    write(gdb, "widths",
+          layout({OutputField::named("SHORT", 'C', 5, 0), OutputField::named("KEPT", 'C', 40, 0)}),
           {{multiPolygonWkb(0, 0, 0, false), {Value::text("abc"), Value::text("abc")}},
            {multiPolygonWkb(0, 0, 0, false), {Value::text(longName), Value::null}}});
     const GDALDatasetUniquePtr dataset = openForReading(gdb);
@@ -135,7 +136,7 @@ TEST(FileGdbWriterTest, UnreadableGeometriesAreRefusedAndNumbersTooWideEmptied) 
          FileGdbWriter::Added::NumberEmptied},
         {"LargestInteger", square, Value::number("2147483647"), FileGdbWriter::Added::Written},
     };
-    FileGdbWriter writer({gdb, "refusals"}, layout({outputField("COUNT", 'N', 9, 0)}));
+    FileGdbWriter writer({gdb, "refusals"}, layout({OutputField::named("COUNT", 'N', 9, 0)}));
     std::int64_t written = 0;
     for (const auto& test : cases) {
         const std::vector<FieldValue> values{test.value};
@@ -164,10 +165,10 @@ TEST(FileGdbWriterTest, ValueOfAnotherKindFailsTheWrite) {
         OutputField field;
         FieldValue value;
     } cases[] = {
-        {"TextForANumber", outputField("COUNT", 'N', 9, 0), Value::text("5")},
-        {"NumberForText", outputField("NAME", 'C', 9, 0), Value::integer(5)},
-        {"NumberForADate", outputField("DAY", 'D', 8, 0), Value::number("20240101")},
-        {"TextForABoolean", outputField("FLAG", 'L', 1, 0), Value::text("T")},
+        {"TextForANumber", OutputField::named("COUNT", 'N', 9, 0), Value::text("5")},
+        {"NumberForText", OutputField::named("NAME", 'C', 9, 0), Value::integer(5)},
+        {"NumberForADate", OutputField::named("DAY", 'D', 8, 0), Value::number("20240101")},
+        {"TextForABoolean", OutputField::named("FLAG", 'L', 1, 0), Value::text("T")},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
@@ -241,8 +242,8 @@ TEST(FileGdbWriterTest, NamesTheFormatDoesNotTakeAreAdjustedAndReported) {
     const QTemporaryDir dir;
     const QString gdb = geodatabaseWithOneClass(dir);
     FileGdbLayout columns =
-        layout({outputField("DATE", 'D', 8, 0), outputField("SHAPE", 'C', 5, 0),
-                outputField("a-b", 'C', 5, 0), outputField("Улица", 'C', 5, 0)});
+        layout({OutputField::named("DATE", 'D', 8, 0), OutputField::named("SHAPE", 'C', 5, 0),
+                OutputField::named("a-b", 'C', 5, 0), OutputField::named("Улица", 'C', 5, 0)});
     FileGdbWriter writer({gdb, "N-37-001"}, columns);
     EXPECT_EQ(writer.className(), "N_37_001");
     EXPECT_EQ(writer.fieldNames(), (QStringList{"DATE_", "SHAPE_", "a_b", "Улица"}));

@@ -101,8 +101,8 @@ TEST(PostgisWriterTest, ValuesComeBackInTheirColumnTypes) {
 
 TEST(PostgisWriterTest, ColumnsGrowToHoldWhatIsWritten) {
     const std::vector<OutputField> fields = {
-        outputField("NAME", 'C', 5, 0), outputField("COUNT", 'N', 4, 0),
-        outputField("AREA", 'N', 5, 2), outputField("WIDE", 'N', 4, 0)};
+        OutputField::named("NAME", 'C', 5, 0), OutputField::named("COUNT", 'N', 4, 0),
+        OutputField::named("AREA", 'N', 5, 2), OutputField::named("WIDE", 'N', 4, 0)};
     const std::string longName = "Набережная Заречная";  // 19 letters, 36 bytes
     const std::vector<Feature> features = {
         {multiPolygonWkb(0, 0, 0, false),
@@ -133,9 +133,9 @@ TEST(PostgisWriterTest, ColumnsGrowToHoldWhatIsWritten) {
 
 TEST(PostgisWriterTest, ColumnNamesAreLowerCaseDistinctAndLeaveRoomForIdAndGeometry) {
     const std::vector<OutputField> fields = {
-        outputField("NAME", 'C', 4, 0),    outputField("Name", 'C', 4, 0),
-        outputField("FID", 'N', 5, 0),     outputField("GEOM", 'C', 4, 0),
-        outputField("ПЛОЩАДЬ", 'N', 8, 0), outputField("", 'C', 4, 0)};
+        OutputField::named("NAME", 'C', 4, 0),    OutputField::named("Name", 'C', 4, 0),
+        OutputField::named("FID", 'N', 5, 0),     OutputField::named("GEOM", 'C', 4, 0),
+        OutputField::named("ПЛОЩАДЬ", 'N', 8, 0), OutputField::named("", 'C', 4, 0)};
     const std::vector<FieldValue> values = {Value::text("a"), Value::text("b"),  Value::integer(5),
                                             Value::text("g"), Value::integer(9), Value::text("e")};
     PostgisTarget place = target(QStringLiteral("Дороги"), QStringLiteral("Карты"));
@@ -184,7 +184,7 @@ TEST(PostgisWriterTest, ReplacingHappensInTheWritersTransaction) {
 }
 
 TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
-    const std::vector<OutputField> fields = {outputField("NAME", 'C', 10, 0)};
+    const std::vector<OutputField> fields = {OutputField::named("NAME", 'C', 10, 0)};
     const struct {
         const char* name;
         PostgisFailure expected;
@@ -279,7 +279,7 @@ TEST(PostgisWriterTest, DatabaseWithoutPostgisIsTold) {
 
 TEST(PostgisWriterTest, NoFeaturesMakeAnEmptyTableWithItsIndex) {
     PostgisWriter writer(connect(), target(QStringLiteral("empty")),
-                         layout({outputField("NAME", 'C', 4, 0)}, wkbPoint));
+                         layout({OutputField::named("NAME", 'C', 4, 0)}, wkbPoint));
     writer.commit();
     EXPECT_EQ(scalar("SELECT count(*) FROM empty"), "0");
     EXPECT_EQ(columnType("empty", "geom"), "geometry(Point,32637)");
