@@ -4,6 +4,7 @@
 #include "formats/filegdb/FolderFiles.h"
 #include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
+#include "platform/RunLock.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -66,7 +67,7 @@ bool recoverTag(const QByteArray& folder, const QByteArray& tag, const QString& 
     if (!lock.isOpen()) {
         return errno == ENOENT;  // cleared by another run meanwhile
     }
-    if (FolderFiles::lock(lock.get(), lockPath, false) != FolderFiles::Lock::Taken) {
+    if (takeRunLock(lock.get(), lockPath, false) != RunLock::Taken) {
         return false;
     }
     const QByteArray backup = folder + kPrefix + tag + '/';
@@ -88,8 +89,7 @@ bool recoverTag(const QByteArray& folder, const QByteArray& tag, const QString& 
 bool isLive(const QByteArray& folder, const QByteArray& tag) {
     const QByteArray lockPath = folder + kPrefix + tag + ".lock";
     const UniqueFd lock(::open(lockPath.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    return lock.isOpen() &&
-           FolderFiles::lock(lock.get(), lockPath, false) != FolderFiles::Lock::Taken;
+    return lock.isOpen() && takeRunLock(lock.get(), lockPath, false) != RunLock::Taken;
 }
 
 // Recovers every dead run's tag, unless a run is live: the tags of the live runs. A dead run's
@@ -177,7 +177,7 @@ void FileGdbUndo::claimTag() {
                               .arg(m_shownFolder, systemText(errno)));
         }
         // A file system without locks: the backup is never taken for a dead run's.
-        if (FolderFiles::lock(lock.get(), lockPath, true) != FolderFiles::Lock::Busy) {
+        if (takeRunLock(lock.get(), lockPath, true) != RunLock::Busy) {
             m_lock = std::move(lock);
             return;
         }

@@ -5,7 +5,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,21 +140,6 @@ std::optional<QList<QByteArray>> readNames(const QByteArray& path) {
     QList<QByteArray> names = text->split('\0');
     names.removeLast();  // after the last NUL
     return names;
-}
-
-Lock lock(int fd, const QByteArray& path, bool wait) {
-    int result;
-    do {
-        result = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        return errno == EWOULDBLOCK ? Lock::Busy : Lock::Unsupported;
-    }
-    struct stat open {};
-    struct stat named {};
-    const bool same = ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 &&
-                      open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-    return same ? Lock::Taken : Lock::Busy;
 }
 
 }  // namespace FolderFiles

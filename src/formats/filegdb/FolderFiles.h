@@ -28,9 +28,4 @@ int writeNames(const QByteArray& path, const QList<QByteArray>& names);
 // The names written by writeNames; nullopt when `path` is missing or unreadable.
 std::optional<QList<QByteArray>> readNames(const QByteArray& path);
 
-enum class Lock { Taken, Busy, Unsupported };
-// Takes an exclusive lock on `fd`, the open file `path`, and checks that the name still leads
-// to that file: a run that clears a dead run's lock file unlinks it while holding the lock.
-Lock lock(int fd, const QByteArray& path, bool wait);
-
 }  // namespace FolderFiles

@@ -4,6 +4,7 @@
 #include "formats/shapefile/ReplaceJournal.h"
 #include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
+#include "platform/RunLock.h"
 
 #include <QList>
 #include <QRandomGenerator>
@@ -11,7 +12,6 @@
 #include <QStringList>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,24 +67,6 @@ QString extensionOf(const QByteArray& name) {
     return QString::fromLatin1(name.mid(name.indexOf('.', 1) + 1));
 }
 
-enum class Lock { Taken, Busy, Unsupported };
-
-// Takes the lock on `fd`, the file named `path`, and checks the name still leads to that file:
-// a run that clears a dead run's files unlinks its lock file while holding the lock.
-Lock takeLock(int fd, const QByteArray& path, bool wait) {
-    int result;
-    do {
-        result = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
-    } while (result != 0 && errno == EINTR);
-    if (result != 0)
-        return errno == EWOULDBLOCK ? Lock::Busy : Lock::Unsupported;
-    struct stat open {};
-    struct stat named {};
-    const bool same = ::fstat(fd, &open) == 0 && ::lstat(path.constData(), &named) == 0 &&
-                      open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-    return same ? Lock::Taken : Lock::Busy;
-}
-
 // Clears the files of `tag`, unless a live run holds its lock. Files of a tag without a lock
 // file come from older versions, which kept no journal: their temporary shapefiles go, their
 // backups stay for a person to look at, since where those belong is unknown.
@@ -93,7 +75,7 @@ void recoverTag(const QByteArray& folder, const QByteArray& tag, const QList<QBy
     const UniqueFd lock(::open(lockPath.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (!lock.isOpen() && errno != ENOENT)
         return;
-    if (lock.isOpen() && takeLock(lock.get(), lockPath, false) != Lock::Taken)
+    if (lock.isOpen() && takeRunLock(lock.get(), lockPath, false) != RunLock::Taken)
         return;
     const QByteArray journalPath = folder + kPrefix + tag + ".journal";
     QList<QByteArray> leftovers = names;
@@ -193,7 +175,7 @@ void ShapefileStaging::claimTag() {
             // The lock works without its text.
         }
         // A file system without locks: the files are never taken for a dead run's.
-        if (takeLock(lock.get(), lockPath, true) != Lock::Busy) {
+        if (takeRunLock(lock.get(), lockPath, true) != RunLock::Busy) {
             m_lock = std::move(lock);
             return;
         }
