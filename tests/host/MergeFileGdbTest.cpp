@@ -49,16 +49,6 @@ std::map<QString, QByteArray> everyFile(const QString& folder) {
     return entries;
 }
 
-QString squares(const QString& folder, const QString& name, int count) {
-    std::vector<ShapefileFixture::Feature> features;
-    for (int i = 0; i < count; ++i) {
-        features.push_back(
-            {QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1).toUtf8(),
-             {QString::number(i)}});
-    }
-    return write(folder, name, "POLYGON", {{"ID", 'N', 9}}, features);
-}
-
 TEST(MergeFileGdb, ClassHoldsEveryCoordinateValueAndTypeAndTheReportMatchesAGeoPackage) {
     QTemporaryDir dir;
     const std::vector<Field> fields{

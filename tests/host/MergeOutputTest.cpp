@@ -18,16 +18,6 @@ namespace {
 
 using namespace ShapefileFixture;
 
-QString polygons(const QString& folder, const QString& name, int count) {
-    std::vector<ShapefileFixture::Feature> features;
-    for (int i = 0; i < count; ++i) {
-        features.push_back(
-            {QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1).toUtf8(),
-             {QString::number(i)}});
-    }
-    return write(folder, name, "POLYGON", {{"ID", 'N', 9}}, features);
-}
-
 // Every file of the folder with its bytes.
 std::map<QString, QByteArray> snapshot(const QString& folder) {
     std::map<QString, QByteArray> files;
@@ -39,9 +29,9 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
 
 TEST(MergeOutput, YesToReplaceReplacesTheWholeShapefile) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 3);
+    const QString a = squares(dir.path(), "a", 3);
     QDir().mkdir(dir.filePath("out"));
-    polygons(dir.filePath("out"), "merged", 50);
+    squares(dir.filePath("out"), "merged", 50);
     QFile stale(dir.filePath("out/merged.qix"));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
@@ -54,10 +44,10 @@ TEST(MergeOutput, YesToReplaceReplacesTheWholeShapefile) {
 // A cancel leaves the folder as it was, whichever output was being written.
 TEST(MergeOutput, CancelMidwayLeavesThePreviousOutputAndNoTemporaryFiles) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 5000);
-    const QString b = polygons(dir.path(), "b", 5000);
+    const QString a = squares(dir.path(), "a", 5000);
+    const QString b = squares(dir.path(), "b", 5000);
     QDir().mkdir(dir.filePath("out"));
-    polygons(dir.filePath("out"), "merged", 7);
+    squares(dir.filePath("out"), "merged", 7);
     const QString gpkg = emptyGeoPackage(dir.filePath("out/store.gpkg"));
     const auto before = snapshot(dir.filePath("out"));
     for (const bool geoPackage : {false, true}) {
@@ -76,8 +66,8 @@ TEST(MergeOutput, CancelMidwayLeavesThePreviousOutputAndNoTemporaryFiles) {
 
 TEST(MergeOutput, ProgressRisesToOne) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 10000);
-    const QString b = polygons(dir.path(), "b", 100);
+    const QString a = squares(dir.path(), "a", 10000);
+    const QString b = squares(dir.path(), "b", 100);
     std::vector<double> seen;
     MergeCall call{{a, b}, dir.path(), "merged"};
     call.progress = [&](double complete, const QString&) {
@@ -93,9 +83,9 @@ TEST(MergeOutput, ProgressRisesToOne) {
 
 TEST(MergeOutput, OutputThatIsAnInputOrTheFieldSourceIsRefusedUntouched) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 2);
-    const QString b = polygons(dir.path(), "B", 2);
-    const QString source = polygons(dir.path(), "source", 1);
+    const QString a = squares(dir.path(), "a", 2);
+    const QString b = squares(dir.path(), "B", 2);
+    const QString source = squares(dir.path(), "source", 1);
     const auto before = snapshot(dir.path());
     EXPECT_THROW(MergeCall({a, b}, dir.path(), "b").run(), ConfluxError);
 
@@ -112,8 +102,8 @@ TEST(MergeOutput, OutputThatIsAnInputOrTheFieldSourceIsRefusedUntouched) {
 
 TEST(MergeOutput, GeoPackageGetsANewLayerBesideTheOthers) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 10);
-    const QString b = polygons(dir.path(), "b", 15);
+    const QString a = squares(dir.path(), "a", 10);
+    const QString b = squares(dir.path(), "b", 15);
     const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
     const auto merged = MergeCall({a, b}, gpkg, "parcels", 4, true).run();
     EXPECT_EQ(merged->FeatureCount(), 25);
@@ -127,7 +117,7 @@ TEST(MergeOutput, GeoPackageGetsANewLayerBesideTheOthers) {
 
 TEST(MergeOutput, GeodatabaseThatCannotTakeTheLayerIsRefusedUntouched) {
     QTemporaryDir dir;
-    const QString a = polygons(dir.path(), "a", 1);
+    const QString a = squares(dir.path(), "a", 1);
     const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
     QByteArray jet(4096, '\0');
     jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
@@ -158,7 +148,7 @@ TEST(MergeOutput, GeodatabaseThatCannotTakeTheLayerIsRefusedUntouched) {
 TEST(MergeOutput, TwoThousandInputsUnderAHandleLimitOf256) {
     QTemporaryDir dir;
     QStringList inputs;
-    inputs << polygons(dir.path(), "in0", 1);
+    inputs << squares(dir.path(), "in0", 1);
     for (int i = 1; i < 2000; ++i) {
         const QString name = QStringLiteral("in%1").arg(i);
         for (const char* extension : {".shp", ".shx", ".dbf"}) {
@@ -182,7 +172,7 @@ TEST(MergeOutput, TwoThousandInputsUnderAHandleLimitOf256) {
 
 TEST(MergeOutput, GeoPackageOfAProcessThatDiedHalfwayIsRolledBackAtTheNextOpening) {
     QTemporaryDir dir;
-    const QString big = polygons(dir.path(), "big", 6000);
+    const QString big = squares(dir.path(), "big", 6000);
     const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
     // A process that dies halfway leaves a journal; the next opening rolls the layer back.
     const int died = runInChild(120, [&] {
@@ -211,12 +201,12 @@ TEST(MergeOutput, GeoPackageOfAProcessThatDiedHalfwayIsRolledBackAtTheNextOpenin
 // records are copied as bytes or converted; the earlier output stays and nothing is left.
 TEST(MergeOutput, PastTheShapefileLimitsTheMergeFailsAndLeavesTheFolderAsItWas) {
     QTemporaryDir dir;
-    const QString same = polygons(dir.path(), "same", 300);
+    const QString same = squares(dir.path(), "same", 300);
     const QString withZ = write(dir.path(), "withz", "POLYGON Z", {{"ID", 'N', 9}},
                                 std::vector<ShapefileFixture::Feature>(
                                     300, {"POLYGON Z ((0 0 1,0 1 1,1 1 1,0 0 1))", {"1"}}));
     QDir().mkdir(dir.filePath("out"));
-    polygons(dir.filePath("out"), "merged", 7);
+    squares(dir.filePath("out"), "merged", 7);
     const auto before = snapshot(dir.filePath("out"));
     struct Case {
         const char* name;
@@ -236,7 +226,7 @@ TEST(MergeOutput, PastTheShapefileLimitsTheMergeFailsAndLeavesTheFolderAsItWas) 
         MergeEngine engine;
         engine.setShapefileLimits(c.limits);
         try {
-            MergeCall({polygons(dir.path(), "template", 1), c.input}, dir.filePath("out"), "merged")
+            MergeCall({squares(dir.path(), "template", 1), c.input}, dir.filePath("out"), "merged")
                 .run(engine);
             FAIL() << "no error";
         } catch (const ConfluxError& error) {
@@ -251,7 +241,7 @@ TEST(MergeOutput, PastTheShapefileLimitsTheMergeFailsAndLeavesTheFolderAsItWas) 
 // the GeoPackage and the system's cause, and the file keeps only what it had.
 TEST(MergeOutput, GeoPackageWriteFailureNamesTheFileAndTheCauseAndRollsBack) {
     QTemporaryDir dir;
-    const QString big = polygons(dir.path(), "big", 20000);
+    const QString big = squares(dir.path(), "big", 20000);
     const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
     const QString expected = QStringLiteral("GeoPackage '%1' cannot be written: %2")
                                  .arg(gpkg, QString::fromLocal8Bit(std::strerror(EFBIG)));

@@ -76,6 +76,16 @@ QString write(const QString& folder, const QString& name, const QByteArray& geom
     return path;
 }
 
+QString squares(const QString& folder, const QString& name, int count) {
+    std::vector<Feature> features;
+    for (int i = 0; i < count; ++i) {
+        features.push_back(
+            {QStringLiteral("POLYGON ((%1 0,%1 1,%2 1,%1 0))").arg(i).arg(i + 1).toUtf8(),
+             {QString::number(i)}});
+    }
+    return write(folder, name, "POLYGON", {{"ID", 'N', 9}}, features);
+}
+
 ReadLayer read(const QString& path, const QString& layerName) {
     GDALDatasetUniquePtr dataset(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR));
     if (!dataset) {

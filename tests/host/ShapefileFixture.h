@@ -35,6 +35,9 @@ QString write(const QString& folder, const QString& name, const QByteArray& geom
               const std::vector<Field>& fields, const std::vector<Feature>& features,
               const Encoding& encoding = {});
 
+// `count` unit squares side by side in `folder`/`name`.shp, each with its number in field ID.
+QString squares(const QString& folder, const QString& name, int count);
+
 struct ReadFeature {
     QByteArray wkt;
     QStringList values;  // as GDAL reads them with the file's declared encoding
