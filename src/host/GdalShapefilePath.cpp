@@ -3,10 +3,16 @@
 #include "formats/shapefile/ShapefileFiles.h"
 #include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
+#include "platform/RunLock.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -38,6 +44,35 @@ QByteArray temporaryRoot() {
     return root && *root ? QByteArray(root) : QByteArray("/tmp");
 }
 
+constexpr char kViewPrefix[] = "conflux-view-";
+constexpr char kLockName[] = "/.lock";
+
+// Removes the private folders of processes that died with them: those whose lock file nobody
+// holds. Only their links and lock file go; a folder without a lock file (one being made) stays.
+void removeDeadViews(const QByteArray& root) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(root.constData()), ::closedir);
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (std::strncmp(entry->d_name, kViewPrefix, sizeof kViewPrefix - 1) != 0)
+            continue;
+        const QByteArray folder = root + '/' + entry->d_name;
+        const QByteArray lockPath = folder + kLockName;
+        const UniqueFd lock = UniqueFd::openRegularFile(lockPath.constData());
+        if (!lock.isOpen() || takeRunLock(lock.get(), lockPath, false) != RunLock::Taken)
+            continue;
+        const std::unique_ptr<DIR, int (*)(DIR*)> view(::opendir(folder.constData()), ::closedir);
+        while (const dirent* link = view ? ::readdir(view.get()) : nullptr) {
+            const QByteArray path = folder + '/' + link->d_name;
+            struct stat info {};
+            if (::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+                ::unlink(path.constData());
+        }
+        ::unlink(lockPath.constData());
+        ::rmdir(folder.constData());
+    }
+}
+
 }  // namespace
 
 GdalShapefilePath::GdalShapefilePath(const QString& shpPath)
@@ -49,8 +84,10 @@ GdalShapefilePath::GdalShapefilePath(const QString& shpPath)
 GdalShapefilePath::~GdalShapefilePath() {
     for (const QByteArray& link : m_links)
         ::unlink(link.constData());
-    if (!m_privateFolder.isEmpty())
+    if (!m_privateFolder.isEmpty()) {
+        ::unlink((m_privateFolder + kLockName).constData());
         ::rmdir(m_privateFolder.constData());
+    }
 }
 
 // Without the private folder (no room in the temporary folder) GDAL is handed nothing that
@@ -59,12 +96,21 @@ void GdalShapefilePath::linkRegularFiles(const QString& shpPath) {
     const QString stem = stemOf(shpPath);
     const qsizetype slash = stem.lastIndexOf(QLatin1Char('/'));
     const QByteArray fileStem = FileNameCodec::encode(stem.mid(slash + 1));
-    QByteArray folder = temporaryRoot() + "/conflux-view-XXXXXX";
+    removeDeadViews(temporaryRoot());
+    QByteArray folder = temporaryRoot() + '/' + kViewPrefix + "XXXXXX";
     if (!::mkdtemp(folder.data())) {
         m_path = folder + '/' + FileNameCodec::encode(shpPath.mid(slash + 1));
         return;
     }
     m_privateFolder = folder;
+    // Locked before it takes its name, so no other process ever finds it free.
+    const QByteArray lockPath = folder + kLockName;
+    const QByteArray newLock = lockPath + ".new";
+    m_lock = UniqueFd(::open(newLock.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (m_lock.isOpen() && takeRunLock(m_lock.get(), newLock, false) == RunLock::Taken)
+        ::rename(newLock.constData(), lockPath.constData());
+    else
+        ::unlink(newLock.constData());
     m_ownFolder = slash < 0 ? QByteArray(".") : FileNameCodec::encode(stem.left(slash));
     m_path = folder + '/' + FileNameCodec::encode(shpPath.mid(slash + 1));
     for (const char* extension : kOpenedByGdal) {

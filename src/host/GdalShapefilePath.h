@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UniqueFd.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -8,6 +10,8 @@
 // a .shp itself, with blocking opens, so a named pipe (or device) of such a name would stop it
 // for good. When one is there, GDAL gets a private folder of links to the shapefile's regular
 // files only, and the odd entry counts as missing; otherwise the path itself, in its own bytes.
+// The private folder holds a lock while it lives, so that the folders of a killed process are
+// removed by the next one that makes such a folder.
 class GdalShapefilePath {
 public:
     explicit GdalShapefilePath(const QString& shpPath);
@@ -29,4 +33,5 @@ private:
     QByteArray m_privateFolder;  // empty when GDAL reads the shapefile in place
     QByteArray m_ownFolder;
     QList<QByteArray> m_links;
+    UniqueFd m_lock;  // on the private folder's lock file
 };
