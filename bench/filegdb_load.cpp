@@ -10,7 +10,7 @@
 
 #include "FeatureFeed.h"
 #include "ResidentMemory.h"
-#include "formats/PrjFile.h"
+#include "formats/SpatialReference.h"
 #include "formats/filegdb/FileGdbWriter.h"
 
 #include <gdal_priv.h>

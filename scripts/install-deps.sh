@@ -10,7 +10,7 @@ packages=(
     libgdal-dev libsqlite3-dev gdal-bin python3-gdal
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick fonts-dejavu-core icewm xdotool x11-utils
-    python3-pyshp shapelib
+    python3-pyshp python3-pyproj shapelib
     postgresql-15 postgresql-15-postgis-3 libpq-dev
     time
     desktop-file-utils appstream man-db librsvg2-bin dpkg-dev file xz-utils lintian

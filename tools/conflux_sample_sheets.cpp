@@ -2,10 +2,12 @@
 //
 //   OUTDIR/N-37-001 ... N-37-012   roads, rivers (polylines), lakes (polygons), wells (points)
 //
-// Attribute text is Russian, stored in CP1251 and declared by a .cpg file. A few sheets carry
-// what real collections carry: N-37-004's roads have an extra field, N-37-009's roads keep the
-// lane count as text, N-37-007's wells.dbf is broken, and a hidden folder ".draft" holds a
-// sheet that a scan must not find.
+// Attribute text is Russian, stored in CP1251 and declared by a .cpg file. Coordinates are in
+// WGS 84 / UTM zone 37N. A few sheets carry what real collections carry: N-37-011 and N-37-012,
+// by the zone boundary at 42° E, are in the neighbouring zone 38N; N-37-003 is in degrees;
+// N-37-005 has no .prj; N-37-004's roads have an extra field, N-37-009's roads keep the lane
+// count as text, N-37-007's wells.dbf is broken, and a hidden folder ".draft" holds a sheet
+// that a scan must not find.
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -26,6 +28,16 @@ namespace {
 constexpr int kExtraFieldSheet = 4;
 constexpr int kTextLanesSheet = 9;
 constexpr int kBrokenDbfSheet = 7;
+constexpr int kDegreesSheet = 3;
+constexpr int kUndeclaredSheet = 5;
+constexpr int kFirstZone38Sheet = 11;
+
+// The EPSG code of a sheet's coordinate system.
+int sheetSystem(int sheet) {
+    if (sheet == kDegreesSheet)
+        return 4326;
+    return sheet >= kFirstZone38Sheet && sheet <= 12 ? 32638 : 32637;
+}
 
 struct Bounds {
     double west, south, east, north;
@@ -60,8 +72,12 @@ public:
           m_sheet(sheet),
           m_bounds(sheetBounds(sheet)),
           m_random(static_cast<unsigned>(sheet) * 7919u) {
-        m_srs.SetWellKnownGeogCS("WGS84");
+        OGRSpatialReference degrees;
+        degrees.importFromEPSG(4326);
+        degrees.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        m_srs.importFromEPSG(sheetSystem(sheet));
         m_srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        m_toSheet.reset(OGRCreateCoordinateTransformation(&degrees, &m_srs));
     }
 
     bool writeAll() { return writeRoads() && writeRivers() && writeLakes() && writeWells(); }
@@ -80,8 +96,17 @@ private:
         if (!result.dataset)
             return result;
         char* options[] = {const_cast<char*>("ENCODING=CP1251"), nullptr};
-        result.layer = result.dataset->CreateLayer(name, &m_srs, type, options);
+        result.layer = result.dataset->CreateLayer(
+            name, m_sheet == kUndeclaredSheet ? nullptr : &m_srs, type, options);
         return result;
+    }
+
+    // Shapes are drawn in degrees and stored in the sheet's system.
+    bool store(OGRLayer* layer, OGRFeature& feature, OGRGeometry& shape) {
+        if (shape.transform(m_toSheet.get()) != OGRERR_NONE)
+            return false;
+        feature.SetGeometry(&shape);
+        return layer->CreateFeature(&feature) == OGRERR_NONE;
     }
 
     static void addField(OGRLayer* layer, const char* name, OGRFieldType type, int width,
@@ -141,8 +166,7 @@ private:
             feature.SetField("LENGTH_KM", line.get_Length() * 111.0 * 0.6);
             if (m_sheet == kExtraFieldSheet)
                 feature.SetField("SURFACE", pick(kSurfaces).c_str());
-            feature.SetGeometry(&line);
-            if (out.layer->CreateFeature(&feature) != OGRERR_NONE)
+            if (!store(out.layer, feature, line))
                 return false;
         }
         return true;
@@ -160,8 +184,7 @@ private:
             OGRLineString line = wander(integer(15, 30), 0.012);
             feature.SetField("NAME", pick(kRiverNames).c_str());
             feature.SetField("WIDTH_M", uniform(2.0, 60.0));
-            feature.SetGeometry(&line);
-            if (out.layer->CreateFeature(&feature) != OGRERR_NONE)
+            if (!store(out.layer, feature, line))
                 return false;
         }
         return true;
@@ -192,8 +215,7 @@ private:
             polygon.addRing(&ring);
             feature.SetField("NAME", pick(kLakeNames).c_str());
             feature.SetField("AREA_HA", polygon.get_Area() * 111.0 * 111.0 * 0.6 * 100.0);
-            feature.SetGeometry(&polygon);
-            if (out.layer->CreateFeature(&feature) != OGRERR_NONE)
+            if (!store(out.layer, feature, polygon))
                 return false;
         }
         return true;
@@ -214,8 +236,7 @@ private:
             feature.SetField("NUM", m_sheet * 100 + i + 1);
             feature.SetField("NAME", pick(kWellNames).c_str());
             feature.SetField("DEPTH_M", uniform(3.0, 40.0));
-            feature.SetGeometry(&point);
-            if (out.layer->CreateFeature(&feature) != OGRERR_NONE)
+            if (!store(out.layer, feature, point))
                 return false;
         }
         return true;
@@ -226,6 +247,12 @@ private:
     Bounds m_bounds;
     std::mt19937 m_random;
     OGRSpatialReference m_srs;
+    struct TransformationDeleter {
+        void operator()(OGRCoordinateTransformation* transformation) const {
+            OGRCoordinateTransformation::DestroyCT(transformation);
+        }
+    };
+    std::unique_ptr<OGRCoordinateTransformation, TransformationDeleter> m_toSheet;
 };
 
 std::string sheetName(int k) {

@@ -69,15 +69,18 @@ QString merge() {
     return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
                     [--source PATH] (--out FOLDER [--name NAME] | --gdb PATH [--class NAME]
                     [--create] | --pg CONNINFO [--class NAME] [--schema S] [--create-schema])
-                    [--yes]
+                    [--t-srs SRS] [--s-srs SRS] [--yes]
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
 (--out), one new layer of an existing geodatabase (--gdb: a GeoPackage, or a File
 Geodatabase folder, whose files a failed or interrupted merge leaves as they were) or one new
 table of a PostgreSQL database with PostGIS (--pg). The fields and the output's shape type come
-from the field-source file (--source). Prints the summary, then the features refused by reason.
-A progress bar is drawn on standard error when it is a terminal.
+from the field-source file (--source), and so does the coordinate system unless --t-srs
+names one: inputs in another system are reprojected into it. Prints the summary, then the
+features refused by reason and those merged with a change (reprojected, taken without a
+coordinate system, a value cut). A progress bar is drawn on standard error when it is a
+terminal.
 
 )TXT") + text(kScanOptions) +
            text(R"TXT(  --kind K             point, line or polygon
@@ -98,6 +101,10 @@ A progress bar is drawn on standard error when it is a terminal.
                        failure or an interrupt leaves the database as it was
   --schema S           the table's schema (default "public")
   --create-schema      create the schema when it does not exist
+  --t-srs SRS          the output's coordinate system instead of the field source's: as GDAL's
+                       utilities take it ("EPSG:32637", WKT, a PROJ string, a .prj file)
+  --s-srs SRS          the coordinate system of inputs without a .prj (default: taken to be
+                       the output's)
   --yes                replace an existing output shapefile or PostGIS table instead of
                        refusing (a table is replaced in the same transaction)
 

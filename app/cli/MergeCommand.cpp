@@ -161,6 +161,9 @@ int MergeRun::merge() {
                 {m_request.schema, QString(), m_request.createSchema, m_request.replace});
         }
         engine.setFieldSource(m_source);
+        if (m_request.targetSrs)
+            engine.setOutputSystem(m_request.targetSrs, m_request.targetSystem);
+        engine.setAssumedInputSystem(m_request.sourceSrs);
         ProgressBar progress(QStringLiteral("features"), admitted.totalRows);
         const double total = static_cast<double>(admitted.totalRows);
         engine.setProgress([&progress, total](double complete, const QString&) {

@@ -22,8 +22,8 @@ std::optional<int> kindOf(const QString& text) {
 
 void addMergeOptions(QCommandLineParser& parser) {
     addScanOptions(parser);
-    for (const char* name :
-         {"kind", "mask", "source", "out", "name", "gdb", "class", "pg", "schema"})
+    for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class", "pg",
+                             "schema", "t-srs", "s-srs"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
     for (const char* name : {"yes", "create", "create-schema"})
         parser.addOption({QString::fromLatin1(name), QString()});
@@ -81,6 +81,26 @@ std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& re
     return readPostgis(parser, request);
 }
 
+// --t-srs and --s-srs: a coordinate system each, as GDAL's utilities take one.
+std::optional<int> readSystems(const QCommandLineParser& parser, MergeRequest& request) {
+    for (const char* name : {"t-srs", "s-srs"}) {
+        const QString option = QString::fromLatin1(name);
+        if (!parser.isSet(option))
+            continue;
+        QString error;
+        SpatialReferencePtr srs = SpatialReference::fromUserInput(parser.value(option), error);
+        if (!srs)
+            return usageError(kCommand, QStringLiteral("--%1: %2").arg(option, error));
+        if (option == QStringLiteral("t-srs")) {
+            request.targetSystem = parser.value(option);
+            request.targetSrs = std::move(srs);
+        } else {
+            request.sourceSrs = std::move(srs);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<int> parseMergeRequest(const QStringList& args, MergeRequest& request) {
@@ -102,5 +122,7 @@ std::optional<int> parseMergeRequest(const QStringList& args, MergeRequest& requ
     if (parser.isSet(QStringLiteral("source")))
         request.source = parser.value(QStringLiteral("source"));
     request.replace = parser.isSet(QStringLiteral("yes"));
+    if (const auto status = readSystems(parser, request))
+        return status;
     return readOutput(parser, request);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ScanRun.h"
+#include "formats/SpatialReference.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,9 @@ struct MergeRequest {
     bool create = false;                        // --create: make a missing geodatabase
     QString schema = QStringLiteral("public");  // --schema: where a PostGIS table goes
     bool createSchema = false;                  // --create-schema
+    QString targetSystem;                       // --t-srs as given; empty: the template's
+    SpatialReferencePtr targetSrs;              // what it names
+    SpatialReferencePtr sourceSrs;              // --s-srs: inputs without a .prj
 };
 
 // Parses the merge arguments (args[0] is "merge"). On --help or a usage error returns the exit

@@ -5,7 +5,7 @@
 #include "formats/postgis/PostgisOutput.h"
 #include "formats/shapefile/ShapefileFiles.h"
 #include "formats/shapefile/ShapefileOutput.h"
-#include "formats/shapefile/ShapefileReader.h"
+#include "host/InputCopy.h"
 #include "host/MergeProgressTracker.h"
 #include "host/MergeTarget.h"
 #include "host/ShapefileFeatureClass.h"
@@ -26,74 +26,6 @@ QString shapefileOf(const ObjectRef& object) {
     return shapefile->shpPath();
 }
 
-// One input of the merge and how its text reaches the output.
-struct MergeInput {
-    QString shpPath;
-    QByteArray decodeFrom;  // empty: the text keeps its bytes
-    QByteArray namesPage;   // the code page its field names are read in
-
-    OutputSchema::Input schemaInput(const std::optional<DbfTableHeader>& header) const {
-        return {header ? &*header : nullptr, namesPage, !decodeFrom.isEmpty()};
-    }
-};
-
-// Counts one record's fate, or writes it.
-void copyRecord(QByteArrayView content, const char* row, const OutputSchema& schema,
-                MergeOutput& output, ShapeRecord& shape, MergeReport& report) {
-    if (row && *row == '*') {
-        ++report.deletedRecords;  // a deleted row is no feature
-        return;
-    }
-    switch (shape.parse(content.data(), content.size())) {
-        case ShapeRecord::Status::Malformed:
-            ++report.unreadable;
-            return;
-        case ShapeRecord::Status::NonFinite:
-            ++report.nonFinite;
-            return;
-        case ShapeRecord::Status::Ok:
-            break;
-    }
-    if (!fitsKind(shape, schema.kind)) {
-        ++report.otherGeometry;
-        return;
-    }
-    RowChanges changes;
-    output.write(shape, row, changes);
-    ++report.featuresWritten;
-    report.textShortened += changes.textShortened;
-    report.numbersTooWide += changes.numberTooWide;
-}
-
-// Writes every record of one input that the output can take; counts the others by reason.
-void copyInput(const MergeInput& input, const OutputSchema& schema, MergeOutput& output,
-               MergeProgressTracker& progress, MergeReport& report) {
-    std::optional<ShapefileReader> reader;
-    try {
-        reader.emplace(input.shpPath);
-    } catch (const ConfluxError&) {
-        ++report.unreadableInputs;
-        report.unreadable += ShapefileFiles::indexedRecords(input.shpPath);
-        return;
-    }
-    RowMapper rows(schema, input.schemaInput(reader->table()), input.decodeFrom);
-    if (output.beginInput(reader->shapeType(), rows)) {
-        ++report.inputsCopiedAsBytes;
-    }
-    ShapefileReader::Block block;
-    ShapeRecord shape;
-    ShapefileReader::Next next;
-    while ((next = reader->next(block)) == ShapefileReader::Next::Block) {
-        for (std::int64_t i = 0; i < block.count(); ++i) {
-            copyRecord(block.shape(i), block.row(i), schema, output, shape, report);
-        }
-        progress.advance(block.count());
-    }
-    if (next == ShapefileReader::Next::Failed) {
-        report.unreadable += reader->recordCount() - block.first();
-    }
-}
-
 // Every feature read was refused, so the output would hold none of them: that is a failure, and
 // an existing output the user agreed to replace stays as it was.
 void refuseEmptyResult(const MergeReport& report) {
@@ -103,13 +35,13 @@ void refuseEmptyResult(const MergeReport& report) {
     throw ConfluxError(
         ErrorNumber::HostFailure,
         QStringLiteral("None of the %1 features read could be merged (of another geometry: %2, "
-                       "unreadable: %3, non-finite coordinates: %4, not written: %5); the output "
-                       "was not written")
+                       "unreadable: %3, non-finite coordinates: %4, not reprojected: %5); the "
+                       "output was not written")
             .arg(report.refused())
             .arg(report.otherGeometry)
             .arg(report.unreadable)
             .arg(report.nonFinite)
-            .arg(report.writeErrors));
+            .arg(report.notReprojected()));
 }
 
 }  // namespace
@@ -140,11 +72,13 @@ void decideGeometry(OutputSchema& schema, const MergeTarget& target, const Featu
     schema.hasM = output.HasM().value_or(ShpType::isMeasured(templateType) || measured());
 }
 
-// The inputs and how each one's text reaches the output.
-std::vector<MergeInput> mergeInputs(const std::vector<QString>& paths, const TextPlan& plan) {
+// The inputs and how each one's text and coordinates reach the output.
+std::vector<MergeInput> mergeInputs(const std::vector<QString>& paths, const TextPlan& plan,
+                                    CoordinateSystemPlan& systems) {
     std::vector<MergeInput> merged(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         merged[i].shpPath = paths[i];
+        merged[i].system = systems.decide(ShapefileFiles::sidecar(paths[i], QStringLiteral("prj")));
         merged[i].decodeFrom = plan.inputDecode[i];
         // Names stay in their files' code pages: Cyrillic names read as UTF-8 would look alike.
         merged[i].namesPage =
@@ -169,15 +103,23 @@ OutputSchema outputSchema(const TemplateSchema& templ, const TextPlan& plan,
 
 // The table goes where `placement` says, under the output's name.
 std::unique_ptr<MergeOutput> postgisOutput(const MergeTarget& target, PostgisTarget placement,
-                                           const OutputSchema& schema, const TemplateSchema& templ,
-                                           const QString& templatePath,
+                                           const OutputSchema& schema, const OutputSystem& system,
                                            const MergeProgress& progress) {
     placement.table = target.name;
-    const QString prj = ShapefileFiles::sidecar(templatePath, QStringLiteral("prj"));
     // The server works on its own at the start and the end; a cancel reaches it there too.
     return std::make_unique<PostgisOutput>(
-        target.location, placement, schema, templ.srs.get(), prj.isEmpty() ? templatePath : prj,
+        target.location, placement, schema, system.srs.get(), system.source,
         [&progress](double complete) { return progress && !progress(complete, QString()); });
+}
+
+// The system chosen for the output, else the template's: its .prj as read.
+OutputSystem outputSystem(const OutputSystem& chosen, const TemplateSchema& templ,
+                          const QString& templatePath) {
+    if (chosen.srs) {
+        return {chosen.srs, SpatialReference::esriWkt(*chosen.srs), chosen.source};
+    }
+    const QString prj = ShapefileFiles::sidecar(templatePath, QStringLiteral("prj"));
+    return {templ.srs, templ.prj, prj.isEmpty() ? templatePath : prj};
 }
 
 }  // namespace
@@ -209,32 +151,35 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
     }
 
     const TextPlan plan = TextPlan::decide(paths, target.takesValues());
-    const TemplateSchema templ(templatePath, plan, target.takesValues());
-    std::vector<MergeInput> merged = mergeInputs(paths, plan);
+    const TemplateSchema templ(templatePath, plan);
+    const OutputSystem system = outputSystem(m_outputSystem, templ, templatePath);
+    CoordinateSystemPlan systems(system.srs, system.prj, m_assumedInputSystem);
+    std::vector<MergeInput> merged = mergeInputs(paths, plan, systems);
     OutputSchema schema = outputSchema(templ, plan, merged, !target.takesValues());
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);
     std::unique_ptr<MergeOutput> out;
     if (target.fileGeodatabase) {
         out = std::make_unique<FileGdbOutput>(target.location, target.name, target.geometryColumn,
-                                              schema, templ.srs.get());
+                                              schema, system.srs.get());
     } else if (target.geoPackage) {
         out = std::make_unique<GeoPackageOutput>(errors, target.location, target.name,
-                                                 target.geometryColumn, schema, templ.srs.get());
+                                                 target.geometryColumn, schema, system.srs.get());
     } else if (target.postgis) {
-        out = postgisOutput(target, m_postgisPlacement, schema, templ, templatePath, m_progress);
+        out = postgisOutput(target, m_postgisPlacement, schema, system, m_progress);
     } else {
         out = std::make_unique<ShapefileOutput>(target.location, target.name, schema,
                                                 ShpType::of(schema.kind, schema.hasZ, schema.hasM),
-                                                templ.prj, m_shapefileLimits);
+                                                system.prj, m_shapefileLimits);
     }
     std::vector<std::int64_t> weights;
     for (const QString& path : paths) {
         weights.push_back(ShapefileFiles::indexedRecords(path));
     }
     MergeProgressTracker progress(m_progress, weights);
+    ReprojectionWorkers workers(systems.sources());
     for (std::size_t i = 0; i < merged.size(); ++i) {
         progress.beginInput(i);
-        copyInput(merged[i], schema, *out, progress, m_report);
+        copyInput(merged[i], schema, *out, progress, m_report, workers);
     }
     refuseEmptyResult(m_report);
     auto result = out->commit();

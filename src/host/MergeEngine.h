@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/SpatialReference.h"
 #include "formats/postgis/PostgisTarget.h"
 #include "formats/shapefile/ShapefileWriter.h"
 #include "host/FeatureClassName.h"
@@ -12,6 +13,13 @@
 // Progress of a merge, shaped like GDALProgressFunc: `complete` runs from 0 to 1, weighted by
 // features (input i of n covers i/n..(i+1)/n of its share); return false to cancel.
 using MergeProgress = std::function<bool(double complete, const QString& message)>;
+
+// A coordinate system for a merge's output.
+struct OutputSystem {
+    SpatialReferencePtr srs;  // null: none
+    QByteArray prj;           // a shapefile's .prj: Esri's WKT, or the template's own bytes
+    QString source;           // where it came from, for the report (a path, or as the user gave it)
+};
 
 // Merges input tables into one new feature class.
 //
@@ -42,6 +50,12 @@ public:
     }
     // Where a PostGIS output's table goes (schema, replacing); its name is the output's.
     void setPostgisPlacement(const PostgisTarget& placement) { m_postgisPlacement = placement; }
+    // The output's coordinate system instead of the template's (`source` as the user gave it).
+    void setOutputSystem(SpatialReferencePtr srs, const QString& source) {
+        m_outputSystem = {std::move(srs), {}, source};
+    }
+    // The coordinate system of inputs without a readable .prj (null: taken as the output's).
+    void setAssumedInputSystem(SpatialReferencePtr srs) { m_assumedInputSystem = std::move(srs); }
     // What a shapefile output may hold before it is refused (tests lower it).
     void setShapefileLimits(const ShapefileLimits& limits) { m_shapefileLimits = limits; }
 
@@ -61,5 +75,7 @@ private:
     std::shared_ptr<IFeatureClass> m_fieldSource;
     ShapefileLimits m_shapefileLimits;
     PostgisTarget m_postgisPlacement;
+    OutputSystem m_outputSystem;
+    SpatialReferencePtr m_assumedInputSystem;
     MergeReport m_report;
 };

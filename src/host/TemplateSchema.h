@@ -1,10 +1,9 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
+#include "formats/SpatialReference.h"
 #include "formats/TextPlan.h"
 #include "platform/DbfTableHeader.h"
-
-#include <ogr_spatialref.h>
 
 #include <QByteArray>
 #include <QString>
@@ -19,14 +18,12 @@ struct TemplateSchema {
     std::optional<DbfTableHeader> table;  // none when the .dbf is missing or invalid
     OutputSchema::Input input;            // the table as the output schema sees it
     std::int32_t shpType = 0;
-    QByteArray prj;  // the .prj's text; empty when there is none
-    std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> srs{
-        nullptr, [](OGRSpatialReference* srs) { srs->Release(); }};
+    QByteArray prj;           // the .prj's text; empty when there is none
+    SpatialReferencePtr srs;  // the system it names; null when none or unreadable
 
     // Throws ConfluxError when the .shp cannot be read. `plan`: the merge's text plan, which
-    // decides the code page the field names are read in. `spatialReference`: whether to make
-    // `srs` (an output that copies the .prj needs none, and matching it costs time).
-    TemplateSchema(const QString& shpPath, const TextPlan& plan, bool spatialReference);
+    // decides the code page the field names are read in.
+    TemplateSchema(const QString& shpPath, const TextPlan& plan);
     TemplateSchema(const TemplateSchema&) = delete;
     TemplateSchema& operator=(const TemplateSchema&) = delete;
 

@@ -13,26 +13,37 @@ QString text(std::int64_t inputsMerged, std::int64_t newFeatureCount, std::int64
 }
 
 QString refusedByReason(const MergeReport& report) {
-    QStringList lines{QStringLiteral("Not merged, by reason:")};
-    auto add = [&lines](std::int64_t count, const char* reason) {
+    QStringList refused;
+    QStringList changed;
+    auto add = [](QStringList& lines, std::int64_t count, const QString& reason) {
         if (count != 0) {
-            lines << QStringLiteral("%1: %2").arg(QLatin1String(reason)).arg(count);
+            lines << QStringLiteral("%1: %2").arg(reason).arg(count);
         }
     };
-    add(report.otherGeometry, "other geometry");
-    add(report.unreadable, "unreadable input");
-    add(report.nonFinite, "non-finite coordinate");
-    add(report.writeErrors, "write error");
-    add(report.deletedRecords, "deleted records");
-    // Merged, but not quite as read: counted under their own reasons too.
-    add(report.textShortened, "text shortened");
-    add(report.numbersTooWide, "number too wide");
+    add(refused, report.otherGeometry, QStringLiteral("other geometry"));
+    add(refused, report.unreadable, QStringLiteral("unreadable input"));
+    add(refused, report.nonFinite, QStringLiteral("non-finite coordinate"));
+    add(refused, report.deletedRecords, QStringLiteral("deleted records"));
+    for (const MergeReport::Reprojection& reprojection : report.reprojections) {
+        add(refused, reprojection.failed,
+            QStringLiteral("could not be reprojected from %1").arg(reprojection.from));
+        add(changed, reprojection.written,
+            QStringLiteral("reprojected from %1").arg(reprojection.from));
+    }
+    add(changed, report.takenAsOutputs,
+        QStringLiteral("no coordinate system (taken as the output's)"));
+    add(changed, report.systemDropped,
+        QStringLiteral("coordinate system dropped (the output has none)"));
+    add(changed, report.textShortened, QStringLiteral("text shortened"));
+    add(changed, report.numbersTooWide, QStringLiteral("number too wide"));
     if (report.unreadableInputs != 0) {
-        lines
+        refused
             << QStringLiteral("(inputs that could not be opened: %1)").arg(report.unreadableInputs);
     }
-    if (lines.size() == 1) {
-        lines << QStringLiteral("none");
+    QStringList lines{QStringLiteral("Not merged, by reason:")};
+    lines << (refused.isEmpty() ? QStringList{QStringLiteral("none")} : refused);
+    if (!changed.isEmpty()) {
+        lines << QStringLiteral("Merged with a change:") << changed;
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -14,9 +14,9 @@ namespace MergeSummary {
 QString text(std::int64_t inputsMerged, std::int64_t newFeatureCount, std::int64_t totalInputRows);
 
 // The label's tooltip: the features not merged, by reason, so the "not merged" figure can be
-// explained (deleted table rows among them), then the features merged with a change (text cut
-// to fit its field, a number too wide for it). Reasons with no feature are left out; "none"
-// when there is none.
+// explained (deleted table rows among them; "none" when there is none), then, under "Merged
+// with a change:", the features written other than as read (reprojected, by source system; a
+// text cut to fit its field; ...). Reasons with no feature are left out.
 QString refusedByReason(const MergeReport& report);
 
 }  // namespace MergeSummary

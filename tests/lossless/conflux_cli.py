@@ -15,7 +15,8 @@ class Summary:
     merged: int | None = None  # "Featurs merged"
     new_count: int | None = None  # "new Feature count"
     not_merged: int | None = None  # "not merged"
-    reasons: dict = field(default_factory=dict)  # "Not merged, by reason:" lines; {} for "none"
+    # The lines under "Not merged, by reason:" and "Merged with a change:"; {} for "none"
+    reasons: dict = field(default_factory=dict)
 
 
 def merge(conflux, root, kind, source=None, out=None, gdb=None, name="merged"):
@@ -41,8 +42,8 @@ def parse(status, text):
         for line in lines:
             if line.startswith(label) and line[len(label):].lstrip("-").isdigit():
                 setattr(summary, attribute, int(line[len(label):]))
-    if "Not merged, by reason:" in lines:
-        for line in lines[lines.index("Not merged, by reason:") + 1:]:
+    for heading in ("Not merged, by reason:", "Merged with a change:"):
+        for line in lines[lines.index(heading) + 1:] if heading in lines else []:
             if match := re.fullmatch(r"(.+): (\d+)", line):
                 summary.reasons[match[1]] = int(match[2])
             elif line != "none" and not line.startswith("("):

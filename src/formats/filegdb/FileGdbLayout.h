@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
-#include "formats/PrjFile.h"
+#include "formats/SpatialReference.h"
 
 #include <ogr_core.h>
 

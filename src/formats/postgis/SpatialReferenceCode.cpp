@@ -1,6 +1,6 @@
 #include "formats/postgis/SpatialReferenceCode.h"
 
-#include "formats/PrjFile.h"
+#include "formats/SpatialReference.h"
 #include "host/GdalErrorCapture.h"
 
 #include <cpl_string.h>

@@ -92,6 +92,11 @@ public:
 
     const Ranges& ranges() const { return m_ranges; }
 
+    // Where the x, y pairs, the Z values and the measures start in the content (-1: none).
+    std::int64_t xyOffset() const { return m_xyAt; }
+    std::int64_t zOffset() const { return m_zAt; }
+    std::int64_t mOffset() const { return m_mAt; }
+
     static double readDouble(const char* at) { return qFromLittleEndian<double>(at); }
     static std::int32_t readInt(const char* at) { return qFromLittleEndian<qint32>(at); }
 

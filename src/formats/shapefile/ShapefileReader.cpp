@@ -88,6 +88,7 @@ ShapefileReader::Next ShapefileReader::next(Block& block) {
         return Next::End;
     }
     block.m_reader = this;
+    block.m_singles.clear();
     block.m_first = m_nextRecord;
     block.m_count = std::min(kRecordsPerBlock, m_records - m_nextRecord);
     m_nextRecord += block.m_count;
@@ -139,10 +140,11 @@ QByteArrayView ShapefileReader::Block::shape(std::int64_t i) {
     if (inBlock >= 0 && inBlock + 8 + size <= m_shapes.size()) {
         record = m_shapes.constData() + inBlock;
     } else {
-        if (!m_reader->readAt(m_reader->m_shp, start, 8 + size, m_single)) {
+        QByteArray& single = m_singles.emplace_back();
+        if (!m_reader->readAt(m_reader->m_shp, start, 8 + size, single)) {
             return {};
         }
-        record = m_single.constData();
+        record = single.constData();
     }
     if (2 * std::int64_t{qFromBigEndian<qint32>(record + 4)} != size) {
         return {};

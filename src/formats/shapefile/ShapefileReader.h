@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 
 // Reads one shapefile's records in blocks: index entries, the shape records they point to and
@@ -25,7 +26,8 @@ public:
         std::int64_t count() const { return m_count; }
         // The content of record i of the block (after its 8-byte header); empty when its index
         // entry is damaged (pointing into the file header, past the end, or disagreeing with
-        // the record's own length) or the record cannot be read. Valid until the next call.
+        // the record's own length) or the record cannot be read. Valid until the block is
+        // read again.
         QByteArrayView shape(std::int64_t i);
         // The table row of record i, its deletion flag first; nullptr when there is no table or
         // the table has fewer rows.
@@ -44,7 +46,7 @@ public:
         std::int64_t m_shapesStart = 0;
         QByteArray m_rows;
         std::int64_t m_rowCount = 0;
-        QByteArray m_single;  // a record read alone
+        std::deque<QByteArray> m_singles;  // records read alone
     };
 
     enum class Next { Block, End, Failed };

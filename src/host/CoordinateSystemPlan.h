@@ -1,0 +1,57 @@
+#pragma once
+
+#include "formats/Reprojection.h"
+#include "formats/SpatialReference.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+// Which coordinate system a merge's output holds, and how each input's coordinates reach it.
+// Systems are compared by meaning: a .prj another program wrote for the same system is the
+// same system. Decisions are kept by the .prj's text, so an archive of thousands of sheets in
+// a few systems asks PROJ a few times only.
+class CoordinateSystemPlan {
+public:
+    enum class Way {
+        AsRead,          // in the output's system (or neither has one): coordinates unchanged
+        Reprojected,     // from another system into the output's
+        TakenAsOutputs,  // no system known: taken to be the output's
+        SystemDropped,   // in a system, but the output has none
+    };
+    struct Decision {
+        Way way = Way::AsRead;
+        int source = -1;  // Reprojected: the index in sources()
+    };
+    // A system inputs are reprojected from.
+    struct Source {
+        SpatialReferencePtr srs;
+        QString description;
+        std::optional<Reprojection> reprojection;  // nullopt: PROJ knows no way
+    };
+
+    // `output`: the output's system (null: none); `outputPrj`: the .prj text it was read from,
+    // so inputs with the very same bytes need no comparing (empty: none). `assumed`: the
+    // system of inputs without a readable .prj (null: none known).
+    CoordinateSystemPlan(SpatialReferencePtr output, const QByteArray& outputPrj,
+                         SpatialReferencePtr assumed);
+
+    const SpatialReferencePtr& output() const { return m_output; }
+
+    // The way of an input whose .prj is `prjPath` (empty: it has none).
+    Decision decide(const QString& prjPath);
+
+    const std::vector<Source>& sources() const { return m_sources; }
+
+private:
+    Decision decideFor(const SpatialReferencePtr& srs);
+
+    SpatialReferencePtr m_output;
+    SpatialReferencePtr m_assumed;
+    std::map<QByteArray, Decision> m_byText;
+    std::optional<Decision> m_withoutSystem;
+    std::vector<Source> m_sources;
+};
