@@ -72,18 +72,6 @@ std::vector<std::string> wkbHexOf(const QString& shpPath) {
     return hex;
 }
 
-void writePrj(const QString& shpPath, int epsg) {
-    OGRSpatialReference srs;
-    srs.importFromEPSG(epsg);
-    srs.morphToESRI();
-    char* wkt = nullptr;
-    srs.exportToWkt(&wkt);
-    QString prj = shpPath;
-    prj.replace(QStringLiteral(".shp"), QStringLiteral(".prj"));
-    DbfFixture::write(prj, wkt);
-    CPLFree(wkt);
-}
-
 // Squares of side 1 on a grid, with a numbered text field.
 void squares(const QString& folder, const QString& name, int count, int first = 0) {
     std::vector<ShapefileFixture::Feature> features;
@@ -165,7 +153,7 @@ TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
         {{"POLYGON ((500000.125 6000000.5,500000.125 6000100.75,500100 6000000.5,"
           "500000.125 6000000.5))",
           {"d"}}});
-    writePrj(first, 32637);
+    ShapefileFixture::writePrj(first, 32637);
     // Every dBASE type, blanks too: the template's table and the second input's.
     DbfFixture table;
     table.fields = {{"NAME", 'C', 12},      {"CNT", 'N', 9}, {"AREA", 'N', 12, 3}, {"BIG", 'N', 20},
@@ -219,6 +207,42 @@ TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
                                 {"day", "date"},
                                 {"geom", "geometry(MultiPolygon,32637)"}};
     EXPECT_EQ(types, expectedTypes);
+}
+
+// Sheets of zone 38N beside a field source in 37N: one SRID for the table, every polygon valid
+// (holes still holes), each vertex where GDAL's own transformation puts it.
+TEST_F(PostgisMerge, SheetsOfAnotherZoneArriveInTheFieldSourcesSystem) {
+    const QByteArray ring = "(300000 6100000,300000 6100100,300100 6100100,300100 6100000,"
+                            "300000 6100000),(300010 6100010,300050 6100010,300050 6100050,"
+                            "300010 6100010)";
+    const QString source = ShapefileFixture::write(folder("a"), "zone", "POLYGON", {},
+                                                   {{"POLYGON ((0 0,0 1,1 1,0 0))", {}}});
+    const QString other = ShapefileFixture::write(folder("b"), "zone", "POLYGON", {},
+                                                  {{"POLYGON (" + ring + ")", {}}});
+    ShapefileFixture::writePrj(source, 32637);
+    ShapefileFixture::writePrj(other, 32638);
+    const auto run = merge("zones", {"--source", source});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("reprojected from WGS 84 / UTM zone 38N (EPSG:32638): 1"))
+        << run.out.toStdString();
+
+    OGRSpatialReference from, to;
+    from.importFromEPSG(32638);
+    to.importFromEPSG(32637);
+    for (OGRSpatialReference* srs : {&from, &to})
+        srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRGeometry* expected = nullptr;
+    const QByteArray wkt = "POLYGON (" + ring + ")";
+    OGRGeometryFactory::createFromWkt(wkt.constData(), &from, &expected);
+    ASSERT_EQ(expected->transformTo(&to), OGRERR_NONE);
+    const std::string expectedWkt = expected->exportToWkt();
+    OGRGeometryFactory::destroyGeometry(expected);
+    const Rows rows = cluster().query(
+        "SELECT ST_SRID(geom), ST_IsValid(geom), ST_NumInteriorRings(ST_GeometryN(geom, 1)), "
+        "ST_HausdorffDistance(ST_GeometryN(geom, 1), ST_GeomFromText('" + expectedWkt +
+            "', 32637)) < 0.001 FROM zones ORDER BY fid",
+        kUtf8Database);
+    EXPECT_EQ(rows, (Rows{{"32637", "t", "0", "f"}, {"32637", "t", "1", "t"}}));
 }
 
 TEST_F(PostgisMerge, TheSpatialIndexServesABoundingBoxQuery) {

@@ -158,11 +158,15 @@ TEST_F(MergeTest, RefusedFeaturesAreCountedAndExplained) {
                                 {{"MULTIPOINT ((0 0),(1 1))", {"1"}},
                                  {"MULTIPOINT ((2 2))", {"2"}},
                                  {"MULTIPOINT ((3 3),(4 4))", {"3"}}});
+    ShapefileFixture::writePrj(wells, 32637);
+    ShapefileFixture::writePrj(groups, 32638);
     buildInputs({wells, groups});
     merge("*", 0, wells, true, path("out"), "points");
     EXPECT_EQ(summary(),
               "Merge success!!!\r\nFeaturs merged 2\r\nnew Feature count 2\r\nnot merged 2");
-    EXPECT_TRUE(form().LblOutputCount->toolTip().contains("other geometry: 2"));
+    EXPECT_EQ(form().LblOutputCount->toolTip(),
+              "Not merged, by reason:\nother geometry: 2\nMerged with a change:\n"
+              "reprojected from WGS 84 / UTM zone 38N (EPSG:32638): 1");
 }
 
 // A geodatabase that cannot be written is reported under the procedure's label (no module

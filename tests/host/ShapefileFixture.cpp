@@ -127,6 +127,19 @@ QStringList files(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+void writePrj(const QString& shpPath, int epsg) {
+    OGRSpatialReference srs;
+    srs.importFromEPSG(epsg);
+    char* wkt = nullptr;
+    const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
+    srs.exportToWkt(&wkt, options);
+    QFile prj(shpPath.left(shpPath.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".prj"));
+    if (prj.open(QIODevice::WriteOnly)) {
+        prj.write(wkt);
+    }
+    CPLFree(wkt);
+}
+
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
     file.open(QIODevice::ReadOnly);

@@ -35,6 +35,9 @@ QString write(const QString& folder, const QString& name, const QByteArray& geom
               const std::vector<Field>& fields, const std::vector<Feature>& features,
               const Encoding& encoding = {});
 
+// Declares the coordinate system of `shpPath` EPSG:`epsg` in a .prj, as Esri's WKT.
+void writePrj(const QString& shpPath, int epsg);
+
 // `count` unit squares side by side in `folder`/`name`.shp, each with its number in field ID.
 QString squares(const QString& folder, const QString& name, int count);
 

@@ -1,5 +1,7 @@
 """Short ways to build the layers of the cases."""
 
+from osgeo import osr
+
 from layers import Field, Layer
 
 ID = Field("ID", "N", 10)
@@ -34,3 +36,18 @@ def layer(name, shape_type, shapes, first_id, fields=STANDARD, values=None, **op
 def russian(i):
     """Text that CP1251 and CP866 both hold."""
     return {"NAME": f"Дорога № {i}, участок {7 * i}"}
+
+
+def prj_text(code, style="esri"):
+    """The .prj of EPSG:`code` as programs write it: Esri's WKT (as GDAL writes a shapefile's)
+    or the EPSG's own WKT with its names and authority codes."""
+    srs = osr.SpatialReference()
+    srs.ImportFromEPSG(code)
+    if style == "esri":
+        srs.MorphToESRI()
+    return srs.ExportToWkt()
+
+
+def in_system(code, style="esri"):
+    """The options of a layer whose coordinates are in EPSG:`code`, declared by a .prj."""
+    return {"crs": f"EPSG:{code}", "prj": prj_text(code, style)}

@@ -19,13 +19,16 @@ class Summary:
     reasons: dict = field(default_factory=dict)
 
 
-def merge(conflux, root, kind, source=None, out=None, gdb=None, name="merged"):
+def merge(conflux, root, kind, source=None, out=None, gdb=None, name="merged", extra=()):
     """Merges every shapefile under `root` of `kind` into the shapefile out/name.shp or into
-    the layer `name` of the GeoPackage `gdb`, which is created empty first."""
-    command = [str(conflux), "merge", str(root), "--kind", kind]
+    the layer `name` of the GeoPackage or File Geodatabase `gdb`, which is created empty
+    first. `extra`: further arguments."""
+    command = [str(conflux), "merge", str(root), "--kind", kind, *extra]
     if source:
         command += ["--source", str(source)]
-    if gdb:
+    if gdb and str(gdb).endswith(".gdb"):
+        command += ["--gdb", str(gdb), "--class", name, "--create"]
+    elif gdb:
         ogr.GetDriverByName("GPKG").CreateDataSource(str(gdb)).FlushCache()  # closed when dropped
         command += ["--gdb", str(gdb), "--class", name]
     else:

@@ -9,10 +9,12 @@ output's type (a multipoint of several points into a point output) are not merge
 reported by reason.
 """
 
+from collections import Counter
 from dataclasses import dataclass, field
 
 from layers import Layer
 from shapes import SHAPE_TYPES, project
+from systems import Way, output_crs, tolerance
 
 
 @dataclass
@@ -24,6 +26,11 @@ class Case:
     byte_copy: tuple = ()  # inputs with the output's layout and code page: records kept as bytes
     geopackage: bool = True  # also merge into a GeoPackage
     scan: bool = False  # check `conflux scan`'s field and record counts of the inputs
+    t_srs: str | None = None  # --t-srs as given
+    t_srs_prj: int | None = None  # --t-srs as the path of a .prj of this EPSG code
+    s_srs: str | None = None  # --s-srs
+    filegdb: bool = False  # also merge into a File Geodatabase
+    status: int = 0  # the exit status expected; other than 0: nothing may be written
 
 
 @dataclass
@@ -41,6 +48,9 @@ class Expected:
     features: dict = field(default_factory=dict)  # by id (or by position without an ID field)
     deleted: int = 0
     other_geometry: int = 0
+    crs: object = None  # the output's coordinate system (pyproj), None: none
+    tolerance: float = 0  # how far a reprojected coordinate may lie from pyproj's
+    changes: Counter = field(default_factory=Counter)  # reasons for the coordinates, with counts
 
     @property
     def mixed_code_pages(self):
@@ -53,7 +63,7 @@ class Expected:
 
     def reasons(self, text_shortened=0):
         counts = {"deleted records": self.deleted, "other geometry": self.other_geometry,
-                  "text shortened": text_shortened}
+                  "text shortened": text_shortened, **self.changes}
         return {reason: n for reason, n in counts.items() if n}
 
 
@@ -71,8 +81,12 @@ def expect(case):
     admitted = admitted_inputs(case)
     source = case.source or admitted[0]
     out = Expected(source.fields, SHAPE_TYPES[source.shape_type], admitted)
+    out.crs = output_crs(case, source)
     for layer in admitted:
         out.deleted += len(layer.deleted)
+        way = Way(layer, case, out.crs)
+        if way.transformer:
+            out.tolerance = tolerance(out.crs)
         for shape, values in layer.live_records():
             if not fits(shape, layer.type.family, out.shape_type.family):
                 out.other_geometry += 1
@@ -80,7 +94,12 @@ def expect(case):
             row = [convert(values, layer.field(target.name), target) for target in out.fields]
             key = row[out.id_index] if out.id_index is not None else len(out.features)
             assert key not in out.features, f"case {case.name}: ID {key} is not unique"
-            projected = project(shape, out.shape_type.has_z, out.shape_type.has_m)
+            projected = way.move(project(shape, out.shape_type.has_z, out.shape_type.has_m))
+            if shape and not projected:
+                out.changes[way.failed] += 1
+                continue
+            if way.written:
+                out.changes[way.written] += 1
             out.features[key] = ExpectedFeature(projected, row, layer.code_page)
     return out
 

@@ -3,6 +3,9 @@
 
 import math
 from collections import Counter
+from functools import partial
+
+from pyproj import CRS
 
 from shapes import orientation_faults, polygon_set, polygons_of, ring_key
 
@@ -39,11 +42,12 @@ def judge_shapefile(expected, output, summary):
     if output.shape_type != expected.shape_type.code:
         found.add("shape type", f"{output.shape_type}, the field source's is "
                                 f"{expected.shape_type.code}")
+    _declared_system(expected, output.system, found)
     columns = _column_map(expected.fields, [f.name for f in output.fields],
                           output.encoding or "latin-1")
     _shapefile_fields(expected, output, columns, found)
     cut = _features(expected, output.features, columns, found, _ShapefileText(expected, output),
-                    _shapefile_shape)
+                    partial(_shapefile_shape, tol=expected.tolerance))
     _summary(expected, summary, cut, found)
     return found.lines()
 
@@ -53,11 +57,43 @@ def judge_geopackage(expected, output, summary):
     for fault in output.faults:
         found.add("format", fault)
     _geopackage_dimensions(expected, output, found)
+    _declared_system(expected, output.system, found)
     _geopackage_columns(expected, output, found)
     columns = _column_map(expected.fields, [name for name, _ in output.columns])
-    _features(expected, output.features, columns, found, _exact_text, _geopackage_shape)
+    _features(expected, output.features, columns, found, _exact_text,
+              partial(_geopackage_shape, tol=expected.tolerance))
     _summary(expected, summary, 0, found)
     return found.lines()
+
+
+def judge_filegdb(expected, gdb, summary):
+    """Read through OGR, the only File Geodatabase reader there is: every feature by ID with
+    its vertices (direction and grouping left to the other judges), and the declared system."""
+    from systems import read_filegdb
+
+    found = Findings()
+    code, features = read_filegdb(gdb, "merged")
+    want_code = expected.crs.to_epsg() if expected.crs else None
+    if code != want_code:
+        found.add("coordinate system", f"EPSG:{code}, expected EPSG:{want_code}")
+    if sorted(features) != sorted(expected.features):
+        found.add("features", f"IDs {sorted(features)[:8]}, expected "
+                              f"{sorted(expected.features)[:8]}")
+    for key, want in expected.features.items():
+        vertices = sorted((v[0], v[1]) for part in want.shape or () for v in part)
+        if key in features and not _close(vertices, features[key], expected.tolerance):
+            found.add("geometry", f"ID {key}: {features[key][:2]}..., expected {vertices[:2]}...")
+    _summary(expected, summary, 0, found)
+    return found.lines()
+
+
+def _declared_system(expected, declared, found):
+    """The output declares the system its coordinates are in, or none where it has none."""
+    crs = CRS.from_user_input(declared) if declared else None
+    if (crs is None) != (expected.crs is None) or (
+            crs and not crs.equals(expected.crs, ignore_axis_order=True)):
+        found.add("coordinate system", f"declares {crs.name if crs else 'none'}, expected "
+                                       f"{expected.crs.name if expected.crs else 'none'}")
 
 
 def _geopackage_dimensions(expected, output, found):
@@ -208,43 +244,52 @@ class _ShapefileText:
         return "cut" if not must_fit and widened and want.startswith(got or "") and fits else True
 
 
-def _shapefile_shape(want, got, family):
+def _close(a, b, tol):
+    """Equal, coordinates within `tol` of each other (0: exactly equal)."""
+    if isinstance(a, (tuple, list)) and isinstance(b, (tuple, list)):
+        return len(a) == len(b) and all(_close(x, y, tol) for x, y in zip(a, b))
+    if isinstance(a, float) and isinstance(b, float):
+        return a == b or abs(a - b) <= tol
+    return a == b
+
+
+def _shapefile_shape(want, got, family, tol):
     """Shapefile rings keep their direction: outer rings clockwise, holes counter-clockwise."""
     shape = got.shape
     if want is None or shape is None:
         return None if want is shape else f"{_brief(shape)}, input {_brief(want)}"
     if family != "polygon":
-        return None if want == shape else _difference(want, shape)
+        return None if _close(want, shape, tol) else _difference(want, shape, tol)
     faults = orientation_faults(shape)
-    if sorted(want) != sorted(shape):
-        faults.insert(0, _difference(sorted(want), sorted(shape)))
+    if not _close(sorted(want), sorted(shape), tol):
+        faults.insert(0, _difference(sorted(want), sorted(shape), tol))
     return "; ".join(faults) or None
 
 
-def _geopackage_shape(want, got, family):
+def _geopackage_shape(want, got, family, tol):
     """GeoPackage polygons say which holes are whose; ring direction is not fixed by the
     format (GDAL keeps the shapefile's), so it is not compared."""
     shape, polygons = got.shape, got.polygons
     if want is None or shape is None:
         return None if want is shape else f"{_brief(shape)}, input {_brief(want)}"
     if family != "polygon":
-        return None if want == shape else _difference(want, shape)
-    if polygons is None or polygon_set(polygons) != polygon_set(polygons_of(want)):
+        return None if _close(want, shape, tol) else _difference(want, shape, tol)
+    if polygons is None or not _close(polygon_set(polygons), polygon_set(polygons_of(want)), tol):
         rings = sorted(map(ring_key, want)), sorted(map(ring_key, shape))
-        if rings[0] == rings[1]:
+        if _close(rings[0], rings[1], tol):
             return "holes grouped under other outer rings than the input's"
-        return _difference(*rings)
+        return _difference(*rings, tol)
     return None
 
 
-def _difference(want, got):
+def _difference(want, got, tol=0):
     if len(want) != len(got):
         return f"{len(got)} parts, input {len(want)}"
     for p, (a, b) in enumerate(zip(want, got)):
         if len(a) != len(b):
             return f"part {p} has {len(b)} vertices, input {len(a)}"
         for v, (x, y) in enumerate(zip(a, b)):
-            if x != y:
+            if not _close(x, y, tol):
                 return f"part {p} vertex {v} is {_vertex(y)}, input {_vertex(x)}"
     return "parts differ"
 

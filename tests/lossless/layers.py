@@ -29,6 +29,8 @@ class Layer:
     records: list  # (shape, {field name: value}); the shape in the form of shapes.py
     code_page: str | None = None  # a key of CPG_NAMES (.cpg) or LANGUAGE_DRIVERS (byte 29 only)
     deleted: frozenset = frozenset()  # record positions marked deleted
+    crs: str | None = None  # the system the coordinates are in ("EPSG:32637")
+    prj: str | None = None  # the .prj's text; None: no .prj
 
     @property
     def type(self):
@@ -53,6 +55,8 @@ class Layer:
                 writer.record(**values)
         if self.code_page in CPG_NAMES:
             base.with_suffix(".cpg").write_text(CPG_NAMES[self.code_page])
+        if self.prj is not None:
+            base.with_suffix(".prj").write_text(self.prj)
         self._patch_dbf(base.with_suffix(".dbf"))
         return base.with_suffix(".shp")
 

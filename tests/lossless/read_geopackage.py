@@ -31,6 +31,9 @@ class GeoPackageOutput:
                 self.columns, self.features = [], []
                 return
             self.geometry_column, self.geometry_type, self.has_z, self.has_m = row
+            (self.system,) = db.execute(
+                "SELECT definition FROM gpkg_spatial_ref_sys JOIN gpkg_geometry_columns USING "
+                "(srs_id) WHERE table_name = ? AND srs_id > 0", (table,)).fetchone() or (None,)
             self.columns = [(name, declared) for _, name, declared, *_ in
                             db.execute(f'PRAGMA table_info("{table}")')
                             if name not in ("fid", self.geometry_column)]
@@ -138,7 +141,11 @@ def parse_blob(blob):
     polygons = content if tag.endswith("Polygon") else None
     xs = [v[0] for part in shape for v in part]
     ys = [v[1] for part in shape for v in part]
-    return shape, polygons, (min(xs), min(ys), max(xs), max(ys))
+    box = (min(xs), min(ys), max(xs), max(ys))
+    if envelope and struct.unpack_from(("<" if flags & 1 else ">") + "4d", blob, 8) != (
+            box[0], box[2], box[1], box[3]):
+        raise ValueError("the envelope in the header is not the geometry's")
+    return shape, polygons, box
 
 
 NAMES = {1: "Point", 2: "LineString", 3: "Polygon", 4: "MultiPoint", 5: "MultiLineString",

@@ -30,6 +30,8 @@ class ShapefileOutput:
         self.base = Path(shp_path).with_suffix("")
         self.faults = []
         self.encoding = self._declared_encoding()
+        prj = self.sidecar("prj")
+        self.system = prj.read_text() if prj.exists() else None  # the .prj's text
         self.shape_type = self._shp_header_type()
         self.fields = self._dbfdump_fields()
         self.features = self._pyshp_features()
@@ -73,8 +75,19 @@ class ShapefileOutput:
             if len(records) != reader.numRecords:
                 self.faults.append(f"{reader.numRecords - len(records)} records marked deleted")
                 return []
+            self._check_record_boxes(shapes)
             return [OutputFeature(self._canonical(shape), [_blank_to_none(v) for v in record])
                     for shape, record in zip(shapes, records)]
+
+    def _check_record_boxes(self, shapes):
+        """A record's own box, which readers trust for spatial queries, spans its points."""
+        wrong = [i for i, shape in enumerate(shapes) if shape.shapeType not in (0, 1, 11, 21)
+                 and shape.points and list(shape.bbox) != [
+                     min(p[0] for p in shape.points), min(p[1] for p in shape.points),
+                     max(p[0] for p in shape.points), max(p[1] for p in shape.points)]]
+        if wrong:
+            self.faults.append(f"{len(wrong)} records whose box is not their points' (first: "
+                               f"{wrong[0]})")
 
     def _canonical(self, shape):
         if shape.shapeType == 0:

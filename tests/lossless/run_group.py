@@ -18,10 +18,12 @@ sys.path.insert(0, str(Path(__file__).parent))
 
 from byte_copy import byte_copy_faults  # noqa: E402
 from conflux_cli import merge, scan  # noqa: E402
+from builders import prj_text  # noqa: E402
 from expectation import admitted_inputs, expect  # noqa: E402
-from judge import judge_geopackage, judge_shapefile  # noqa: E402
+from judge import judge_filegdb, judge_geopackage, judge_shapefile  # noqa: E402
 from read_geopackage import GeoPackageOutput  # noqa: E402
 from read_shapefile import ShapefileOutput  # noqa: E402
+from systems import reference_faults  # noqa: E402
 
 
 def run_case(conflux, case, folder):
@@ -37,17 +39,41 @@ def run_case(conflux, case, folder):
     if case.source:
         (folder / "source").mkdir()
         source = case.source.write(folder / "source")
+    extra = systems_arguments(case, folder)
+    if case.status:
+        summary = merge(conflux, root, case.kind, source, out=out, extra=extra)
+        return [f"exit status {summary.status}, expected {case.status}: {summary.text.strip()}"
+                ] * (summary.status != case.status) + [
+            f"written though refused: {sorted(p.name for p in out.iterdir())}"] * any(out.iterdir())
     expected = expect(case)
     faults = scan_faults(conflux, case, root) if case.scan else []
-    faults += judged("shapefile", merge(conflux, root, case.kind, source, out=out),
+    faults += reference_faults(case, root, expected)
+    faults += judged("shapefile", merge(conflux, root, case.kind, source, out=out, extra=extra),
                      lambda summary: judge_shapefile(expected, ShapefileOutput(
                          out / "merged.shp"), summary) + byte_copy_faults(case, folder))
-    if case.geopackage:
-        gpkg = out / "out.gpkg"
-        faults += judged("geopackage", merge(conflux, root, case.kind, source, gdb=gpkg),
-                         lambda summary: judge_geopackage(expected, GeoPackageOutput(
-                             gpkg, "merged"), summary))
+    for gdb, wanted, judge in ((out / "out.gpkg", case.geopackage, judge_geopackage_at),
+                               (out / "out.gdb", case.filegdb, judge_filegdb)):
+        if wanted:
+            faults += judged(gdb.suffix[1:], merge(conflux, root, case.kind, source, gdb=gdb,
+                                                   extra=extra),
+                             lambda summary: judge(expected, gdb, summary))
     return faults
+
+
+def judge_geopackage_at(expected, gpkg, summary):
+    return judge_geopackage(expected, GeoPackageOutput(gpkg, "merged"), summary)
+
+
+def systems_arguments(case, folder):
+    """--t-srs (as given, or the path of a .prj written for it) and --s-srs."""
+    extra = []
+    if case.t_srs_prj:
+        prj = folder / "target.prj"
+        prj.write_text(prj_text(case.t_srs_prj))
+        extra += ["--t-srs", str(prj)]
+    elif case.t_srs:
+        extra += ["--t-srs", case.t_srs]
+    return extra + (["--s-srs", case.s_srs] if case.s_srs else [])
 
 
 def judged(output, summary, judge):
