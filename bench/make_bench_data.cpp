@@ -1,6 +1,7 @@
 // Writes the merge benchmark's dataset: FILES polygon shapefiles of FEATURES features each,
-// 10-20 vertices per polygon, eight fields, Cyrillic text in CP1251 declared by .cpg.
-// Usage: conflux_bench_data FOLDER [FILES [FEATURES]]. Existing complete files are kept.
+// 10-20 vertices per polygon, eight fields, Cyrillic text in CP1251 declared by .cpg, in WGS 84
+// / UTM zone 37N; with "zones", every other file is in zone 38N instead (the same places).
+// Usage: conflux_bench_data FOLDER [FILES [FEATURES [zones]]]. Existing complete files are kept.
 
 #include <cpl_string.h>
 #include <gdal_priv.h>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -43,13 +45,20 @@ OGRPolygon* randomPolygon(std::mt19937& random, double cx, double cy) {
     return polygon;
 }
 
-void writeFile(const std::string& path, int fileIndex, int features) {
+void writeFile(const std::string& path, int fileIndex, int features, bool otherZone) {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
     GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
     CPLStringList options;
     options.SetNameValue("ENCODING", "CP1251");
+    OGRSpatialReference zone37;
+    zone37.importFromEPSG(32637);
     OGRSpatialReference srs;
-    srs.importFromEPSG(32637);
+    srs.importFromEPSG(otherZone ? 32638 : 32637);
+    zone37.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    const std::unique_ptr<OGRCoordinateTransformation, void (*)(OGRCoordinateTransformation*)>
+        toFile(OGRCreateCoordinateTransformation(&zone37, &srs),
+               OGRCoordinateTransformation::DestroyCT);
     OGRLayer* layer = dataset->CreateLayer("parcels", &srs, wkbPolygon, options.List());
     addField(layer, "ID", OFTInteger, 10, 0);
     addField(layer, "NAME", OFTString, 40, 0);
@@ -75,7 +84,11 @@ void writeFile(const std::string& path, int fileIndex, int features) {
         feature.SetField(7, std::round(unit(random) * 10000.0) / 100.0);
         const double cx = 500000.0 + (fileIndex % 20) * 20000.0 + unit(random) * 19000.0;
         const double cy = 6000000.0 + (fileIndex / 20) * 20000.0 + unit(random) * 19000.0;
-        feature.SetGeometryDirectly(randomPolygon(random, cx, cy));
+        OGRPolygon* polygon = randomPolygon(random, cx, cy);
+        if (otherZone) {
+            polygon->transform(toFile.get());
+        }
+        feature.SetGeometryDirectly(polygon);
         feature.SetFID(OGRNullFID);
         if (layer->CreateFeature(&feature) != OGRERR_NONE) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -94,6 +107,7 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const int files = argc > 2 ? std::atoi(argv[2]) : 200;
     const int features = argc > 3 ? std::atoi(argv[3]) : 5000;
+    const bool zones = argc > 4 && std::string(argv[4]) == "zones";
     GDALAllRegister();
     mkdir(folder.c_str(), 0755);
     for (int f = 0; f < files; ++f) {
@@ -104,7 +118,7 @@ int main(int argc, char** argv) {
         if (stat((base + ".cpg").c_str(), &done) == 0) {
             continue;  // .cpg is written last
         }
-        writeFile(base + ".shp", f, features);
+        writeFile(base + ".shp", f, features, zones && f % 2 == 1);
     }
     return 0;
 }

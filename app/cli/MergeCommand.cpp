@@ -9,11 +9,13 @@
 #include "errors/ErrorHandling.h"
 #include "formats/NewGeodatabase.h"
 #include "formats/postgis/PostgisError.h"
+#include "formats/shapefile/ShapefileFiles.h"
 #include "host/MergeEngine.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
+#include "platform/DbfTableHeader.h"
 #include "platform/FileEntry.h"
 
 #include <cmath>
@@ -43,6 +45,7 @@ public:
 private:
     int openInputs();
     int openSource();
+    QString defaultSource(const std::vector<qsizetype>& admitted) const;
     int checkOutput();
     int checkGeodatabase();
     int merge();
@@ -89,7 +92,7 @@ int MergeRun::openSource() {
             Console::err(kNoElements);
             return ExitStatus::NoElements;
         }
-        m_request.source = m_files[admitted.front()];
+        m_request.source = defaultSource(admitted);
     }
     if (m_request.source->isEmpty()) {
         Console::err(QStringLiteral("Вы забыли указать файл-источник полей"));
@@ -102,6 +105,17 @@ int MergeRun::openSource() {
         return ExitStatus::Failure;
     }
     return ExitStatus::Ok;
+}
+
+// The first admitted input with a readable table: one without would give the output no fields.
+// Should none have one, the first, which the merge then refuses with the cause.
+QString MergeRun::defaultSource(const std::vector<qsizetype>& admitted) const {
+    for (const qsizetype index : admitted) {
+        const QString dbf = ShapefileFiles::sidecar(m_files[index], QStringLiteral("dbf"));
+        if (!dbf.isEmpty() && DbfTableHeader::readFile(dbf))
+            return m_files[index];
+    }
+    return m_files[admitted.front()];
 }
 
 int MergeRun::checkOutput() {

@@ -93,11 +93,16 @@ QByteArrayView trimmedRight(QByteArrayView value) {
     return value;
 }
 
-std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals) {
+std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals, bool* rounded) {
     text = trimmed(text);
     bool negative = false;
     QByteArrayView whole, fraction;
     if (splitDecimal(text, negative, whole, fraction)) {
+        if (rounded) {
+            const QByteArrayView dropped =
+                fraction.sliced(std::min<qsizetype>(fraction.size(), decimals));
+            *rounded = std::any_of(dropped.begin(), dropped.end(), [](char c) { return c != '0'; });
+        }
         return roundDecimal(negative, whole, fraction, decimals);
     }
     const auto number = parseNumber(text);
@@ -110,7 +115,11 @@ std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals) {
     if (written.ec != std::errc()) {
         return std::nullopt;
     }
-    return formatNumber(QByteArrayView(buffer, written.ptr - buffer), decimals);
+    const QByteArrayView fixed(buffer, written.ptr - buffer);
+    if (rounded) {
+        *rounded = parseNumber(fixed) != number;
+    }
+    return formatNumber(fixed, decimals);
 }
 
 std::optional<double> parseNumber(QByteArrayView text) {

@@ -18,7 +18,8 @@ QByteArrayView trimmedRight(QByteArrayView value);
 
 // The number in `text` written with `decimals` digits after the point (rounded half away from
 // zero), or nullopt when `text` holds no finite number. A comma counts as the decimal point.
-std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals);
+// `rounded` (when given) tells whether a digit other than 0 was dropped.
+std::optional<QByteArray> formatNumber(QByteArrayView text, int decimals, bool* rounded = nullptr);
 // The number in `text` as a double / as an integer (nullopt when it holds none or, for the
 // integer, another number).
 std::optional<double> parseNumber(QByteArrayView text);

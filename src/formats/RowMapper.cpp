@@ -28,6 +28,34 @@ char blankOf(char type) {
     return type == 'L' ? '?' : ' ';
 }
 
+// A logical from stored text; text that names none ("maybe", a number) is noted.
+char logicalOf(QByteArrayView text, RowChanges& changes) {
+    const char logical = DbfValue::logical(text);
+    if (logical == '?' && !text.isEmpty() && text != "?") {
+        changes.notConvertible = true;
+    }
+    return logical;
+}
+
+// A date from stored text (YYYYMMDD); text that names none is noted ("00000000" is how some
+// writers leave a date empty).
+std::optional<QByteArray> dateOf(QByteArrayView text, RowChanges& changes) {
+    auto date = DbfValue::date(text);
+    if (!date && !text.isEmpty() && text != "00000000") {
+        changes.notConvertible = true;
+    }
+    return date;
+}
+
+// The integer nearest to `value`, half away from zero; nullopt beyond 64 bits.
+std::optional<std::int64_t> nearestInteger(double value) {
+    const double rounded = std::round(value);
+    if (!(rounded > -9.2e18 && rounded < 9.2e18)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(rounded);
+}
+
 }  // namespace
 
 bool FieldValue::suits(char fieldType) const {
@@ -143,22 +171,26 @@ void RowMapper::writeField(const char* row, std::size_t field, char* out, RowCha
             return;
         case 'N':
         case 'F': {
-            if (from != 'C' && !isNumber(from)) {
-                return;
-            }
-            const auto number = DbfValue::formatNumber(sourceText(row, field), target.decimals);
-            if (number && static_cast<std::size_t>(number->size()) > width) {
+            const QByteArrayView text = sourceText(row, field);
+            bool rounded = false;
+            const auto number = from != 'C' && !isNumber(from)
+                                    ? std::nullopt
+                                    : DbfValue::formatNumber(text, target.decimals, &rounded);
+            if (!number) {
+                changes.notConvertible = changes.notConvertible || !text.isEmpty();
+            } else if (static_cast<std::size_t>(number->size()) > width) {
                 changes.numberTooWide = true;
-            } else if (number) {
+            } else {
+                changes.numberRounded = changes.numberRounded || rounded;
                 std::memcpy(out + width - number->size(), number->constData(), number->size());
             }
             return;
         }
         case 'L':
-            out[0] = DbfValue::logical(sourceText(row, field));
+            out[0] = logicalOf(sourceText(row, field), changes);
             return;
         case 'D':
-            if (const auto date = DbfValue::date(sourceText(row, field))) {
+            if (const auto date = dateOf(sourceText(row, field), changes)) {
                 std::memcpy(out, date->constData(), std::min<std::size_t>(8, width));
             }
             return;
@@ -167,28 +199,49 @@ void RowMapper::writeField(const char* row, std::size_t field, char* out, RowCha
     }
 }
 
-// A number as its field stores it: an integer where the field holds one, else a real.
-FieldValue RowMapper::numberValue(QByteArrayView text, const OutputField& target) {
+// A number as its field stores it: an integer where the field holds one (a fraction or an
+// exponent written in the text is rounded to it), else the number with the field's decimals.
+FieldValue RowMapper::numberValue(QByteArrayView text, std::size_t field, RowChanges& changes) {
+    const OutputField& target = m_schema.fields[field];
+    QByteArray& scratch = m_scratch[field];
     FieldValue value;
-    value.text = text;
     if (target.isInteger()) {
         if (const auto integer = DbfValue::parseInteger(text)) {
             value.type = FieldValue::Type::Integer;
             value.integer = *integer;
+            value.text = text;
             return value;
         }
+        const auto real = DbfValue::parseNumber(text);
+        const auto integer = real ? nearestInteger(*real) : std::nullopt;
+        if (!integer) {
+            changes.notConvertible = changes.notConvertible || !real;
+            changes.numberTooWide = changes.numberTooWide || real;
+            return value;
+        }
+        changes.numberRounded = changes.numberRounded || double(*integer) != *real;
+        scratch = QByteArray::number(*integer);
+        value.type = FieldValue::Type::Integer;
+        value.integer = *integer;
+        value.text = scratch;
+        return value;
     }
-    if (const auto real = DbfValue::parseNumber(text)) {
-        value.type = FieldValue::Type::Real;
-        value.real = *real;
+    bool rounded = false;
+    const auto number = DbfValue::formatNumber(text, target.decimals, &rounded);
+    const auto real = number ? DbfValue::parseNumber(*number) : std::nullopt;
+    if (!real) {
+        changes.notConvertible = true;
+        return value;
     }
-    if (value.type == FieldValue::Type::Null) {
-        value.text = {};
-    }
+    changes.numberRounded = changes.numberRounded || rounded;
+    scratch = *number;
+    value.type = FieldValue::Type::Real;
+    value.real = *real;
+    value.text = scratch;
     return value;
 }
 
-FieldValue RowMapper::value(const char* row, std::size_t field) {
+FieldValue RowMapper::value(const char* row, std::size_t field, RowChanges& changes) {
     FieldValue value;
     if (!row || !m_plans[field].source) {
         return value;
@@ -200,9 +253,16 @@ FieldValue RowMapper::value(const char* row, std::size_t field) {
     switch (target.type) {
         case 'N':
         case 'F':
-            return from == 'C' || isNumber(from) ? numberValue(text, target) : value;
+            if (text.isEmpty()) {
+                return value;
+            }
+            if (from != 'C' && !isNumber(from)) {
+                changes.notConvertible = true;
+                return value;
+            }
+            return numberValue(text, field, changes);
         case 'L': {
-            const char logical = DbfValue::logical(text);
+            const char logical = logicalOf(text, changes);
             if (logical != '?') {
                 value.type = FieldValue::Type::Boolean;
                 value.integer = logical == 'T' ? 1 : 0;
@@ -210,7 +270,7 @@ FieldValue RowMapper::value(const char* row, std::size_t field) {
             return value;
         }
         case 'D':
-            if (const auto date = DbfValue::date(text)) {
+            if (const auto date = dateOf(text, changes)) {
                 scratch = date->left(4) + '-' + date->mid(4, 2) + '-' + date->mid(6, 2);
                 value.type = FieldValue::Type::Date;
                 value.text = scratch;

@@ -12,8 +12,10 @@
 
 // What became of one row's values on their way to the output.
 struct RowChanges {
-    bool textShortened = false;  // a text value was cut to fit its field
-    bool numberTooWide = false;  // a number did not fit its field and was left empty
+    bool textShortened = false;   // a text value was cut to fit its field
+    bool numberTooWide = false;   // a number did not fit its field and was left empty
+    bool notConvertible = false;  // a value of no meaning in its field's type was left empty
+    bool numberRounded = false;   // a number lost digits to its field's decimals
 };
 
 // A day of the calendar.
@@ -57,8 +59,9 @@ public:
     // Writes the output's dBASE record (deletion flag, then the fields) for `row` (nullptr:
     // an input record without a row, whose values are empty) into `out`.
     void writeRecord(const char* row, char* out, RowChanges& changes);
-    // The value of output field `field` for `row` (nullptr as above).
-    FieldValue value(const char* row, std::size_t field);
+    // The value of output field `field` for `row` (nullptr as above), its type the one the
+    // field declares: a number of an integer field is an Integer, rounded where it has to be.
+    FieldValue value(const char* row, std::size_t field, RowChanges& changes);
 
 private:
     struct Plan {
@@ -68,7 +71,7 @@ private:
     QByteArrayView sourceText(const char* row, std::size_t field);
     void writeField(const char* row, std::size_t field, char* out, RowChanges& changes);
     void writeText(const char* row, std::size_t field, char* out, RowChanges& changes);
-    static FieldValue numberValue(QByteArrayView text, const OutputField& target);
+    FieldValue numberValue(QByteArrayView text, std::size_t field, RowChanges& changes);
 
     const OutputSchema& m_schema;
     std::vector<Plan> m_plans;

@@ -27,8 +27,8 @@ Fate triage(QByteArrayView content, const char* row, ShapeKind kind, ShapeRecord
 }
 
 // Writes one record of fate Written, or counts its other fate. Returns whether it was written.
-bool copyRecord(Fate fate, const ShapeRecord& shape, const char* row, MergeOutput& output,
-                MergeReport& report, std::int64_t& notReprojected) {
+bool copyRecord(Fate fate, const ShapeRecord& shape, const char* row, const OutputSchema& schema,
+                MergeOutput& output, MergeReport& report, std::int64_t& notReprojected) {
     switch (fate) {
         case Fate::Deleted:
             ++report.deletedRecords;
@@ -51,8 +51,11 @@ bool copyRecord(Fate fate, const ShapeRecord& shape, const char* row, MergeOutpu
     RowChanges changes;
     output.write(shape, row, changes);
     ++report.featuresWritten;
+    report.withoutAttributes += !row && !schema.fields.empty();
     report.textShortened += changes.textShortened;
     report.numbersTooWide += changes.numberTooWide;
+    report.notConvertible += changes.notConvertible;
+    report.numbersRounded += changes.numberRounded;
     return true;
 }
 
@@ -71,8 +74,8 @@ void copyAsRead(ShapefileReader& reader, const OutputSchema& schema, MergeOutput
     while ((next = reader.next(block)) == ShapefileReader::Next::Block) {
         for (std::int64_t i = 0; i < block.count(); ++i) {
             const Fate fate = triage(block.shape(i), block.row(i), schema.kind, shape);
-            counts.written +=
-                copyRecord(fate, shape, block.row(i), output, report, counts.notReprojected);
+            counts.written += copyRecord(fate, shape, block.row(i), schema, output, report,
+                                         counts.notReprojected);
         }
         progress.advance(block.count());
     }
@@ -180,8 +183,8 @@ void copyReprojected(ShapefileReader& reader, int source, const OutputSchema& sc
         }
         for (std::size_t i = 0; i < current->contents.size(); ++i) {
             const char* row = current->block.row(static_cast<std::int64_t>(i));
-            counts.written += copyRecord(current->fates[i], current->shapes[i], row, output, report,
-                                         counts.notReprojected);
+            counts.written += copyRecord(current->fates[i], current->shapes[i], row, schema, output,
+                                         report, counts.notReprojected);
         }
         progress.advance(current->block.count());
         std::swap(current, following);

@@ -25,6 +25,9 @@ struct MergeReport {
     std::int64_t inputsCopiedAsBytes = 0;     // inputs whose records were copied unchanged
     std::int64_t textShortened = 0;           // written with a text value cut to fit its field
     std::int64_t numbersTooWide = 0;          // written with a number left empty: too wide
+    std::int64_t notConvertible = 0;          // written with a value of another type left empty
+    std::int64_t numbersRounded = 0;          // written with a number rounded to its field
+    std::int64_t withoutAttributes = 0;       // written without values: no table row to read
     std::vector<Reprojection> reprojections;  // by source system, in the order first met
     std::int64_t takenAsOutputs = 0;  // written from inputs without a system, taken as the output's
     std::int64_t systemDropped = 0;   // written from inputs with a system into an output without

@@ -12,8 +12,16 @@ TemplateSchema::TemplateSchema(const QString& shpPath, const TextPlan& plan) {
             QStringLiteral("The field source '%1' is no readable shapefile").arg(shpPath));
     }
     shpType = *type;
-    table = DbfTableHeader::readFile(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
-    input.table = table ? &*table : nullptr;
+    // Without its table the output would have none of the inputs' fields: every value lost.
+    const QString dbf = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
+    QString cause = QStringLiteral("its table (.dbf) is missing or no regular file");
+    table = dbf.isEmpty() ? std::nullopt : DbfTableHeader::readFile(dbf, &cause);
+    if (!table) {
+        throw ConfluxError(
+            ErrorNumber::HostFailure,
+            QStringLiteral("The field source '%1' has no readable table: %2").arg(shpPath, cause));
+    }
+    input.table = &*table;
     const bool utf8Output = plan.outputCodePage == "UTF-8";
     input.namesPage = utf8Output ? readingCodePage(shpPath) : plan.outputCodePage;
     input.recoded = utf8Output && input.namesPage != "UTF-8";

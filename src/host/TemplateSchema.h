@@ -15,14 +15,15 @@
 // The merge's template, read once: the field-source file's table, shape type, .prj and the
 // spatial reference GDAL makes of it. Its files are read only when they are regular files.
 struct TemplateSchema {
-    std::optional<DbfTableHeader> table;  // none when the .dbf is missing or invalid
-    OutputSchema::Input input;            // the table as the output schema sees it
+    std::optional<DbfTableHeader> table;
+    OutputSchema::Input input;  // the table as the output schema sees it
     std::int32_t shpType = 0;
     QByteArray prj;           // the .prj's text; empty when there is none
     SpatialReferencePtr srs;  // the system it names; null when none or unreadable
 
-    // Throws ConfluxError when the .shp cannot be read. `plan`: the merge's text plan, which
-    // decides the code page the field names are read in.
+    // Throws ConfluxError, naming the file and the cause, when the .shp or its table cannot be
+    // read. `plan`: the merge's text plan, which decides the code page the field names are read
+    // in.
     TemplateSchema(const QString& shpPath, const TextPlan& plan);
     TemplateSchema(const TemplateSchema&) = delete;
     TemplateSchema& operator=(const TemplateSchema&) = delete;

@@ -34,6 +34,10 @@ QString refusedByReason(const MergeReport& report) {
         QStringLiteral("no coordinate system (taken as the output's)"));
     add(changed, report.systemDropped,
         QStringLiteral("coordinate system dropped (the output has none)"));
+    add(changed, report.withoutAttributes,
+        QStringLiteral("without attributes (no readable table row)"));
+    add(changed, report.notConvertible, QStringLiteral("value not convertible (left empty)"));
+    add(changed, report.numbersRounded, QStringLiteral("number rounded"));
     add(changed, report.textShortened, QStringLiteral("text shortened"));
     add(changed, report.numbersTooWide, QStringLiteral("number too wide"));
     if (report.unreadableInputs != 0) {

@@ -1,5 +1,6 @@
 #include "platform/DbfTableHeader.h"
 
+#include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
 #include "platform/UniqueFd.h"
 
@@ -149,29 +150,40 @@ bool DbfTableHeader::parse(int fd, qint64 fileSize, QByteArray& bytes, const QSt
 // folders refuse positional reads; devices fill the buffer or give nothing), and a header that
 // agrees with that size needs no status call. Anything else asks the file's status: only a
 // regular file is read, with its true size.
-std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path) {
-    const UniqueFd fd = UniqueFd::openNeverWaiting(FileNameCodec::encode(path).constData());
-    if (!fd.isOpen())
-        return std::nullopt;
-    QByteArray bytes(kFirstRead, Qt::Uninitialized);
-    ssize_t got;
-    do {
-        got = ::pread(fd.get(), bytes.data(), size_t(kFirstRead), 0);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0)
-        return std::nullopt;  // a pipe, socket, terminal or folder
-    bytes.resize(got);
-    DbfTableHeader header;
-    QString error;
-    if (got >= kPrefixLength && got < kFirstRead && header.parse(fd.get(), got, bytes, path, error))
-        return header;
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        (got < kFirstRead && info.st_size == got))
-        return std::nullopt;  // no regular file, or the short read was its end after all
-    header = DbfTableHeader();
-    if (!header.read(fd.get(), info.st_size, path, error))
-        return std::nullopt;
+std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path, QString* error) {
+    QString problem;
+    auto header = [&]() -> std::optional<DbfTableHeader> {
+        const UniqueFd fd = UniqueFd::openNeverWaiting(FileNameCodec::encode(path).constData());
+        if (!fd.isOpen()) {
+            problem = QStringLiteral("'%1' cannot be opened: %2")
+                          .arg(path, FileEntry::systemErrorText(errno));
+            return std::nullopt;
+        }
+        QByteArray bytes(kFirstRead, Qt::Uninitialized);
+        ssize_t got;
+        do {
+            got = ::pread(fd.get(), bytes.data(), size_t(kFirstRead), 0);
+        } while (got < 0 && errno == EINTR);
+        problem = QStringLiteral("'%1' is no regular file").arg(path);
+        if (got < 0)
+            return std::nullopt;  // a pipe, socket, terminal or folder
+        bytes.resize(got);
+        DbfTableHeader read;
+        if (got >= kPrefixLength && got < kFirstRead &&
+            read.parse(fd.get(), got, bytes, path, problem))
+            return read;
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+            return std::nullopt;
+        if (got < kFirstRead && info.st_size == got)
+            return std::nullopt;  // the short read was its end after all: `problem` says why
+        read = DbfTableHeader();
+        if (!read.read(fd.get(), info.st_size, path, problem))
+            return std::nullopt;
+        return read;
+    }();
+    if (!header && error)
+        *error = problem;
     return header;
 }
 

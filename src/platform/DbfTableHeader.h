@@ -30,8 +30,9 @@ struct DbfTableHeader {
     bool read(int fd, const QString& path, QString& error);
     // The same for a file whose size is known already.
     bool read(int fd, qint64 fileSize, const QString& path, QString& error);
-    // Opens and reads the header of the table at `path`; nullopt when missing or invalid.
-    static std::optional<DbfTableHeader> readFile(const QString& path);
+    // Opens and reads the header of the table at `path`; nullopt when missing or invalid, with
+    // what is wrong in `error` when given.
+    static std::optional<DbfTableHeader> readFile(const QString& path, QString* error = nullptr);
 
     // Same fields in the same order, with the same types, lengths and decimals (names compared
     // ignoring case): records of one table can be copied as bytes into the other.

@@ -93,16 +93,71 @@ TEST(RowMapper, CopiesMatchingRowsWholeAndConvertsTheRest) {
     rows.writeRecord(row.constData(), out.data(), changes);
     EXPECT_EQ(out, QByteArray(" Statio   12.35T20240131"));
     EXPECT_TRUE(changes.textShortened);
-    EXPECT_FALSE(changes.numberTooWide);
+    EXPECT_TRUE(changes.numberRounded);
+    EXPECT_FALSE(changes.numberTooWide || changes.notConvertible);
 
-    const FieldValue area = rows.value(row.constData(), 1);
+    const FieldValue area = rows.value(row.constData(), 1, changes);
     EXPECT_EQ(area.type, FieldValue::Type::Real);
-    EXPECT_EQ(area.real, 12.345);
-    const FieldValue when = rows.value(row.constData(), 3);
+    EXPECT_EQ(area.real, 12.35) << "every output rounds to the template's decimals alike";
+    const FieldValue when = rows.value(row.constData(), 3, changes);
     EXPECT_EQ(when.type, FieldValue::Type::Date);
     EXPECT_EQ(when.text, QByteArrayView("2024-01-31"));
-    EXPECT_EQ(rows.value(row.constData(), 2).integer, 1);
-    EXPECT_EQ(rows.value(nullptr, 0).type, FieldValue::Type::Null);
+    EXPECT_EQ(rows.value(row.constData(), 2, changes).integer, 1);
+    EXPECT_EQ(rows.value(nullptr, 0, changes).type, FieldValue::Type::Null);
+}
+
+// A value the output field's type has no place for is left empty, a number that loses digits
+// is rounded, and each is noted, in a dBASE record and in a typed value alike; an integer
+// field gets an integer, whatever the text looked like.
+TEST(RowMapper, ValuesOfAnotherTypeAreLeftEmptyAndRoundedNumbersNoted) {
+    const DbfTableHeader templ = table(
+        {field("N", 'N', 10), field("R", 'N', 10, 2), field("OK", 'L', 1), field("DAY", 'D', 8)});
+    const OutputSchema schema = OutputSchema::fromTemplate({&templ, {}, false}, {}, {}, true);
+    struct Case {
+        const char* name;
+        const char* type;  // the input's type of the value, one per output field in turn
+        QByteArray text;
+        std::size_t field;
+        bool notConvertible, rounded;
+        FieldValue::Type typed;
+        double number;
+    };
+    using T = FieldValue::Type;
+    const Case cases[] = {
+        {"text into an integer", "C", "abc", 0, true, false, T::Null, 0},
+        {"an exponent into an integer", "C", "1e3", 0, false, false, T::Integer, 1000},
+        {"a fraction into an integer", "C", "3,5", 0, false, true, T::Integer, 4},
+        {"digits beyond the decimals", "N", "1.2345", 1, false, true, T::Real, 1.23},
+        {"trailing zeros only", "N", "1.5000", 1, false, false, T::Real, 1.5},
+        {"a logical into a number", "L", "T", 1, true, false, T::Null, 0},
+        {"a date into a number", "D", "20240131", 0, true, false, T::Null, 0},
+        {"text into a logical", "C", "maybe", 2, true, false, T::Null, 0},
+        {"an unknown logical", "C", "?", 2, false, false, T::Null, 0},
+        {"no date", "C", "2024-13-45", 3, true, false, T::Null, 0},
+        {"blank", "C", "", 0, false, false, T::Null, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DbfTableHeader input =
+            table({field(templ.fields[c.field].name, c.type[0], std::max<int>(c.text.size(), 1),
+                         c.type[0] == 'N' ? 4 : 0)});
+        RowMapper rows(schema, {&input, {}, false}, {});
+        const QByteArray row = ' ' + c.text.leftJustified(input.recordLength - 1);
+        QByteArray out(schema.recordLength, 'x');
+        RowChanges written, typed;
+        rows.writeRecord(row.constData(), out.data(), written);
+        const FieldValue value = rows.value(row.constData(), c.field, typed);
+        for (const RowChanges* changes : {&written, &typed}) {
+            EXPECT_EQ(changes->notConvertible, c.notConvertible);
+            EXPECT_EQ(changes->numberRounded, c.rounded);
+        }
+        EXPECT_EQ(value.type, c.typed);
+        if (c.typed == T::Integer) {
+            EXPECT_EQ(value.integer, c.number);
+        } else if (c.typed == T::Real) {
+            EXPECT_EQ(value.real, c.number);
+        }
+    }
 }
 
 TEST(RowMapper, NumbersThatDoNotFitAreLeftEmptyAndNoted) {
@@ -124,9 +179,10 @@ TEST(RowMapper, RecodesTextIntoUtf8ValuesAndRecords) {
     ASSERT_EQ(schema.fields[0].width, 27);
     RowMapper rows(schema, input, "CP1251");
     const QByteArray row = ' ' + cp1251("Абвгдежзи");
-    EXPECT_EQ(QString::fromUtf8(rows.value(row.constData(), 0).text.toByteArray()), "Абвгдежзи");
-    QByteArray out(schema.recordLength, 'x');
     RowChanges changes;
+    EXPECT_EQ(QString::fromUtf8(rows.value(row.constData(), 0, changes).text.toByteArray()),
+              "Абвгдежзи");
+    QByteArray out(schema.recordLength, 'x');
     rows.writeRecord(row.constData(), out.data(), changes);
     EXPECT_EQ(QString::fromUtf8(out.mid(1).trimmed()), "Абвгдежзи");
     EXPECT_FALSE(changes.textShortened);

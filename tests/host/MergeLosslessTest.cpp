@@ -8,10 +8,13 @@
 #include "support/IndependentReaders.h"
 #include "support/ShapeBytes.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <sys/stat.h>
 
 #include <limits>
 
@@ -93,6 +96,51 @@ TEST(MergeLossless, DeletedRowsAndNonFiniteCoordinatesHaveTheirOwnReasons) {
                      "WHERE table_name = 'merged'"),
               "1.0 2.0");
     EXPECT_EQ(IndependentReaders::validateGeoPackage(gpkg), QString());
+}
+
+// Features whose table row cannot be read are written without attributes and counted: no
+// .dbf, a named pipe in its place, a header the file disagrees with, fewer rows than shapes.
+// A field source without a readable table is refused before anything is written.
+TEST(MergeLossless, FeaturesWithoutTableRowsAreCountedAndAFieldSourceWithoutATableIsRefused) {
+    QTemporaryDir dir;
+    const std::vector<QByteArray> two = {record(ShpType::Point, {{{1, 2}}}),
+                                         record(ShpType::Point, {{{3, 4}}})};
+    const QString good = rawShapefile(dir.path(), "good", ShpType::Point, two, ids(2));
+    const QString shortTable = rawShapefile(dir.path(), "short", ShpType::Point, two, ids(1));
+    const QString missing = rawShapefile(dir.path(), "missing", ShpType::Point, two, ids(2));
+    QFile::remove(dir.filePath("missing.dbf"));
+    const QString pipe = rawShapefile(dir.path(), "pipe", ShpType::Point, two, ids(2));
+    QFile::remove(dir.filePath("pipe.dbf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.dbf")).constData(), 0600), 0);
+    const QString damaged = rawShapefile(dir.path(), "damaged", ShpType::Point, two, ids(2));
+    QFile table(dir.filePath("damaged.dbf"));
+    ASSERT_TRUE(table.open(QIODevice::ReadWrite));
+    table.resize(table.size() - 7);  // the header promises more rows than the file holds
+    table.close();
+
+    MergeEngine engine;
+    const auto merged =
+        MergeCall({good, shortTable, missing, pipe, damaged}, dir.path(), "out", 1).run(engine);
+    EXPECT_EQ(merged->FeatureCount(), 10);
+    EXPECT_EQ(engine.lastReport().withoutAttributes, 7);
+    EXPECT_TRUE(
+        MergeSummary::refusedByReason(engine.lastReport())
+            .endsWith("Merged with a change:\nwithout attributes (no readable table row): 7"));
+
+    for (const QString& source : {missing, pipe, damaged}) {
+        SCOPED_TRACE(source.toStdString());
+        MergeCall call({good}, dir.path(), "refused", 1);
+        call.fieldSource = source;
+        try {
+            call.run();
+            ADD_FAILURE() << "merged";
+        } catch (const ConfluxError& error) {
+            EXPECT_TRUE(error.description().startsWith(
+                QStringLiteral("The field source '%1' has no readable table: ").arg(source)))
+                << error.description().toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(dir.filePath("refused.shp")));
+    }
 }
 
 }  // namespace

@@ -39,7 +39,13 @@ void FileGdbOutput::write(const ShapeRecord& shape, const char* row, RowChanges&
         m_wkb.append(shape, m_geometry);
     }
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i] = m_rows->value(row, i);
+        const FieldValue& value = m_values[i] = m_rows->value(row, i, changes);
+        // Integers of more than 9 digits go into a Double, which holds 53 bits of them exactly.
+        if (value.type == FieldValue::Type::Integer &&
+            m_schema.fields[i].kind() == OutputField::Kind::Int64 &&
+            static_cast<std::int64_t>(static_cast<double>(value.integer)) != value.integer) {
+            changes.numberRounded = true;
+        }
     }
     switch (m_writer->add(m_geometry, m_values)) {
         case FileGdbWriter::Added::Written:

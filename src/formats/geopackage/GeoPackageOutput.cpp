@@ -224,7 +224,7 @@ bool GeoPackageOutput::beginInput(std::int32_t /*shapeType*/, RowMapper& rows) {
     return false;
 }
 
-void GeoPackageOutput::write(const ShapeRecord& shape, const char* row, RowChanges& /*changes*/) {
+void GeoPackageOutput::write(const ShapeRecord& shape, const char* row, RowChanges& changes) {
     const bool boxed = !shape.isNull() && shape.pointCount() > 0;
     const ShapeRecord::Ranges& box = shape.ranges();
     const GeoPackageInserter::Box indexed{box.minX, box.maxX, box.minY, box.maxY};
@@ -234,7 +234,7 @@ void GeoPackageOutput::write(const ShapeRecord& shape, const char* row, RowChang
     }
     m_inserter->beginRow(m_blob, boxed ? &indexed : nullptr);
     for (std::size_t i = 0; i < m_schema.fields.size(); ++i) {
-        m_inserter->value(m_rows->value(row, i));
+        m_inserter->value(m_rows->value(row, i, changes));
     }
     m_inserter->endRow();
     ++m_features;

@@ -43,13 +43,13 @@ bool PostgisOutput::beginInput(std::int32_t /*shapeType*/, RowMapper& rows) {
     return false;
 }
 
-void PostgisOutput::write(const ShapeRecord& shape, const char* row, RowChanges& /*changes*/) {
+void PostgisOutput::write(const ShapeRecord& shape, const char* row, RowChanges& changes) {
     m_geometry.resize(0);
     if (!shape.isNull()) {
         m_wkb.append(shape, m_geometry);
     }
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i] = m_rows->value(row, i);
+        m_values[i] = m_rows->value(row, i, changes);
     }
     m_writer->add(m_geometry, m_values);
 }
