@@ -15,5 +15,6 @@ inline constexpr int MissingSource = 9;  // "Вы забыли указать ф
 inline constexpr int Failure = 10;            // an error report: open, read or write failed
 inline constexpr int ServerUnreachable = 11;  // --pg: no database server answered
 inline constexpr int LoginRefused = 12;       // --pg: the server refused the login
-inline constexpr int Interrupted = 130;       // Ctrl+C during the merge; nothing written
+inline constexpr int Partial = 13;       // --skip-unreadable: merged without the inputs not opened
+inline constexpr int Interrupted = 130;  // Ctrl+C during the merge; nothing written
 }  // namespace ExitStatus

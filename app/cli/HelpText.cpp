@@ -26,6 +26,7 @@ const char* const kExitStatuses = R"TXT(Exit status:
        none of the features read could be merged
   11   --pg: no database server answered (the server's one-line message follows)
   12   --pg: the server refused the login: password, role or database (one line)
+  13   --skip-unreadable: merged, but inputs that could not be opened were left out
   130  interrupted during the merge; nothing was written
 )TXT";
 
@@ -69,7 +70,7 @@ QString merge() {
     return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
                     [--source PATH] (--out FOLDER [--name NAME] | --gdb PATH [--class NAME]
                     [--create] | --pg CONNINFO [--class NAME] [--schema S] [--create-schema])
-                    [--t-srs SRS] [--s-srs SRS] [--yes]
+                    [--t-srs SRS] [--s-srs SRS] [--skip-unreadable] [--yes]
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
@@ -93,7 +94,8 @@ terminal.
                        Geodatabase (.gdb folder) PATH
   --class NAME         the layer's or table's name (default: proposed as for --name)
   --create             make PATH a new empty GeoPackage or File Geodatabase, by its ending,
-                       when it does not exist
+                       when it does not exist (once there is something to merge; a run that
+                       then fails removes it again)
   --pg CONNINFO        write a new PostGIS table, through a libpq connection string or URI
                        ("host=gis dbname=maps user=anna", "postgresql://anna@gis/maps"); give
                        the password in ~/.pgpass or PGPASSWORD rather than on the command line.
@@ -105,6 +107,8 @@ terminal.
                        utilities take it ("EPSG:32637", WKT, a PROJ string, a .prj file)
   --s-srs SRS          the coordinate system of inputs without a .prj (default: taken to be
                        the output's)
+  --skip-unreadable    leave out the inputs that cannot be opened (a missing .shx, a damaged
+                       header), each named with its cause, instead of failing (status 13)
   --yes                replace an existing output shapefile or PostGIS table instead of
                        refusing (a table is replaced in the same transaction)
 

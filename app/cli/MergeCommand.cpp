@@ -48,6 +48,7 @@ private:
     QString defaultSource(const std::vector<qsizetype>& admitted) const;
     int checkOutput();
     int checkGeodatabase();
+    bool createPending();
     int merge();
     int mergeFailed(const ConfluxError* error);
     // Throws ConfluxError for an invalid mask.
@@ -61,20 +62,30 @@ private:
     QStringList m_names;
     std::vector<std::int32_t> m_shapeTypes;
     std::shared_ptr<IFeatureClass> m_source;
+    QStringList m_notOpened;       // --skip-unreadable: "path: cause" of each input left out
+    bool m_createPending = false;  // --create: the geodatabase is made once there is a merge
+    bool m_created = false;        // ... and this run made it
 };
 
 int MergeRun::openInputs() {
     ProgressBar progress(QStringLiteral("files opened"), m_files.size());
-    try {
-        for (qsizetype i = 0; i < m_files.size(); ++i) {
-            addInput(m_tables, m_names, m_shapeTypes, i, GetFCFromFile(m_files[i], 0));
-            progress.update(i + 1);
+    QStringList opened;
+    for (qsizetype i = 0; i < m_files.size(); ++i) {
+        try {
+            addInput(m_tables, m_names, m_shapeTypes, static_cast<qsizetype>(m_tables.size()),
+                     GetFCFromFile(m_files[i], 0));
+            opened << m_files[i];
+        } catch (const ConfluxError& error) {
+            if (!m_request.skipUnreadable) {
+                progress.finish();
+                ErrorHandling::reportCurrentException(QStringLiteral("UpdateTablesArrayFromDir "));
+                return ExitStatus::Failure;
+            }
+            m_notOpened << QStringLiteral("%1: %2").arg(m_files[i], error.description());
         }
-    } catch (...) {
-        progress.finish();
-        ErrorHandling::reportCurrentException(QStringLiteral("UpdateTablesArrayFromDir "));
-        return ExitStatus::Failure;
+        progress.update(i + 1);
     }
+    m_files = opened;  // parallel to the inputs from here on
     return ExitStatus::Ok;
 }
 
@@ -141,20 +152,27 @@ int MergeRun::checkOutput() {
 int MergeRun::checkGeodatabase() {
     const QString& path = m_request.path;
     // Made once the inputs are known to give something to merge, so that a run that stops
-    // before leaves nothing behind. The new geodatabase stays should the merge fail.
-    if (m_request.create && !FileEntry::exists(path)) {
-        try {
-            createGeodatabase(path);
-        } catch (const ConfluxError& error) {
-            Console::err(error.description());
-            return ExitStatus::Failure;
-        }
-        Console::err(QStringLiteral("Created the empty geodatabase %1").arg(path));
-    }
-    if (checkGeodatabaseOutput(path) == OutputCheck::Ready)
+    // before leaves nothing behind.
+    m_createPending = m_request.create && !FileEntry::exists(path);
+    if (m_createPending || checkGeodatabaseOutput(path) == OutputCheck::Ready)
         return ExitStatus::Ok;
     Console::err(missingGeodatabaseText(path));
     return ExitStatus::MissingGeodatabase;
+}
+
+// The geodatabase --create asked for; false after reporting why it cannot be made.
+bool MergeRun::createPending() {
+    if (!m_createPending)
+        return true;
+    try {
+        createGeodatabase(m_request.path);
+    } catch (const ConfluxError& error) {
+        Console::err(error.description());
+        return false;
+    }
+    m_created = true;
+    Console::err(QStringLiteral("Created the empty geodatabase %1").arg(m_request.path));
+    return true;
 }
 
 int MergeRun::merge() {
@@ -167,6 +185,8 @@ int MergeRun::merge() {
             Console::err(kNoElements);
             return ExitStatus::NoElements;
         }
+        if (!createPending())
+            return ExitStatus::Failure;
         const auto output = describeOutput(m_request.shapefile, m_request.path, m_request.name,
                                            m_source->ShapeType());
         if (m_request.postgis) {
@@ -198,7 +218,12 @@ int MergeRun::merge() {
     Console::out(MergeSummary::refusedByReason(engine.lastReport()));
     for (const QString& warning : engine.lastReport().warnings)
         Console::err(QStringLiteral("Warning: %1").arg(warning));
-    return ExitStatus::Ok;
+    if (m_notOpened.isEmpty())
+        return ExitStatus::Ok;
+    Console::out(QStringLiteral("inputs not opened: %1").arg(m_notOpened.size()));
+    for (const QString& input : m_notOpened)
+        Console::out(QStringLiteral("  ") + input);
+    return ExitStatus::Partial;
 }
 
 // A PostGIS output's refusals that have their own status: nullopt for the others.
@@ -219,8 +244,10 @@ std::optional<int> postgisStatus(const PostgisError& error) {
     }
 }
 
-// Called from a catch block only.
+// Called from a catch block only. A geodatabase this run made goes again: nothing is in it.
 int MergeRun::mergeFailed(const ConfluxError* error) {
+    if (m_created)
+        removeNewGeodatabase(m_request.path);
     if (error && error->number() == ErrorNumber::InvalidPattern) {
         Console::err(error->description());
         return ExitStatus::InvalidMask;

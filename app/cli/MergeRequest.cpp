@@ -25,7 +25,7 @@ void addMergeOptions(QCommandLineParser& parser) {
     for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class", "pg",
                              "schema", "t-srs", "s-srs"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
-    for (const char* name : {"yes", "create", "create-schema"})
+    for (const char* name : {"yes", "create", "create-schema", "skip-unreadable"})
         parser.addOption({QString::fromLatin1(name), QString()});
 }
 
@@ -122,6 +122,7 @@ std::optional<int> parseMergeRequest(const QStringList& args, MergeRequest& requ
     if (parser.isSet(QStringLiteral("source")))
         request.source = parser.value(QStringLiteral("source"));
     request.replace = parser.isSet(QStringLiteral("yes"));
+    request.skipUnreadable = parser.isSet(QStringLiteral("skip-unreadable"));
     if (const auto status = readSystems(parser, request))
         return status;
     return readOutput(parser, request);

@@ -20,6 +20,7 @@ struct MergeRequest {
     QString name;  // the output's name
     bool replace = false;                       // --yes
     bool create = false;                        // --create: make a missing geodatabase
+    bool skipUnreadable = false;                // --skip-unreadable
     QString schema = QStringLiteral("public");  // --schema: where a PostGIS table goes
     bool createSchema = false;                  // --create-schema
     QString targetSystem;                       // --t-srs as given; empty: the template's

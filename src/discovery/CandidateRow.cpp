@@ -1,6 +1,7 @@
 #include "discovery/CandidateRow.h"
 
 #include "discovery/PathNames.h"
+#include "formats/shapefile/ShapefileFiles.h"
 #include "platform/DbfReader.h"
 #include "platform/FileEntry.h"
 
@@ -26,10 +27,12 @@ TableProp GetDBFTableProp(const QString& FullFileName) {
         return {kNoValue, kNoValue};
     const QString folder = FullFileName.left(separator + 1);
     const QString table = FullFileName.mid(separator + 1, dot - separator - 1);
-    // The usual spellings first: a folder listing per file would cost more than the read.
+    // The usual spellings first, the .shp's own case leading: a folder listing per file would
+    // cost more than the read.
     std::optional<DbfHeaderCounts> counts;
-    for (const char* extension : {".dbf", ".DBF"}) {
-        counts = DbfReader::readCounts(folder + table + QLatin1String(extension));
+    for (const QString& name :
+         ShapefileFiles::companionNames(FullFileName, QStringLiteral("dbf"))) {
+        counts = DbfReader::readCounts(name);
         if (counts)
             break;
     }

@@ -65,6 +65,10 @@ ConfluxError cannotCreate(const QString& path, const QString& cause) {
 
 }  // namespace
 
+void removeNewGeodatabase(const QString& path) {
+    removeStaging(path);
+}
+
 bool canCreateGeodatabase(const QString& path) {
     return isGeoPackage(path) || isFileGeodatabase(path);
 }

@@ -9,5 +9,9 @@
 // ConfluxError naming `path` and the cause; nothing is then left behind.
 void createGeodatabase(const QString& path);
 
+// Removes the geodatabase at `path` that createGeodatabase made, when a run that made it wrote
+// nothing into it after all: its file, or its folder with the files in it.
+void removeNewGeodatabase(const QString& path);
+
 // Whether createGeodatabase knows the ending of `path`.
 bool canCreateGeodatabase(const QString& path);

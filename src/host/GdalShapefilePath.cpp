@@ -25,15 +25,29 @@ QString stemOf(const QString& shpPath) {
            ShapefileFiles::baseName(shpPath) + QLatin1Char('.');
 }
 
-// Whether GDAL would open something that is no regular file: it takes, for each extension, the
-// lower-case name when it exists and the upper-case one otherwise.
-bool hasOddCompanion(const QString& stem) {
+// The file of a shapefile's that the merge reads for `extension`: the .shp itself, or its
+// companion (regular files only); empty for none.
+QString ownFile(const QString& shpPath, const QString& extension) {
+    if (extension == QLatin1String("shp"))
+        return FileEntry::isRegularFile(shpPath) ? shpPath : QString();
+    return ShapefileFiles::sidecar(shpPath, extension);
+}
+
+// Whether GDAL, left to itself, would open anything but the shapefile's own regular files: it
+// takes, for each extension, the lower-case name when something has it and the upper-case one
+// otherwise, so a named pipe would stop it, and of "roads.shp" and "roads.SHP" side by side it
+// would read the first for both.
+bool gdalWouldStray(const QString& shpPath) {
+    const QString stem = stemOf(shpPath);
     for (const char* extension : kOpenedByGdal) {
         const QString lower = QString::fromLatin1(extension);
-        FileEntry::Kind kind = FileEntry::kind(stem + lower);
+        QString taken = stem + lower;
+        if (FileEntry::kind(taken) == FileEntry::Kind::Missing)
+            taken = stem + lower.toUpper();
+        const FileEntry::Kind kind = FileEntry::kind(taken);
         if (kind == FileEntry::Kind::Missing)
-            kind = FileEntry::kind(stem + lower.toUpper());
-        if (kind != FileEntry::Kind::Missing && kind != FileEntry::Kind::RegularFile)
+            continue;
+        if (kind != FileEntry::Kind::RegularFile || taken != ownFile(shpPath, lower))
             return true;
     }
     return false;
@@ -77,7 +91,7 @@ void removeDeadViews(const QByteArray& root) {
 
 GdalShapefilePath::GdalShapefilePath(const QString& shpPath)
     : m_path(FileNameCodec::encode(shpPath)) {
-    if (hasOddCompanion(stemOf(shpPath)))
+    if (gdalWouldStray(shpPath))
         linkRegularFiles(shpPath);
 }
 
@@ -95,7 +109,6 @@ GdalShapefilePath::~GdalShapefilePath() {
 void GdalShapefilePath::linkRegularFiles(const QString& shpPath) {
     const QString stem = stemOf(shpPath);
     const qsizetype slash = stem.lastIndexOf(QLatin1Char('/'));
-    const QByteArray fileStem = FileNameCodec::encode(stem.mid(slash + 1));
     removeDeadViews(temporaryRoot());
     QByteArray folder = temporaryRoot() + '/' + kViewPrefix + "XXXXXX";
     if (!::mkdtemp(folder.data())) {
@@ -113,16 +126,15 @@ void GdalShapefilePath::linkRegularFiles(const QString& shpPath) {
         ::unlink(newLock.constData());
     m_ownFolder = slash < 0 ? QByteArray(".") : FileNameCodec::encode(stem.left(slash));
     m_path = folder + '/' + FileNameCodec::encode(shpPath.mid(slash + 1));
+    // One link an extension, to the file the merge reads: GDAL finds nothing else there.
     for (const char* extension : kOpenedByGdal) {
-        const QString lower = QString::fromLatin1(extension);
-        for (const QString& name : {lower, lower.toUpper()}) {
-            const QString target = FileEntry::canonicalPath(stem + name);
-            if (target.isEmpty() || !FileEntry::isRegularFile(target))
-                continue;
-            const QByteArray link = folder + '/' + fileStem + name.toLatin1();
-            if (::symlink(FileNameCodec::encode(target).constData(), link.constData()) == 0)
-                m_links.append(link);
-        }
+        const QString own = ownFile(shpPath, QString::fromLatin1(extension));
+        const QString target = FileEntry::canonicalPath(own);
+        if (own.isEmpty() || target.isEmpty())
+            continue;
+        const QByteArray link = folder + '/' + FileNameCodec::encode(own.mid(slash + 1));
+        if (::symlink(FileNameCodec::encode(target).constData(), link.constData()) == 0)
+            m_links.append(link);
     }
 }
 

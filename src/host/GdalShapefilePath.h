@@ -8,8 +8,10 @@
 
 // The path GDAL is handed to open a shapefile. GDAL opens the .shx, .dbf, .cpg and .prj beside
 // a .shp itself, with blocking opens, so a named pipe (or device) of such a name would stop it
-// for good. When one is there, GDAL gets a private folder of links to the shapefile's regular
-// files only, and the odd entry counts as missing; otherwise the path itself, in its own bytes.
+// for good; and it takes lower-case names first, so of "roads.shp" and "roads.SHP" it would
+// read one for both. Then GDAL gets a private folder of links to the files the merge reads for
+// this shapefile (its regular files only, the odd entry counting as missing); otherwise the
+// path itself, in its own bytes.
 // The private folder holds a lock while it lives, so that the folders of a killed process are
 // removed by the next one that makes such a folder.
 class GdalShapefilePath {

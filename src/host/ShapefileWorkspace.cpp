@@ -11,6 +11,10 @@ std::shared_ptr<IFeatureClass> ShapefileWorkspace::OpenFeatureClass(const QStrin
             ErrorNumber::HostFailure,
             QStringLiteral("Shapefile '%1.shp' does not exist in '%2'").arg(name, m_folder));
     }
+    return openFile(shpPath);
+}
+
+std::shared_ptr<IFeatureClass> ShapefileWorkspace::openFile(const QString& shpPath) {
     GdalErrorCapture errors;
     auto dataset = GdalOpen::shapefile(shpPath, true, errors);
     GdalOpen::layer(*dataset, shpPath, {}, errors);

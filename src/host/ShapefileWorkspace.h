@@ -11,6 +11,8 @@ public:
 
     // Checks that the shapefile opens, then closes it again; the class opens on demand later.
     std::shared_ptr<IFeatureClass> OpenFeatureClass(const QString& name) override;
+    // The same for the file `shpPath` itself, whatever others differ from its name in case.
+    std::shared_ptr<IFeatureClass> openFile(const QString& shpPath);
     const QString& folder() const { return m_folder; }
 
 private:

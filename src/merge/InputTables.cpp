@@ -2,7 +2,9 @@
 
 #include "host/FeatureLayer.h"
 #include "host/PropertySet.h"
+#include "host/ShapefileWorkspace.h"
 #include "host/ShapefileWorkspaceFactory.h"
+#include "platform/FileEntry.h"
 
 std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::int64_t hWnd) {
     const qsizetype separator = FullFileName.lastIndexOf(QLatin1Char('/'));
@@ -19,6 +21,10 @@ std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::i
                            folder.isEmpty() ? QStringLiteral("/") : folder);
     const ShapefileWorkspaceFactory factory;
     const auto workspace = factory.OpenFromPropertySet(properties, hWnd);
+    // The file itself where it is one: "roads.SHP" beside "roads.shp" is another shapefile.
+    const auto shapefiles = std::dynamic_pointer_cast<ShapefileWorkspace>(workspace);
+    if (shapefiles && FileEntry::isRegularFile(FullFileName))
+        return shapefiles->openFile(FullFileName);
     return workspace->OpenFeatureClass(fileName.left(dot));
 }
 

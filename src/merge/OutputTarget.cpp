@@ -17,7 +17,8 @@ OutputCheck checkShapefileOutput(const QString& path, const QString& name) {
     // An output that a killed run had moved aside counts: it is put back before the look.
     if (FileEntry::isFolder(path))
         ShapefileStaging::recoverFolder(path);
-    if (FileEntry::exists(shapefilePath(path, name)))
+    // A file of that name in any letter case is part of the existing output.
+    if (FileEntry::isFolder(path) && !ShapefileStaging::existingFiles(path, name).isEmpty())
         return OutputCheck::ExistingShapefile;
     return OutputCheck::Ready;
 }

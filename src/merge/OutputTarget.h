@@ -12,7 +12,8 @@
 enum class OutputCheck {
     Ready,               // nothing stands in the way
     MissingFolder,       // shapefile output: nothing of the folder's name exists
-    ExistingShapefile,   // shapefile output: folder/name.shp exists; ask before replacing
+    ExistingShapefile,   // shapefile output: a file of folder/name.shp's set exists, in any
+                         // letter case; ask before replacing
     MissingGeodatabase,  // geodatabase output: no .mdb or .gpkg file, no .gdb folder there
 };
 

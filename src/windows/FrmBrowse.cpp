@@ -1,6 +1,7 @@
 #include "windows/FrmBrowse.h"
 
 #include "discovery/PathNames.h"
+#include "formats/shapefile/ShapefileFiles.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -146,10 +147,12 @@ bool FrmBrowse::prepareOpen(const QString& shpPath) {
         return false;
     }
     const QString base = GetFNameFromFullName(shpPath);
-    const QString table = base + QStringLiteral(".dbf");
     const QString folder = shpPath.left(slash);
     Load();
-    m_data->setCaption(folder + QLatin1Char('/') + table);
+    m_data->setCaption(folder + QLatin1Char('/') + base + QStringLiteral(".dbf"));
+    // The shapefile's own table: of "roads.shp" and "roads.SHP", each has its own.
+    const QString own = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
+    const QString table = own.isEmpty() ? base + QStringLiteral(".dbf") : own.mid(slash + 1);
     // A path without a base name must not open a hidden ".dbf" that happens to lie there.
     if (base.isEmpty()) {
         m_model->close();

@@ -74,4 +74,30 @@ TEST(ByteNames, ScanPrintsAndMergeOpensNamesThatAreNotUtf8) {
     EXPECT_TRUE(again.err.contains(out + '/' + kOutputCp1251 + ".shp")) << again.err.constData();
 }
 
+// "roads.shp" and "roads.SHP" side by side are two shapefiles here: each row counts and opens
+// its own files, and the merge takes each once.
+TEST(ByteNames, ShapefilesWhoseNamesDifferInCaseAreTwoInputs) {
+    ByteNamedDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray root = dir.path() + "/sheets";
+    ASSERT_EQ(::mkdir(root.constData(), 0755), 0);
+    lines(QFile::decodeName(dir.path()), root, "roads", 2);
+    lines(QFile::decodeName(dir.path()), dir.path(), "upper", 3);
+    for (const char* extension : {"shp", "shx", "dbf"}) {
+        ASSERT_EQ(::rename((dir.path() + "/upper." + extension).constData(),
+                           (root + "/roads." + QByteArray(extension).toUpper()).constData()),
+                  0);
+    }
+    ChildProcess scan({"scan", root});
+    ASSERT_TRUE(scan.wait(60000));
+    EXPECT_EQ(scan.out,
+              root + "/roads.SHP\t1\t3\troads\t3\n" + root + "/roads.shp\t1\t2\troads\t3\n");
+
+    ChildProcess merge({"merge", root, "--kind", "line", "--out", dir.path(), "--name", "all"});
+    ASSERT_TRUE(merge.wait(60000));
+    EXPECT_EQ(merge.exitCode, 0) << merge.err.constData();
+    EXPECT_TRUE(merge.out.startsWith("Merge success!!!\nFeaturs merged 2\nnew Feature count 5\n"))
+        << merge.out.constData();
+}
+
 }  // namespace

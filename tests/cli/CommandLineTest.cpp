@@ -189,6 +189,20 @@ TEST_F(CommandLineTest, MergeReplacesAnExistingOutputOnlyWithYes) {
     EXPECT_EQ(ShapefileFixture::read(out + "/roads.shp").features.size(), 4u);
 }
 
+// One input that does not open fails the merge; --skip-unreadable leaves it out, names it with
+// the cause and ends with a status of its own.
+TEST_F(CommandLineTest, SkipUnreadableLeavesOutInputsThatDoNotOpenAndNamesThem) {
+    QDir().mkpath(root + "/N-37-003");
+    ASSERT_TRUE(QFile::copy(bad + "/broken.shp", root + "/N-37-003/broken.shp"));
+    EXPECT_EQ(merge({"--kind", "line", "--out", out}).exitCode, 10);
+    const auto partial = merge({"--kind", "line", "--out", out, "--skip-unreadable"});
+    EXPECT_EQ(partial.exitCode, 13) << partial.err.toStdString();
+    EXPECT_EQ(partial.outLines().mid(2, 1), QStringList("new Feature count 5"));
+    EXPECT_EQ(partial.outLines().mid(6).value(0), "inputs not opened: 1");
+    EXPECT_TRUE(partial.outLines().value(7).startsWith("  " + root + "/N-37-003/broken.shp: "))
+        << partial.out.toStdString();
+}
+
 TEST_F(CommandLineTest, MergeDrawsProgressOnATerminal) {
     const auto result = CliRunner::confluxOnTerminal(
         QStringList{QStringLiteral("merge"), root, "--kind", "line", "--out", out});

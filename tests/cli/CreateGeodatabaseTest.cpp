@@ -109,6 +109,10 @@ TEST_F(CreateGeodatabaseTest, CreateMakesAFileGeodatabaseThatTheMergeFills) {
 
 TEST_F(CreateGeodatabaseTest, EachRefusalHasItsStatusAndLeavesNothing) {
     const QString missing = out + "/missing";
+    const QString source = root + "/roads.shp";
+    // A field source without its table: the merge fails after the geodatabase was made.
+    const QString bare = ShapefileFixture::squares(m_dir.path(), "bare", 1);
+    QFile::remove(m_dir.filePath("bare.dbf"));
     const struct {
         const char* name;
         int status;
@@ -135,6 +139,18 @@ TEST_F(CreateGeodatabaseTest, EachRefusalHasItsStatusAndLeavesNothing) {
          5,
          "No elements for merge\n",
          {"--gdb", missing + ".gpkg", "--create", "--mask", "x*"}},
+        {"create, a source named, nothing admitted",
+         5,
+         "No elements for merge\n",
+         {"--gdb", missing + ".gpkg", "--create", "--mask", "x*", "--source", source}},
+        {"create, a source named, an invalid mask",
+         4,
+         "Invalid pattern",
+         {"--gdb", missing + ".gdb", "--create", "--mask", "[a-", "--source", source}},
+        {"create, then the merge fails",
+         10,
+         "has no readable table",
+         {"--gdb", missing + ".gdb", "--create", "--source", bare}},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

@@ -1,5 +1,7 @@
 #include "MergeTestSupport.h"
 
+#include "merge/OutputTarget.h"
+
 #include "platform/TextEncoder.h"
 
 #include <QFile>
@@ -68,16 +70,25 @@ TEST(MergeNames, GeoPackageOutputTakesCollidingFidsAndAFieldNamedLikeTheGeometry
     EXPECT_EQ(read(gpkg, "points").features.size(), 4u);
 }
 
-// Only "roads.shp" is checked before asking to replace; "ROADS.shp" is another shapefile on
-// this platform and must survive writing "roads".
-TEST(MergeNames, ReplacingLeavesAShapefileWhoseNameDiffersInCaseAlone) {
+// A file system that ignores letter case would see one shapefile in "roads.SHP", "roads.prj" and
+// "ROADS.qix": all of it is the existing output, asked about and replaced whole, so no old
+// index or declaration is left to misdescribe the new one.
+TEST(MergeNames, AnOutputInOtherLetterCaseIsTheExistingOutputAndIsReplacedWhole) {
     QTemporaryDir dir;
     const QString a = write(dir.path(), "a", "POINT", {{"ID", 'N', 5}}, {{"POINT (0 0)", {"1"}}});
-    QDir().mkdir(dir.filePath("out"));
-    write(dir.filePath("out"), "ROADS", "POINT", {{"ID", 'N', 5}}, {{"POINT (7 7)", {"7"}}});
-    MergeCall({a}, dir.filePath("out"), "roads", 1).run();
-    EXPECT_TRUE(QFile::exists(dir.filePath("out/ROADS.shp")));
-    EXPECT_TRUE(QFile::exists(dir.filePath("out/roads.shp")));
+    const QString out = dir.filePath("out");
+    QDir().mkdir(out);
+    write(out, "roads", "POINT", {{"ID", 'N', 5}}, {{"POINT (7 7)", {"7"}}});
+    for (const char* extension : {"shp", "shx", "dbf"})
+        QFile::rename(out + "/roads." + extension, out + "/roads." + QString(extension).toUpper());
+    for (const char* other : {"roads.prj", "ROADS.qix", "roads.shp.xml", "Roads.sbn"})
+        QFile(out + '/' + other).open(QIODevice::WriteOnly);
+    EXPECT_EQ(checkShapefileOutput(out, "roads"), OutputCheck::ExistingShapefile);
+    EXPECT_EQ(checkShapefileOutput(out, "rivers"), OutputCheck::Ready);
+
+    MergeCall({a}, out, "roads", 1).run();
+    EXPECT_EQ(files(out), QStringList({"roads.dbf", "roads.shp", "roads.shx"}));
+    EXPECT_EQ(read(out + "/roads.shp").features.size(), 1u);
 }
 
 // The first input goes through GDAL (its file is of another type) and holds only a null shape;

@@ -88,13 +88,30 @@ std::int64_t indexedRecords(const QString& shpPath) {
     return size ? std::max<std::int64_t>(0, (*size - 100) / 8) : 0;
 }
 
-QString sidecar(const QString& shpPath, const QString& extension) {
+QStringList companionNames(const QString& shpPath, const QString& extension) {
     const QString stem = shpPath.left(shpPath.lastIndexOf(QLatin1Char('/')) + 1) +
                          baseName(shpPath) + QLatin1Char('.');
-    for (const QString& candidate : {extension.toLower(), extension.toUpper()}) {
+    const QString own = shpPath.mid(stem.size());
+    QString alike = extension.toLower();
+    for (qsizetype i = 0; i < alike.size() && !own.isEmpty(); ++i) {
+        if (own[std::min(i, own.size() - 1)].isUpper()) {
+            alike[i] = alike[i].toUpper();
+        }
+    }
+    QStringList names{stem + alike};
+    for (const QString& other : {extension.toLower(), extension.toUpper()}) {
+        if (!names.contains(stem + other)) {
+            names << stem + other;
+        }
+    }
+    return names;
+}
+
+QString sidecar(const QString& shpPath, const QString& extension) {
+    for (const QString& candidate : companionNames(shpPath, extension)) {
         // A pipe or device of the name counts as missing: opening it could wait forever.
-        if (FileEntry::isRegularFile(stem + candidate)) {
-            return stem + candidate;
+        if (FileEntry::isRegularFile(candidate)) {
+            return candidate;
         }
     }
     return {};

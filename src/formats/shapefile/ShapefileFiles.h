@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -27,8 +28,13 @@ std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 // The family of shapes of a host code (Null for a code no shapefile holds).
 ShapeKind kindOfCode(std::int32_t shapeTypeCode);
 
-// The regular file beside `shpPath` with extension `extension` (lower or upper case, as
-// "dbf"); empty when there is none. A named pipe or device of that name counts as none.
+// The names a companion of `shpPath` with `extension` ("dbf") may have, in the order they are
+// taken: the extension in the letter case of the .shp's own (ROADS.SHP: ROADS.DBF), then in
+// lower and in upper case. So two shapefiles whose names differ only in case each keep theirs.
+QStringList companionNames(const QString& shpPath, const QString& extension);
+
+// The first of companionNames that is a regular file; empty when there is none. A named pipe
+// or device of that name counts as none.
 QString sidecar(const QString& shpPath, const QString& extension);
 
 // The number of records the .shx beside `shpPath` indexes; 0 when it is missing.

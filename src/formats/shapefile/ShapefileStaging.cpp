@@ -101,25 +101,22 @@ void recoverTag(const QByteArray& folder, const QByteArray& tag, const QList<QBy
         ::unlink(lockPath.constData());
 }
 
-// The existing files of shapefile `name` in `folder`: extension as written -> file name. The
-// base name must match exactly: on this platform "ROADS.shp" is another shapefile than
-// "roads.shp". Companions whose extension differs in case belong to it only when its own
-// "name.shp" exists (the one the user agreed to replace); otherwise they may be another's.
-QList<std::pair<QString, QString>> existingFiles(const QString& folder, const QString& name) {
-    QList<std::pair<QString, QString>> found;
+}  // namespace
+
+QList<QString> ShapefileStaging::existingFiles(const QString& folder, const QString& name) {
+    QList<QString> found;
     const QByteArray dir = folderBytes(folder);
     const QString prefix = name + QLatin1Char('.');
-    const Qt::CaseSensitivity extensionCase =
-        present(dir + FileNameCodec::encode(prefix + QStringLiteral("shp"))) ? Qt::CaseInsensitive
-                                                                             : Qt::CaseSensitive;
     for (const QString& entry : FileEntry::names(folder)) {
-        const QString extension = entry.mid(prefix.size());
-        if (entry.startsWith(prefix) && kCompanions.contains(extension, extensionCase) &&
+        if (entry.size() > prefix.size() && entry.startsWith(prefix, Qt::CaseInsensitive) &&
+            kCompanions.contains(entry.mid(prefix.size()), Qt::CaseInsensitive) &&
             !isFolder(dir + FileNameCodec::encode(entry)))
-            found.append({extension, entry});
+            found.append(entry);
     }
     return found;
 }
+
+namespace {
 
 #ifdef CONFLUX_FAULT_INJECTION
 // Fault injection for the kill tests: CONFLUX_KILL_AT=<point> ends the process at that point
@@ -210,9 +207,13 @@ void ShapefileStaging::failReplace(const QString& what, int cause) {
 void ShapefileStaging::replaceExisting() {
     killPoint("staged");
     ReplaceJournal journal;
-    for (const auto& [extension, entry] : existingFiles(m_folder, m_name)) {
-        journal.movedAside.append({FileNameCodec::encode(entry),
-                                   kOldPrefix + m_tag + '.' + FileNameCodec::encode(extension)});
+    // Numbered aside: "roads.shp" and "ROADS.SHP" may both be there.
+    for (const QString& entry : existingFiles(m_folder, m_name)) {
+        const QByteArray extension = FileNameCodec::encode(entry.mid(m_name.size() + 1));
+        journal.movedAside.append(
+            {FileNameCodec::encode(entry), kOldPrefix + m_tag + '.' +
+                                               QByteArray::number(journal.movedAside.size()) + '.' +
+                                               extension});
     }
     for (const QString& extension : kCompanions) {
         const QByteArray temporary = kPrefix + m_tag + '.' + extension.toLatin1();

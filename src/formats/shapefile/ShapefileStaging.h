@@ -3,6 +3,7 @@
 #include "platform/UniqueFd.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The hidden files of one shapefile being written in its output folder, and their move into
@@ -35,6 +36,12 @@ public:
     // and the system's cause.
     void replaceExisting();
     void removeTemporaries();
+
+    // The files of the shapefile `name` in `folder`, as the folder lists them: every regular
+    // file whose name is `name` in any letter case with a shapefile's extension (its indexes,
+    // declarations and metadata too). On a file system that ignores letter case they are one
+    // shapefile, and a reader here may take any of them for the new one's.
+    static QList<QString> existingFiles(const QString& folder, const QString& name);
 
     // In `folder`: undoes the unfinished replacements of dead runs and removes the files they
     // left; a live run's files stay. Runs before an existing output is looked for, so an old

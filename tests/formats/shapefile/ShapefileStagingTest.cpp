@@ -75,6 +75,8 @@ TEST(ShapefileStaging, FailedReplacementPutsEverythingBackAndNamesTheOutputAndTh
     const QString folder = dir.path();
     put(folder + "/roads.shp", "old shp");
     put(folder + "/roads.dbf", "old dbf");
+    put(folder + "/ROADS.QIX", "old index");  // the same set on a file system ignoring case
+    put(folder + "/Roads.shp.xml", "old metadata");
     QDir().mkdir(folder + "/roads.prj");  // a folder where the new .prj must go
     {
         ShapefileStaging staging(folder, "roads");
@@ -90,7 +92,9 @@ TEST(ShapefileStaging, FailedReplacementPutsEverythingBackAndNamesTheOutputAndTh
     }
     EXPECT_EQ(bytesOf(folder + "/roads.shp"), "old shp");
     EXPECT_EQ(bytesOf(folder + "/roads.dbf"), "old dbf");
-    EXPECT_EQ(allFiles(folder), QStringList({"roads.dbf", "roads.shp"}));
+    EXPECT_EQ(bytesOf(folder + "/ROADS.QIX"), "old index");
+    EXPECT_EQ(allFiles(folder),
+              QStringList({"ROADS.QIX", "Roads.shp.xml", "roads.dbf", "roads.shp"}));
 
     try {
         ShapefileStaging missing(folder + "/gone", "roads");
