@@ -15,6 +15,7 @@
 
 class ConfluxForm;
 class QAbstractButton;
+class QComboBox;
 class IFeatureClass;
 class Prompter;
 
@@ -172,3 +173,7 @@ private:
     QElapsedTimer m_signPainted;
     std::function<bool(const QString&)> m_viewerOpener;
 };
+
+// The name or path a list of names stands at: the item's own (its shown text may be decoded
+// from an old code page), or the text typed into it.
+QString listedName(const QComboBox& list);

@@ -4,6 +4,7 @@
 #include "discovery/GeometryKind.h"
 #include "discovery/WildcardMask.h"
 #include "errors/ConfluxError.h"
+#include "platform/FileNameCodec.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -33,7 +34,20 @@ qsizetype countedItems(const QComboBox& list) {
     return list.count();
 }
 
+// A name or path as an item: shown in its own code page, the name itself kept as the item's data.
+void addName(QComboBox& list, const QString& name) {
+    list.addItem(FileNameCodec::shown(name, true), name);
+}
+
 }  // namespace
+
+QString listedName(const QComboBox& list) {
+    const int index = list.currentIndex();
+    if (index >= 0 && list.itemText(index) == list.currentText()) {
+        return list.itemData(index).toString();
+    }
+    return list.currentText();  // typed, or no item
+}
 
 void frmConflux::connectListEvents() {
     ConfluxForm* form = m_form.data();
@@ -84,7 +98,9 @@ void frmConflux::UpdateCmbNames() {
                                                    : kind == 2 ? &m_state.PolygonNames
                                                                : nullptr;
         if (source != nullptr && source->has_value()) {
-            names->addItems(**source);
+            for (const QString& name : **source) {
+                addName(*names, name);
+            }
         }
         names->setCurrentIndex(-1);
     }
@@ -114,7 +130,7 @@ bool frmConflux::UpdateCmbFileSource() {
         for (qsizetype i = 0; i < described; ++i) {
             if (mask.matches(m_state.TableNames[i]) &&
                 isOfKind(m_state.ShapeTypes[static_cast<std::size_t>(i)], kind)) {
-                sources->addItem(files[i]);
+                addName(*sources, files[i]);
             }
         }
     } catch (const ConfluxError& error) {
@@ -131,7 +147,7 @@ bool frmConflux::UpdateCmbFileSource() {
 }
 
 void frmConflux::CmbNames_Click() {
-    m_form->TxtFeatureMask->setText(m_form->CmbNames->currentText());
+    m_form->TxtFeatureMask->setText(listedName(*m_form->CmbNames));
 }
 
 void frmConflux::TxtFeatureMask_Change() {

@@ -75,7 +75,7 @@ void frmConflux::CmdMerge_Click() {
         prompter().messageBox(QStringLiteral("нет объектов"));
         return;
     }
-    const QString fieldSource = m_form->CmbFileSource->currentText();
+    const QString fieldSource = listedName(*m_form->CmbFileSource);
     if (fieldSource.isEmpty()) {
         prompter().messageBox(QStringLiteral("Вы забыли указать файл-источник полей"));
         return;

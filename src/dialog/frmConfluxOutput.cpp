@@ -114,7 +114,8 @@ void frmConflux::CmdFindPath2_Click() {
             QStringLiteral("Поиск файла "),
             {FileFilter{QStringLiteral("Personal Data Base *.mdb"), QStringLiteral("*.mdb")},
              FileFilter{QStringLiteral("GeoPackage *.gpkg"), QStringLiteral("*.gpkg")},
-             FileFilter{QStringLiteral("File Geodatabase *.gdb"), QStringLiteral("*")}},
+             FileFilter{QStringLiteral("File Geodatabase *.gdb"), QStringLiteral("*"),
+                        QStringLiteral(".gdb")}},
             1);
     });
     if (file && !file->isEmpty()) {

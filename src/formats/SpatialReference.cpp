@@ -102,10 +102,13 @@ QByteArray esriWkt(const OGRSpatialReference& srs) {
 
 }  // namespace SpatialReference
 
+std::optional<QByteArray> readPrjText(const QString& prjPath) {
+    return prjPath.isEmpty() ? std::nullopt
+                             : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
+}
+
 PrjReading readPrjFile(const QString& prjPath) {
-    const std::optional<QByteArray> read =
-        prjPath.isEmpty() ? std::nullopt
-                          : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
+    const std::optional<QByteArray> read = readPrjText(prjPath);
     if (!read) {
         return {};
     }

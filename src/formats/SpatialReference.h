@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class OGRSpatialReference;
 
@@ -50,3 +51,5 @@ struct PrjReading {
 // `prjPath` is read only when it is a regular file (a named pipe or device in its place counts
 // as missing); at most its first MiB. An empty path is a missing file.
 PrjReading readPrjFile(const QString& prjPath);
+// The text alone, as readPrjFile reads it; nullopt for a missing file.
+std::optional<QByteArray> readPrjText(const QString& prjPath);

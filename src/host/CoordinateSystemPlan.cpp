@@ -1,24 +1,35 @@
 #include "host/CoordinateSystemPlan.h"
 
-CoordinateSystemPlan::CoordinateSystemPlan(SpatialReferencePtr output, const QByteArray& outputPrj,
+CoordinateSystemPlan::CoordinateSystemPlan(SpatialReferencePtr chosen, const QByteArray& outputPrj,
                                            SpatialReferencePtr assumed)
-    : m_output(std::move(output)), m_assumed(std::move(assumed)) {
-    if (m_output && !outputPrj.isEmpty()) {
-        m_byText[outputPrj] = Decision{};
+    : m_outputPrj(outputPrj), m_assumed(std::move(assumed)) {
+    if (chosen) {
+        m_output = std::move(chosen);
+    } else if (!outputPrj.isEmpty()) {
+        m_byText[outputPrj] = Decision{};  // the template's own .prj, byte for byte
     }
 }
 
+const SpatialReferencePtr& CoordinateSystemPlan::output() {
+    if (!m_output) {
+        m_output = SpatialReference::fromPrj(m_outputPrj);
+    }
+    return *m_output;
+}
+
 CoordinateSystemPlan::Decision CoordinateSystemPlan::decide(const QString& prjPath) {
-    const PrjReading prj = readPrjFile(prjPath);
-    if (prj.outcome == PrjReading::Outcome::Read) {
-        if (const auto known = m_byText.find(prj.text); known != m_byText.end()) {
+    const std::optional<QByteArray> text = readPrjText(prjPath);
+    if (text) {
+        if (const auto known = m_byText.find(*text); known != m_byText.end()) {
             return known->second;
         }
-        return m_byText[prj.text] = m_output ? decideFor(prj.srs) : Decision{Way::SystemDropped};
+        if (const SpatialReferencePtr srs = SpatialReference::fromPrj(*text)) {
+            return m_byText[*text] = output() ? decideFor(srs) : Decision{Way::SystemDropped};
+        }
     }
     // Without a readable .prj the system is the one the user gave for such inputs, if any.
     if (!m_withoutSystem) {
-        m_withoutSystem = !m_output   ? Decision{}
+        m_withoutSystem = !output()   ? Decision{}
                           : m_assumed ? decideFor(m_assumed)
                                       : Decision{Way::TakenAsOutputs};
     }
@@ -26,7 +37,7 @@ CoordinateSystemPlan::Decision CoordinateSystemPlan::decide(const QString& prjPa
 }
 
 CoordinateSystemPlan::Decision CoordinateSystemPlan::decideFor(const SpatialReferencePtr& srs) {
-    if (SpatialReference::same(*srs, *m_output)) {
+    if (SpatialReference::same(*srs, *output())) {
         return {};
     }
     for (std::size_t i = 0; i < m_sources.size(); ++i) {
@@ -35,6 +46,6 @@ CoordinateSystemPlan::Decision CoordinateSystemPlan::decideFor(const SpatialRefe
         }
     }
     m_sources.push_back(
-        {srs, SpatialReference::describe(*srs), Reprojection::between(*srs, *m_output)});
+        {srs, SpatialReference::describe(*srs), Reprojection::between(*srs, *output())});
     return {Way::Reprojected, static_cast<int>(m_sources.size() - 1)};
 }

@@ -33,13 +33,14 @@ public:
         std::optional<Reprojection> reprojection;  // nullopt: PROJ knows no way
     };
 
-    // `output`: the output's system (null: none); `outputPrj`: the .prj text it was read from,
-    // so inputs with the very same bytes need no comparing (empty: none). `assumed`: the
-    // system of inputs without a readable .prj (null: none known).
-    CoordinateSystemPlan(SpatialReferencePtr output, const QByteArray& outputPrj,
+    // The output's system is `chosen`, else the one `outputPrj` (the template's .prj text)
+    // names, looked up only when an input needs it: inputs with the very same .prj bytes need no
+    // comparing. `assumed`: the system of inputs without a readable .prj (null: none known).
+    CoordinateSystemPlan(SpatialReferencePtr chosen, const QByteArray& outputPrj,
                          SpatialReferencePtr assumed);
 
-    const SpatialReferencePtr& output() const { return m_output; }
+    // The output's system; null when it has none.
+    const SpatialReferencePtr& output();
 
     // The way of an input whose .prj is `prjPath` (empty: it has none).
     Decision decide(const QString& prjPath);
@@ -49,7 +50,8 @@ public:
 private:
     Decision decideFor(const SpatialReferencePtr& srs);
 
-    SpatialReferencePtr m_output;
+    std::optional<SpatialReferencePtr> m_output;  // nullopt: not looked up yet
+    QByteArray m_outputPrj;
     SpatialReferencePtr m_assumed;
     std::map<QByteArray, Decision> m_byText;
     std::optional<Decision> m_withoutSystem;

@@ -112,14 +112,16 @@ std::unique_ptr<MergeOutput> postgisOutput(const MergeTarget& target, PostgisTar
         [&progress](double complete) { return progress && !progress(complete, QString()); });
 }
 
-// The system chosen for the output, else the template's: its .prj as read.
+// The system chosen for the output, else the template's: its .prj as read. A shapefile takes
+// the .prj's text; the system it names is looked up for the other outputs only.
 OutputSystem outputSystem(const OutputSystem& chosen, const TemplateSchema& templ,
-                          const QString& templatePath) {
+                          const QString& templatePath, CoordinateSystemPlan& systems,
+                          bool lookedUp) {
     if (chosen.srs) {
         return {chosen.srs, SpatialReference::esriWkt(*chosen.srs), chosen.source};
     }
     const QString prj = ShapefileFiles::sidecar(templatePath, QStringLiteral("prj"));
-    return {templ.srs, templ.prj, prj.isEmpty() ? templatePath : prj};
+    return {lookedUp ? systems.output() : nullptr, templ.prj, prj.isEmpty() ? templatePath : prj};
 }
 
 }  // namespace
@@ -152,8 +154,9 @@ std::shared_ptr<IFeatureClass> MergeEngine::Merge(const HostArray& inputs,
 
     const TextPlan plan = TextPlan::decide(paths, target.takesValues());
     const TemplateSchema templ(templatePath, plan);
-    const OutputSystem system = outputSystem(m_outputSystem, templ, templatePath);
-    CoordinateSystemPlan systems(system.srs, system.prj, m_assumedInputSystem);
+    CoordinateSystemPlan systems(m_outputSystem.srs, templ.prj, m_assumedInputSystem);
+    const OutputSystem system =
+        outputSystem(m_outputSystem, templ, templatePath, systems, target.takesValues());
     std::vector<MergeInput> merged = mergeInputs(paths, plan, systems);
     OutputSchema schema = outputSchema(templ, plan, merged, !target.takesValues());
     decideGeometry(schema, target, *output, templatePath, templ.shpType, paths);

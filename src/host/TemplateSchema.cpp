@@ -1,6 +1,7 @@
 #include "host/TemplateSchema.h"
 
 #include "errors/ConfluxError.h"
+#include "formats/SpatialReference.h"
 #include "formats/shapefile/ShapefileFiles.h"
 #include "formats/shapefile/ShapefileReader.h"
 
@@ -25,9 +26,8 @@ TemplateSchema::TemplateSchema(const QString& shpPath, const TextPlan& plan) {
     const bool utf8Output = plan.outputCodePage == "UTF-8";
     input.namesPage = utf8Output ? readingCodePage(shpPath) : plan.outputCodePage;
     input.recoded = utf8Output && input.namesPage != "UTF-8";
-    const PrjReading reading = readPrjFile(ShapefileFiles::sidecar(shpPath, QStringLiteral("prj")));
-    prj = reading.text;
-    srs = reading.srs;
+    prj =
+        readPrjText(ShapefileFiles::sidecar(shpPath, QStringLiteral("prj"))).value_or(QByteArray());
 }
 
 bool TemplateSchema::hasMeasures(const QString& shpPath) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
-#include "formats/SpatialReference.h"
 #include "formats/TextPlan.h"
 #include "platform/DbfTableHeader.h"
 
@@ -12,14 +11,14 @@
 #include <memory>
 #include <optional>
 
-// The merge's template, read once: the field-source file's table, shape type, .prj and the
-// spatial reference GDAL makes of it. Its files are read only when they are regular files.
+// The merge's template, read once: the field-source file's table, shape type and .prj (whose
+// system is looked up only where it is needed). Its files are read only when they are regular
+// files.
 struct TemplateSchema {
     std::optional<DbfTableHeader> table;
     OutputSchema::Input input;  // the table as the output schema sees it
     std::int32_t shpType = 0;
-    QByteArray prj;           // the .prj's text; empty when there is none
-    SpatialReferencePtr srs;  // the system it names; null when none or unreadable
+    QByteArray prj;  // the .prj's text; empty when there is none
 
     // Throws ConfluxError, naming the file and the cause, when the .shp or its table cannot be
     // read. `plan`: the merge's text plan, which decides the code page the field names are read

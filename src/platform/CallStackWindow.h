@@ -6,7 +6,8 @@
 
 class QPlainTextEdit;
 
-// Shows a call-stack report as selectable, copyable text.
+// Shows a call-stack report as selectable, copyable text, wrapped, in a window as large as the
+// text needs within most of the screen (scrolling beyond).
 class CallStackWindow : public QDialog, public ErrorWindow {
     Q_OBJECT
 public:
@@ -17,5 +18,7 @@ public:
     QString text() const;
 
 private:
+    void fitToText();
+
     QPlainTextEdit* m_text;
 };

@@ -1,5 +1,7 @@
 #include "platform/DataControl.h"
 
+#include "platform/FileNameCodec.h"
+
 #include <QAbstractItemView>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,12 +35,13 @@ DataControl::DataControl(QWidget* parent) : QFrame(parent) {
 }
 
 void DataControl::setCaption(const QString& caption) {
-    m_caption->setText(caption);
-    m_caption->setToolTip(caption);
+    m_captionText = caption;
+    m_caption->setText(FileNameCodec::shown(caption, true));
+    m_caption->setToolTip(m_caption->text());
 }
 
 QString DataControl::caption() const {
-    return m_caption->text();
+    return m_captionText;
 }
 
 QToolButton* DataControl::button(Button which) const {

@@ -14,6 +14,7 @@ class DataControl : public QFrame {
 public:
     explicit DataControl(QWidget* parent = nullptr);
 
+    // A file name as the caption shows in its own code page (marked), and reads back as set.
     void setCaption(const QString& caption);
     QString caption() const;
     void bind(QAbstractItemView* view) { m_view = view; }
@@ -31,6 +32,7 @@ private:
     qsizetype currentRow() const;
 
     QLabel* m_caption = nullptr;
+    QString m_captionText;  // as set; the label shows a file name in its own code page
     QToolButton* m_buttons[4] = {};
     QPointer<QAbstractItemView> m_view;
 };

@@ -1,5 +1,12 @@
 #include "platform/FileNameCodec.h"
 
+#include "platform/CodePage.h"
+#include "platform/TextDecoder.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -76,6 +83,26 @@ QByteArray encode(const QString& name) {
     }
     result += QStringView(name).sliced(plainStart).toUtf8();
     return result;
+}
+
+QString shown(const QString& name, bool marked) {
+    if (std::none_of(name.begin(), name.end(), [](QChar c) { return isEscape(c.unicode()); }))
+        return name;
+    QStringList parts = name.split(QLatin1Char('/'));
+    QStringList pages;
+    for (QString& part : parts) {
+        if (std::none_of(part.begin(), part.end(), [](QChar c) { return isEscape(c.unicode()); }))
+            continue;  // valid UTF-8 already
+        const QByteArray bytes = encode(part);
+        const QByteArray page = CodePage::guessCodePage(bytes);
+        part = TextDecoder(page).decode(bytes);
+        if (!pages.contains(QString::fromLatin1(page)))
+            pages << QString::fromLatin1(page);
+    }
+    const QString text = parts.join(QLatin1Char('/'));
+    return marked
+               ? text + QStringLiteral(" [") + pages.join(QStringLiteral(", ")) + QLatin1Char(']')
+               : text;
 }
 
 }  // namespace FileNameCodec

@@ -1,6 +1,7 @@
 #include "platform/FlexGridModel.h"
 
 #include "errors/ConfluxError.h"
+#include "platform/FileNameCodec.h"
 
 #include <QBrush>
 #include <QPalette>
@@ -195,7 +196,9 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         const QString& text =
             m_rows[static_cast<std::size_t>(index.row() + m_fixedRows)][index.column()];
-        return role == Qt::DisplayRole ? visibleText(text) : text;
+        // File names from old archives show in their own code page; the cell keeps the bytes.
+        return role == Qt::DisplayRole ? visibleText(FileNameCodec::shown(text, false))
+                                       : FileNameCodec::shown(text, true);
     }
     if (role == Qt::BackgroundRole && index.column() < m_fixedCols)
         return QPalette().brush(QPalette::Button);

@@ -9,6 +9,10 @@
 #include <QSpacerItem>
 #include <QStringList>
 
+namespace {
+constexpr char kChosenFolder[] = "confluxChosenFolder";
+}  // namespace
+
 int titleBarWidth(const QWidget& window, const QString& title) {
     QFont bold = window.font();
     bold.setBold(true);  // most window managers draw titles in bold
@@ -63,15 +67,36 @@ std::unique_ptr<QFileDialog> makeFileOpenDialog(const QString& title,
     if (initialFilter >= 0 && initialFilter < nameFilters.size()) {
         dialog->selectNameFilter(nameFilters.at(initialFilter));
     }
+    // A folder that is a geodatabase is chosen when the user opens it (Open on it, or a
+    // double-click): the dialog would otherwise only enter it, and never take it.
+    QFileDialog* raw = dialog.get();
+    QObject::connect(raw, &QFileDialog::directoryEntered, raw, [raw, filters](const QString& dir) {
+        for (const FileFilter& filter : filters) {
+            if (!filter.folderEnding.isEmpty() &&
+                dir.endsWith(filter.folderEnding, Qt::CaseInsensitive)) {
+                raw->setProperty(kChosenFolder, dir);
+                static_cast<QDialog*>(raw)->done(QDialog::Accepted);
+                return;
+            }
+        }
+    });
     return dialog;
+}
+
+QString chosenFile(const QFileDialog& dialog) {
+    const QString folder = dialog.property(kChosenFolder).toString();
+    if (!folder.isEmpty() || dialog.selectedFiles().isEmpty()) {
+        return folder;
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> showFileOpenDialog(const QString& title, const QList<FileFilter>& filters,
                                           qsizetype initialFilter) {
     ModalRaise::install();
     const auto dialog = makeFileOpenDialog(title, filters, initialFilter);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+    if (dialog->exec() != QDialog::Accepted || chosenFile(*dialog).isEmpty()) {
         return std::nullopt;
     }
-    return dialog->selectedFiles().constFirst();
+    return chosenFile(*dialog);
 }

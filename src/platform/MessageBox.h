@@ -24,6 +24,8 @@ int titleBarWidth(const QWidget& window, const QString& title);
 std::unique_ptr<QFileDialog> makeFileOpenDialog(const QString& title,
                                                 const QList<FileFilter>& filters,
                                                 qsizetype initialFilter);
+// What the user chose in that dialog: a file, or a folder chosen whole; empty for none.
+QString chosenFile(const QFileDialog& dialog);
 // Shows that dialog modally; nothing when the user cancels.
 std::optional<QString> showFileOpenDialog(const QString& title, const QList<FileFilter>& filters,
                                           qsizetype initialFilter);

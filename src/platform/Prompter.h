@@ -20,6 +20,9 @@ inline QString defaultMsgBoxTitle() {
 struct FileFilter {
     QString description;
     QString pattern;
+    // Where not empty, the ending (".gdb", case ignored) of folders that are chosen whole, as
+    // a File Geodatabase is: entering one in the dialog chooses it.
+    QString folderEnding = {};
 };
 
 // The folder chooser protocol: the caller presets it, shows it modally, then reads the result.

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -113,22 +114,43 @@ TEST_F(OddEntriesDialogTest, NamesInCp1251AndCp866AreScannedViewedAndMerged) {
     ASSERT_EQ(column(0), QStringList{shp});
     EXPECT_EQ(column(1), QStringList{"1"});
     EXPECT_EQ(column(2), QStringList{"3"});
+    // Shown in the code pages that read them as text, each part its own; kept as bytes.
+    const QString shown = QStringLiteral("/Лист/Парцеллы.shp");
+    EXPECT_TRUE(grid().model()->index(0, 0).data().toString().endsWith(shown));
+    EXPECT_TRUE(grid()
+                    .model()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(shown + " [CP866, CP1251]"));
 
-    bool viewed = false;
-    dialog().setViewerOpener([&viewed](const QString& row) {
-        viewed = FrmBrowse::instance().prepareOpen(row) &&
-                 FrmBrowse::instance().model()->rowCount() == 3;
+    QString title;
+    dialog().setViewerOpener([&title](const QString& row) {
+        const bool viewed = FrmBrowse::instance().prepareOpen(row) &&
+                            FrmBrowse::instance().model()->rowCount() == 3;
+        title = FrmBrowse::instance().Data1()->findChild<QLabel*>()->text();
         FrmBrowse::instance().Unload();
         return viewed;
     });
     grid().setRow(1);
     dialog().FlexGrid1_DblClick();
-    EXPECT_TRUE(viewed);
+    EXPECT_TRUE(title.endsWith(QStringLiteral("/Лист/Парцеллы.dbf [CP866, CP1251]")))
+        << title.toStdString();
 
     toInput();
     ASSERT_TRUE(form().FrameInput->isEnabled()) << errors.reports.texts.value(0).toStdString();
+    QTest::mouseClick(form().opFeatureType[2], Qt::LeftButton);
+    EXPECT_EQ(form().CmbNames->itemText(0), QStringLiteral("Парцеллы [CP1251]"));
+    EXPECT_EQ(form().TxtFeatureMask->text(), "*");
+    QTest::qWait(1);                     // the list's own selection has settled
+    emit form().CmbNames->activated(0);  // the user picks the name already selected
+    EXPECT_EQ(form().TxtFeatureMask->text(), FileNameCodec::decode(stem.mid(sheet.size() + 1)));
+    ASSERT_EQ(form().CmbFileSource->count(), 1);
+    form().CmbFileSource->setCurrentIndex(0);  // picked as shown; the merge takes its bytes
     QDir().mkpath(path("out"));
-    mergeInto(path("out"), shp);
+    form().TxtPath->setText(path("out"));
+    form().txtDataClassName->setText("merged");
+    QTest::mouseClick(form().CmdMerge, Qt::LeftButton);
     EXPECT_TRUE(errors.reports.texts.isEmpty()) << errors.reports.texts.value(0).toStdString();
     EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 3u);
 }

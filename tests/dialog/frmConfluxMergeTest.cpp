@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
 namespace {
 
 using ShapefileFixture::bytesOf;
@@ -175,9 +178,16 @@ TEST_F(MergeTest, GeodatabaseThatCannotBeWrittenIsReportedAndLeftAsItWas) {
     buildParcels();
     QByteArray jet(4096, '\0');
     jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
+    GDALAllRegister();
+    GDALDatasetUniquePtr(
+        GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
+            path("taken.gpkg").toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr))
+        ->CreateLayer("parcels", nullptr, wkbPolygon, nullptr);
     const std::tuple<QString, QByteArray, QString> files[] = {
         {path("base.MDB"), jet, "Access"},
-        {path("broken.gpkg"), "not a geopackage", "cannot be opened"}};
+        {path("broken.gpkg"), "not a geopackage", "cannot be opened"},
+        {path("taken.gpkg"), bytesOf(path("taken.gpkg")),
+         "Layer 'parcels' already exists in '" + path("taken.gpkg") + "'"}};
     for (const auto& [file, bytes, cause] : files) {
         SCOPED_TRACE(file.toStdString());
         errors.reports.texts.clear();

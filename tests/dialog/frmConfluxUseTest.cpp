@@ -2,7 +2,10 @@
 // screen, the window frame and its owner, a missing host.
 #include "DialogFixture.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QTimer>
 
 #include <functional>
@@ -88,6 +91,76 @@ TEST_F(UseTest, TheWindowFitsTheAvailableAreaWithItsCaptionsWhole) {
     // The viewer and the folder chooser take the scale the dialog was loaded with.
     EXPECT_EQ(WindowScales::shared().layout, form().scale().layout);
     EXPECT_EQ(WindowScales::shared().font, form().scale().font);
+}
+
+// What a control shows of itself: a label its text as wrapped and aligned, an option its
+// circle and caption, anything else its whole box.
+QRect shownRect(const QWidget& widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        const int wrap = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        return label->fontMetrics()
+            .boundingRect(label->contentsRect(), int(label->alignment()) | wrap, label->text())
+            .translated(label->pos());
+    }
+    if (const auto* option = qobject_cast<const OptionButton*>(&widget)) {
+        return option->visibleRect().translated(option->pos());
+    }
+    return widget.geometry();
+}
+
+// A control as a person would point at it: its kind and caption.
+std::string named(const QWidget& widget) {
+    QString caption;
+    if (const auto* label = qobject_cast<const QLabel*>(&widget))
+        caption = label->text();
+    else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
+        caption = button->text();
+    return (QString::fromLatin1(widget.metaObject()->className()) + " '" + caption + "'")
+        .toStdString();
+}
+
+// At every scale a desktop may set (a larger font, or fewer pixels a screen on a 1366x768
+// screen with a panel) each caption shows whole, nothing shown covers another control, and the
+// window fits the screen's free area.
+TEST_F(UseTest, NoControlCoversAnotherAndTheWindowFitsAtEveryScale) {
+    const QFont font = QApplication::font();
+    const QRect laptop(0, 0, 1366, 736);
+    for (const double factor : {1.0, 1.25, 1.5, 2.0}) {
+        for (const bool largerFont : {true, false}) {
+            SCOPED_TRACE(QStringLiteral("x%1, %2")
+                             .arg(factor)
+                             .arg(largerFont ? "font" : "screen")
+                             .toStdString());
+            QFont scaled = font;
+            scaled.setPointSizeF(font.pointSizeF() * (largerFont ? factor : 1.0));
+            QApplication::setFont(scaled);
+            const QRect available(0, 0, int(laptop.width() / (largerFont ? 1.0 : factor)),
+                                  int(laptop.height() / (largerFont ? 1.0 : factor)));
+            const ConfluxForm window(available);
+            EXPECT_TRUE(window.captionsFit())
+                << window.scale().layout << " " << window.scale().font;
+            const QRect outer(window.pos(), window.size() + WindowScales::frameAllowance(window));
+            EXPECT_TRUE(available.contains(outer));
+            QList<const QWidget*> containers{&window};
+            for (const QGroupBox* frame : window.findChildren<QGroupBox*>())
+                containers << frame;
+            for (const QWidget* frame : containers) {
+                QList<QWidget*> shown;
+                for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    if (child->isVisibleTo(&window) && !qobject_cast<QGroupBox*>(child) &&
+                        child->isWidgetType() && !child->isWindow())
+                        shown << child;
+                }
+                for (QWidget* one : shown) {
+                    for (QWidget* other : shown) {
+                        EXPECT_FALSE(one < other && shownRect(*one).intersects(shownRect(*other)))
+                            << named(*one) << " covers " << named(*other);
+                    }
+                }
+            }
+        }
+    }
+    QApplication::setFont(font);
 }
 
 TEST_F(UseTest, OnlyTheCloseBoxAndTheModalWindowStaysWithinReach) {
