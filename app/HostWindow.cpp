@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include "platform/WindowScale.h"
+
 #include "HostApplication.h"
 #include "command/ProgramIcon.h"
 
@@ -40,7 +42,9 @@ QStringList libraryCandidates() {
 HostWindow::HostWindow() {
     setWindowTitle(QStringLiteral("Conflux host"));
     setWindowIcon(ProgramIcon::icon());
-    resize(1000, 720);
+    // Its usual size, within the free area of a small or strongly scaled screen.
+    const QSize room = WindowScales::availableArea().size() * 9 / 10;
+    resize(QSize(1000, 720).boundedTo(room));
     statusBar()->showMessage(QString());
 }
 

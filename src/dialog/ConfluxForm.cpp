@@ -40,7 +40,10 @@ ConfluxForm::ConfluxForm(QRect available, QWidget* parent) : QDialog(parent) {
     buildOutputFrame();
     buildInputFrame();
     applyTabOrder();
-    limitOptionRooms();
+    limitRooms();
+    // The path's caption lies under the path field itself: it shows in the empty field.
+    LblPath->hide();
+    setPathCaption(LblPath->text());
     styleFrames();
 
     chooseScale(available.size());
@@ -51,6 +54,11 @@ ConfluxForm::ConfluxForm(QRect available, QWidget* parent) : QDialog(parent) {
     const QSize outer = size() + WindowScales::frameAllowance(*this);
     move(available.x() + std::max(0, (available.width() - outer.width()) / 2),
          available.y() + std::max(0, (available.height() - outer.height()) / 2));
+}
+
+void ConfluxForm::setPathCaption(const QString& caption) {
+    LblPath->setText(caption);
+    TxtPath->setPlaceholderText(caption);
 }
 
 void ConfluxForm::place(QWidget* widget, int left, int top, int width, int height, int tabIndex) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/OptionButton.h"
+#include "platform/ScaledIndicatorStyle.h"
 #include "platform/WindowScale.h"
 
 #include <QDialog>
@@ -35,6 +36,8 @@ public:
 
     // The layout and font factors the window was built with.
     WindowScale scale() const { return m_scale; }
+    // LblPath's caption, which the path field shows while it is empty (the label lies under it).
+    void setPathCaption(const QString& caption);
     // Whether every caption shows whole at the window's scale.
     bool captionsFit() const { return captionsFit(m_scale.layout, false); }
 
@@ -110,8 +113,11 @@ private:
     bool captionsFit(double layout, bool withMargins = true) const;
     // The scale that fits both the captions and `available`; shrinks the fonts when needed.
     void chooseScale(QSize available);
-    // Options overlap their right neighbours; a caption must end before the next circle.
-    void limitOptionRooms();
+    // Options overlap their right neighbours, and captions some fields beside them: a caption
+    // ends before what lies to its right, and starts after what covers its left end.
+    void limitRooms();
+    // Controls drawn a pixel into a neighbour are trimmed apart.
+    void trimTouchingEdges();
     void styleFrames();
     void applyGeometry();
 
@@ -134,4 +140,6 @@ private:
     std::vector<std::pair<QWidget*, QRect>> m_twipGeometry;
     // Width in twips a control may show its caption in, where less than its own width.
     QHash<const QWidget*, int> m_roomTwips;
+    // Set when the window shrinks; a child of the window, so it outlives the options using it.
+    ScaledIndicatorStyle* m_optionStyle = nullptr;
 };

@@ -18,7 +18,7 @@ constexpr double kScaleStep = 0.01;
 constexpr double kLargestScale = 2.0;
 // Below these a window no longer reads; a screen that small gets a window that spills over.
 constexpr double kSmallestScale = 0.5;
-constexpr double kSmallestFont = 0.5;
+constexpr double kSmallestFont = 0.3;
 
 // What a control needs to show its caption whole, or an empty size when it shows none. Picture
 // and option buttons need their style's margins when `withMargins`; without, those margins,
@@ -75,6 +75,9 @@ double ConfluxForm::fittingScale() const {
 bool ConfluxForm::captionsFit(double layout, bool withMargins) const {
     for (const auto& [widget, twips] : m_twipGeometry) {
         const int width = std::min(twips.width(), m_roomTwips.value(widget, twips.width()));
+        if (width == 0) {
+            continue;  // a caption shown inside its field
+        }
         const QSize room(static_cast<int>(width * layout / 15.0),
                          static_cast<int>(twips.height() * layout / 15.0));
         const QSize needed = neededFor(widget, room, withMargins);
@@ -100,30 +103,74 @@ void ConfluxForm::chooseScale(QSize available) {
             button->setIconSize(drawn * m_scale.layout);
         }
     }
-    // The whole window shrinks, fonts included, until the captions fit again.
-    m_scale.font = m_scale.layout / wanted;
-    WindowScales::scaleFonts(*this, m_scale.font);
+    // The whole window shrinks, fonts and option circles included, until the captions fit.
+    m_optionStyle = new ScaledIndicatorStyle(1.0);
+    m_optionStyle->setParent(this);
+    for (OptionButton* option : findChildren<OptionButton*>()) {
+        option->setStyle(m_optionStyle);
+    }
+    const auto shrink = [this](double font) {
+        m_scale.font = font;
+        m_optionStyle->setFactor(std::min(1.0, font));
+        WindowScales::scaleFonts(*this, font);
+    };
+    shrink(m_scale.layout / wanted);
     while (m_scale.font > kSmallestFont && !captionsFit(m_scale.layout, false)) {
-        m_scale.font -= kScaleStep;
-        WindowScales::scaleFonts(*this, m_scale.font);
+        shrink(m_scale.font - kScaleStep);
     }
 }
 
-void ConfluxForm::limitOptionRooms() {
-    std::vector<std::pair<QWidget*, QRect>> options;
-    for (const auto& entry : m_twipGeometry) {
-        if (qobject_cast<OptionButton*>(entry.first) != nullptr) {
-            options.push_back(entry);
+void ConfluxForm::limitRooms() {
+    for (auto& [widget, twips] : m_twipGeometry) {
+        const bool isOption = qobject_cast<OptionButton*>(widget) != nullptr;
+        if (!isOption && qobject_cast<QLabel*>(widget) == nullptr) {
+            continue;
+        }
+        for (const auto& [other, otherTwips] : m_twipGeometry) {
+            // An option gives way to the next option, a caption to the controls it overlaps.
+            const bool otherIsOption = qobject_cast<OptionButton*>(other) != nullptr;
+            if (other == widget || other->parent() != widget->parent() ||
+                !otherTwips.intersects(twips) || isOption != otherIsOption ||
+                qobject_cast<QLabel*>(other) != nullptr) {
+                continue;
+            }
+            if (otherTwips.x() > twips.x()) {
+                const int room = otherTwips.x() - twips.x();
+                m_roomTwips[widget] = std::min(m_roomTwips.value(widget, room), room);
+            } else if (!isOption && otherTwips.right() >= twips.right()) {
+                m_roomTwips[widget] = 0;  // covered whole: shown in the field instead
+            } else if (!isOption) {
+                twips.setLeft(otherTwips.x() + otherTwips.width());
+            }
         }
     }
-    for (const auto& [option, twips] : options) {
-        for (const auto& [other, otherTwips] : options) {
-            const bool sameRow = other->parent() == option->parent() &&
-                                 otherTwips.intersects(twips) && otherTwips.x() > twips.x();
-            if (sameRow) {
-                const int room = otherTwips.x() - twips.x();
-                m_roomTwips[option] = std::min(m_roomTwips.value(option, room), room);
+}
+
+void ConfluxForm::trimTouchingEdges() {
+    // Neighbours drawn a twip or two into each other (a pixel once scaled) are trimmed apart;
+    // options overlap by design and captions were given room above.
+    std::vector<QWidget*> boxes;
+    for (const auto& entry : m_twipGeometry) {
+        if (qobject_cast<OptionButton*>(entry.first) == nullptr &&
+            qobject_cast<QLabel*>(entry.first) == nullptr &&
+            qobject_cast<QGroupBox*>(entry.first) == nullptr) {
+            boxes.push_back(entry.first);
+        }
+    }
+    constexpr int kTouch = 2;
+    for (QWidget* one : boxes) {
+        for (QWidget* other : boxes) {
+            QRect below = other->geometry();
+            const QRect shared = one->geometry() & below;
+            if (one == other || one->parent() != other->parent() || shared.isEmpty()) {
+                continue;
             }
+            if (shared.height() <= kTouch && below.top() > one->geometry().top()) {
+                below.setTop(below.top() + shared.height());
+            } else if (shared.width() <= kTouch && below.left() > one->geometry().left()) {
+                below.setLeft(below.left() + shared.width());
+            }
+            other->setGeometry(below);
         }
     }
 }
@@ -143,7 +190,13 @@ void ConfluxForm::styleFrames() {
 
 void ConfluxForm::applyGeometry() {
     for (const auto& [widget, twips] : m_twipGeometry) {
-        widget->setGeometry(m_scale.px(twips));
+        QRect box = twips;
+        // A caption wraps within its room, so no line of it runs under the next control.
+        if (qobject_cast<QLabel*>(widget) != nullptr) {
+            box.setWidth(std::min(box.width(), m_roomTwips.value(widget, box.width())));
+        }
+        widget->setGeometry(m_scale.px(box));
     }
+    trimTouchingEdges();
     setFixedSize(m_scale.px(kClientTwips.width()), m_scale.px(kClientTwips.height()));
 }

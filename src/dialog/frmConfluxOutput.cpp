@@ -57,8 +57,8 @@ void frmConflux::opOutputType_Click(int Index) {
     const bool geodatabase = Index != 0;
     m_form->TxtDataSet->setVisible(geodatabase);
     m_form->Label1->setVisible(geodatabase);
-    m_form->LblPath->setText(geodatabase ? QStringLiteral(".mdb Full Path")
-                                         : QStringLiteral("Folder Path"));
+    m_form->setPathCaption(geodatabase ? QStringLiteral(".mdb Full Path")
+                                       : QStringLiteral("Folder Path"));
     m_form->LblClassName->setText(geodatabase ? QStringLiteral("Feature Class")
                                               : QStringLiteral("File Name"));
 }

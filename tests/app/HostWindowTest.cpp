@@ -2,6 +2,7 @@
 
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
+#include "platform/WindowScale.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@ namespace {
 // The host loads the built library from beside the executable, as it does on the desktop.
 TEST(HostWindow, LoadsLibraryAndListsCommandUnderItsCategory) {
     HostWindow window;
+    // Within the free area of a screen smaller than its usual size (the test's is 800x600).
+    EXPECT_TRUE(WindowScales::availableArea().size().boundedTo(window.size()) == window.size());
     ASSERT_TRUE(window.loadCommand());
     QAction* action = window.commandAction();
     ASSERT_NE(action, nullptr);
