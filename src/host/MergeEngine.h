@@ -31,7 +31,9 @@ struct OutputSystem {
 // others are refused and counted by reason, as are records that cannot be read, shapes with a
 // coordinate that is infinite or not a number, and deleted table rows. Text keeps its code page
 // when all inputs share one, passes through when none declares one, and is recoded to UTF-8
-// otherwise, text fields widened so the recoded values fit. The inputs are read by the
+// otherwise, text fields widened so the recoded values fit. The output holds one coordinate
+// system (the one set for it, else the template's): inputs in another are reprojected, those
+// without one taken as the output's, each counted by source system. The inputs are read by the
 // project's own shapefile reader, never waiting on a named pipe in a companion's place.
 //
 // Shapefile output is written under temporary names in the target folder and renamed into place

@@ -53,6 +53,16 @@ CASES = [
         layer("b", shp.POINT, spots(100, 6), 101, TYPED, typed),
         layer("c", shp.POINT, spots(200, 6), 201, TYPED[::-1], typed),
     ], byte_copy=("a", "b")),
+    # Numbers kept as text by the second input: an integer field gets integers (rounded where
+    # the text has a fraction), a field of two decimals loses the third, a word no number.
+    Case("numbers_from_text", "line", [
+        layer("a", shp.POLYLINE, lines(0, 1), 1, (ID, LANES, WIDTH),
+              lambda i: {"LANES": 2, "WIDTH": 7.5}),
+        layer("b", shp.POLYLINE, lines(1000, 4), 101,
+              (ID, Field("LANES", "C", 6), Field("WIDTH", "C", 8)),
+              lambda i: [{"LANES": "1e3", "WIDTH": "1.234"}, {"LANES": "3,5", "WIDTH": "2"},
+                         {"LANES": "12", "WIDTH": ""}, {"LANES": "x", "WIDTH": "3,506"}][i]),
+    ]),
     # The field source has two fields the first input lacks; the second has them, and more.
     Case("field_source", "line", [
         layer("a", shp.POLYLINE, lines(0, 3), 1, (ID, NAME, LANES),

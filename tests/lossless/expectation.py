@@ -11,6 +11,7 @@ reported by reason.
 
 from collections import Counter
 from dataclasses import dataclass, field
+from decimal import ROUND_HALF_UP, Decimal, InvalidOperation
 
 from layers import Layer
 from shapes import SHAPE_TYPES, project
@@ -91,7 +92,9 @@ def expect(case):
             if not fits(shape, layer.type.family, out.shape_type.family):
                 out.other_geometry += 1
                 continue
-            row = [convert(values, layer.field(target.name), target) for target in out.fields]
+            changed = set()
+            row = [convert(values, layer.field(target.name), target, changed)
+                   for target in out.fields]
             key = row[out.id_index] if out.id_index is not None else len(out.features)
             assert key not in out.features, f"case {case.name}: ID {key} is not unique"
             projected = way.move(project(shape, out.shape_type.has_z, out.shape_type.has_m))
@@ -100,6 +103,7 @@ def expect(case):
                 continue
             if way.written:
                 out.changes[way.written] += 1
+            out.changes.update(changed)
             out.features[key] = ExpectedFeature(projected, row, layer.code_page)
     return out
 
@@ -109,16 +113,33 @@ def fits(shape, family, output_family):
                 and len(shape[0]) != 1)
 
 
-def convert(values, field_, target):
-    """The value of input field `field_` as output field `target` holds it."""
+def convert(values, field_, target, changes=None):
+    """The value of input field `field_` as output field `target` holds it; what the
+    conversion changed goes into `changes` (a set of reasons)."""
     value = values.get(field_.name) if field_ else None
     if value is None or value == "":
         return None
     if target.type == "C":  # trailing blanks only pad a dBASE text
         return value.rstrip() if isinstance(value, str) else str(value)
+    if target.type in "NF" and isinstance(value, str):
+        return _number_from_text(value, target, changes if changes is not None else set())
     if target.type == "N" and target.decimals == 0:
         return int(value)
     if target.type in "NF":
         stored = float(format(value, f".{field_.decimals}f")) if field_.type in "NF" else value
         return float(format(float(stored), f".{target.decimals}f"))
     return value
+
+
+def _number_from_text(text, target, changes):
+    """A number written as text ("1e3", "3,5"): rounded half away from zero to the field's
+    decimals (an integer field gets an integer); text that is no number is left empty."""
+    try:
+        number = Decimal(text.strip().replace(",", "."))
+    except InvalidOperation:
+        changes.add("value not convertible (left empty)")
+        return None
+    rounded = number.quantize(Decimal(1).scaleb(-target.decimals), rounding=ROUND_HALF_UP)
+    if rounded != number:
+        changes.add("number rounded")
+    return int(rounded) if target.decimals == 0 else float(rounded)
