@@ -1,9 +1,9 @@
 #include "HostWindow.h"
 
-#include "platform/WindowScale.h"
+#include "platform/widgets/WindowScale.h"
 
 #include "HostApplication.h"
-#include "command/ProgramIcon.h"
+#include "dialog/ProgramIcon.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -10,8 +10,8 @@
 
 #include "FeatureFeed.h"
 #include "ResidentMemory.h"
-#include "formats/SpatialReference.h"
 #include "formats/filegdb/FileGdbWriter.h"
+#include "gdal/SpatialReference.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>

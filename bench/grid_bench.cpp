@@ -1,7 +1,7 @@
 // Candidate grid at scale: appending, sorting by name, and the name-list routines, each
 // against filling a plain std::vector<QStringList> with the same rows in the same run.
 #include "discovery/StringUtils.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

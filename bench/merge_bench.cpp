@@ -5,9 +5,9 @@
 // The check of a shapefile output compares every shape record and table row as bytes; the
 // check of a GeoPackage compares geometries (as WKB) and attribute text of sampled inputs.
 
+#include "formats/shapefile/ShapefileFeatureClass.h"
 #include "host/FeatureLayer.h"
-#include "host/MergeEngine.h"
-#include "host/ShapefileFeatureClass.h"
+#include "merge/MergeEngine.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "ResidentMemory.h"
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "cli/HelpText.h"
 #include "cli/MergeCommand.h"
 #include "cli/ScanCommand.h"
-#include "host/LibraryVersions.h"
+#include "gdal/LibraryVersions.h"
 
 #include <cstring>
 

@@ -9,14 +9,14 @@
 #include "errors/ErrorHandling.h"
 #include "formats/NewGeodatabase.h"
 #include "formats/postgis/PostgisError.h"
-#include "formats/shapefile/ShapefileFiles.h"
-#include "host/MergeEngine.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
+#include "merge/MergeEngine.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
 #include "platform/DbfTableHeader.h"
 #include "platform/FileEntry.h"
+#include "shapefile/ShapefileFiles.h"
 
 #include <cmath>
 
@@ -130,17 +130,17 @@ QString MergeRun::defaultSource(const std::vector<qsizetype>& admitted) const {
 }
 
 int MergeRun::checkOutput() {
-    const QString& path = m_request.path;
-    if (m_request.postgis)
+    const QString& path = m_request.output.location;
+    if ((m_request.output.kind == OutputKind::Postgis))
         return ExitStatus::Ok;  // the server checks the table in the merge's own transaction
-    if (!m_request.shapefile)
+    if ((m_request.output.kind != OutputKind::ShapefileFolder))
         return checkGeodatabase();
-    switch (checkShapefileOutput(path, m_request.name)) {
+    switch (checkShapefileOutput(path, m_request.output.name)) {
         case OutputCheck::MissingFolder:
             Console::err(missingFolderText(path));
             return ExitStatus::MissingFolder;
         case OutputCheck::ExistingShapefile:
-            Console::err(replaceQuestionText(path, m_request.name));
+            Console::err(replaceQuestionText(path, m_request.output.name));
             Console::err(m_request.replace ? QStringLiteral("Yes (--yes)")
                                            : QStringLiteral("No (give --yes to replace it)"));
             return m_request.replace ? ExitStatus::Ok : ExitStatus::ReplaceRefused;
@@ -150,7 +150,7 @@ int MergeRun::checkOutput() {
 }
 
 int MergeRun::checkGeodatabase() {
-    const QString& path = m_request.path;
+    const QString& path = m_request.output.location;
     // Made once the inputs are known to give something to merge, so that a run that stops
     // before leaves nothing behind.
     m_createPending = m_request.create && !FileEntry::exists(path);
@@ -165,13 +165,13 @@ bool MergeRun::createPending() {
     if (!m_createPending)
         return true;
     try {
-        createGeodatabase(m_request.path);
+        createGeodatabase(m_request.output.location);
     } catch (const ConfluxError& error) {
         Console::err(error.description());
         return false;
     }
     m_created = true;
-    Console::err(QStringLiteral("Created the empty geodatabase %1").arg(m_request.path));
+    Console::err(QStringLiteral("Created the empty geodatabase %1").arg(m_request.output.location));
     return true;
 }
 
@@ -187,26 +187,19 @@ int MergeRun::merge() {
         }
         if (!createPending())
             return ExitStatus::Failure;
-        const auto output = describeOutput(m_request.shapefile, m_request.path, m_request.name,
-                                           m_source->ShapeType());
-        if (m_request.postgis) {
-            output->WorkspaceName()->setWorkspaceFactoryProgID(WorkspaceName::PostgisFactory);
-            engine.setPostgisPlacement(
-                {m_request.schema, QString(), m_request.createSchema, m_request.replace});
-        }
-        engine.setFieldSource(m_source);
-        if (m_request.targetSrs)
-            engine.setOutputSystem(m_request.targetSrs, m_request.targetSystem);
-        engine.setAssumedInputSystem(m_request.sourceSrs);
+        // The field source (--source, by default the first admitted input) is the template.
+        MergeJob job = MergeJob::of(admitted, m_source, m_request.output);
+        job.targetSystem = m_request.targetSrs;
+        job.targetSystemText = m_request.targetSystem;
+        job.assumedInputSystem = m_request.sourceSrs;
         ProgressBar progress(QStringLiteral("features"), admitted.totalRows);
         const double total = static_cast<double>(admitted.totalRows);
-        engine.setProgress([&progress, total](double complete, const QString&) {
+        job.progress = [&progress, total](double complete, const QString&) {
             progress.update(std::llround(complete * total));
             return !InterruptFlag::raised();
-        });
+        };
         const InterruptFlag interruptible;
-        // The field source (--source, by default the first admitted input) is the template.
-        const auto result = engine.Merge(*admitted.tables, takeAs<ITable>(m_source), output);
+        const auto result = engine.Merge(job);
         progress.finish();
         written = result->FeatureCount();
     } catch (const ConfluxError& error) {
@@ -247,7 +240,7 @@ std::optional<int> postgisStatus(const PostgisError& error) {
 // Called from a catch block only. A geodatabase this run made goes again: nothing is in it.
 int MergeRun::mergeFailed(const ConfluxError* error) {
     if (m_created)
-        removeNewGeodatabase(m_request.path);
+        removeNewGeodatabase(m_request.output.location);
     if (error && error->number() == ErrorNumber::InvalidPattern) {
         Console::err(error->description());
         return ExitStatus::InvalidMask;

@@ -4,6 +4,7 @@
 #include "cli/HelpText.h"
 #include "discovery/OutputName.h"
 #include "formats/NewGeodatabase.h"
+#include "merge/OutputTarget.h"
 
 namespace {
 
@@ -40,11 +41,11 @@ QString geodatabasePath(QString path) {
 std::optional<int> readPostgis(const QCommandLineParser& parser, MergeRequest& request) {
     const bool schema = parser.isSet(QStringLiteral("schema"));
     const bool createSchema = parser.isSet(QStringLiteral("create-schema"));
-    if (!request.postgis && (schema || createSchema))
+    if (request.output.kind != OutputKind::Postgis && (schema || createSchema))
         return usageError(kCommand, QStringLiteral("--schema and --create-schema go with --pg"));
     if (schema)
-        request.schema = parser.value(QStringLiteral("schema"));
-    request.createSchema = createSchema;
+        request.output.schema = parser.value(QStringLiteral("schema"));
+    request.output.createSchema = createSchema;
     return std::nullopt;
 }
 
@@ -64,20 +65,23 @@ std::optional<int> readOutput(const QCommandLineParser& parser, MergeRequest& re
     request.create = parser.isSet(QStringLiteral("create"));
     if (!gdb && request.create)
         return usageError(kCommand, QStringLiteral("--create goes with --gdb"));
-    request.shapefile = out;
-    request.postgis = pg;
-    request.path = out  ? parser.value(QStringLiteral("out"))
-                   : pg ? parser.value(QStringLiteral("pg"))
-                        : geodatabasePath(parser.value(QStringLiteral("gdb")));
-    if (request.create && !canCreateGeodatabase(request.path)) {
+    const QString path = out  ? parser.value(QStringLiteral("out"))
+                         : pg ? parser.value(QStringLiteral("pg"))
+                              : geodatabasePath(parser.value(QStringLiteral("gdb")));
+    if (request.create && !canCreateGeodatabase(path)) {
         return usageError(kCommand, QStringLiteral("--create makes a GeoPackage (.gpkg) or a File "
                                                    "Geodatabase (.gdb), not '%1'")
-                                        .arg(request.path));
+                                        .arg(path));
     }
     const QString nameOption = out ? QStringLiteral("name") : QStringLiteral("class");
-    request.name = parser.isSet(nameOption)
-                       ? parser.value(nameOption)
-                       : proposedOutputName(request.scan.fileMask, request.mask);
+    const QString name = parser.isSet(nameOption)
+                             ? parser.value(nameOption)
+                             : proposedOutputName(request.scan.fileMask, request.mask);
+    request.output = describeOutput(out, path, name);
+    if (pg) {
+        request.output.kind = OutputKind::Postgis;
+        request.output.replace = request.replace;
+    }
     return readPostgis(parser, request);
 }
 

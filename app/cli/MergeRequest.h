@@ -1,7 +1,8 @@
 #pragma once
 
 #include "cli/ScanRun.h"
-#include "formats/SpatialReference.h"
+#include "formats/OutputPlace.h"
+#include "gdal/SpatialReference.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,18 +15,14 @@ struct MergeRequest {
     int kind = 0;  // 0 point, 1 line, 2 polygon
     QString mask = QStringLiteral("*");
     std::optional<QString> source;  // nullopt: the first admitted input
-    bool shapefile = true;          // --out; false for --gdb and --pg
-    bool postgis = false;           // --pg
-    QString path;  // the output folder, GeoPackage file, File Geodatabase or connection string
-    QString name;  // the output's name
-    bool replace = false;                       // --yes
-    bool create = false;                        // --create: make a missing geodatabase
-    bool skipUnreadable = false;                // --skip-unreadable
-    QString schema = QStringLiteral("public");  // --schema: where a PostGIS table goes
-    bool createSchema = false;                  // --create-schema
-    QString targetSystem;                       // --t-srs as given; empty: the template's
-    SpatialReferencePtr targetSrs;              // what it names
-    SpatialReferencePtr sourceSrs;              // --s-srs: inputs without a .prj
+    // --out, --gdb or --pg with the output's name, --schema, --create-schema; replace: --yes
+    OutputPlace output;
+    bool replace = false;           // --yes
+    bool create = false;            // --create: make a missing geodatabase
+    bool skipUnreadable = false;    // --skip-unreadable
+    QString targetSystem;           // --t-srs as given; empty: the template's
+    SpatialReferencePtr targetSrs;  // what it names
+    SpatialReferencePtr sourceSrs;  // --s-srs: inputs without a .prj
 };
 
 // Parses the merge arguments (args[0] is "merge"). On --help or a usage error returns the exit

@@ -1,9 +1,9 @@
 #include "dialog/ConfluxForm.h"
 
-#include "command/ProgramIcon.h"
 #include "dialog/DialogPictures.h"
+#include "dialog/ProgramIcon.h"
 #include "dialog/WorkAnimation.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/OptionButton.h"
-#include "platform/ScaledIndicatorStyle.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/OptionButton.h"
+#include "platform/widgets/ScaledIndicatorStyle.h"
+#include "platform/widgets/WindowScale.h"
 
 #include <QDialog>
 #include <QHash>

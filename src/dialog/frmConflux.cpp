@@ -2,7 +2,7 @@
 
 #include "dialog/ConfluxForm.h"
 #include "errors/ErrorHandling.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 #include "windows/DesktopPrompter.h"
 
 #include <QComboBox>

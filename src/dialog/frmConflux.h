@@ -2,7 +2,7 @@
 
 #include "dialog/ConfluxState.h"
 #include "discovery/CandidateRow.h"
-#include "platform/ModalLoop.h"
+#include "platform/widgets/ModalLoop.h"
 
 #include <QElapsedTimer>
 #include <QObject>

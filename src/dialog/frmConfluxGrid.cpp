@@ -1,7 +1,7 @@
 // The candidate grid: clearing, candidate rows, the blank-row rule and the table viewer hook.
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 #include "windows/FrmBrowse.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "dialog/WorkAnimation.h"
 #include "dialog/frmConflux.h"
 #include "discovery/InputNames.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 // The name list, the field-source list and the feature filter of the input frame.
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
-#include "discovery/GeometryKind.h"
 #include "discovery/WildcardMask.h"
 #include "errors/ConfluxError.h"
+#include "host/GeometryKind.h"
 #include "platform/FileNameCodec.h"
 
 #include <QButtonGroup>

@@ -5,9 +5,9 @@
 #include "dialog/frmConflux.h"
 #include "errors/ErrorHandling.h"
 #include "host/FeatureLayer.h"
-#include "host/MergeEngine.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputAdmission.h"
+#include "merge/MergeEngine.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
 #include "platform/Prompter.h"
@@ -105,7 +105,6 @@ void frmConflux::Conflux() {
             throw ConfluxError(ErrorNumber::ObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));
         }
-        const std::int32_t shapeType = m_state.m_pFeatureLayer->FeatureClass()->ShapeType();
         // Everything is read from the controls before any question is asked.
         const bool shapefile = m_form->opOutputType[0]->isChecked();
         const QString path = m_form->TxtPath->text();
@@ -119,7 +118,6 @@ void frmConflux::Conflux() {
         if (!outputAccepted(prompter(), shapefile, path, name)) {
             return;
         }
-        const auto output = describeOutput(shapefile, path, name, shapeType);
         const AdmittedInputs inputs = admitTables(InputAdmission(mask, kind), m_state.TablesArray,
                                                   m_state.TableNames, m_state.ShapeTypes);
         if (inputs.tables->Count() == 0) {
@@ -127,12 +125,12 @@ void frmConflux::Conflux() {
             return;
         }
 
-        MergeEngine engine;
-        engine.setFieldSource(m_state.m_pFeatureLayer->FeatureClass());
-        engine.setProgress(busyPicturePacer(busy));
         // The field source gives the output its fields (its table is the template).
-        const auto merged =
-            engine.Merge(*inputs.tables, takeAs<ITable>(m_state.m_pFeatureLayer), output);
+        MergeJob job =
+            MergeJob::of(inputs, m_state.m_pFeatureLayer, describeOutput(shapefile, path, name));
+        job.progress = busyPicturePacer(busy);
+        MergeEngine engine;
+        const auto merged = engine.Merge(job);
         const QString text =
             MergeSummary::text(inputs.tables->Count(), merged->FeatureCount(), inputs.totalRows);
         if (summary) {

@@ -5,8 +5,8 @@
 #include "discovery/DirWalk.h"
 #include "discovery/ScanRoot.h"
 #include "errors/ConfluxError.h"
-#include "platform/FlexGrid.h"
 #include "platform/Prompter.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QLabel>
 #include <QLineEdit>

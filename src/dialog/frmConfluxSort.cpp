@@ -1,7 +1,7 @@
 // The sort buttons of the candidate grid.
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <QPushButton>
 #include <QToolButton>

@@ -1,9 +1,9 @@
 #include "discovery/CandidateRow.h"
 
 #include "discovery/PathNames.h"
-#include "formats/shapefile/ShapefileFiles.h"
 #include "platform/DbfReader.h"
 #include "platform/FileEntry.h"
+#include "shapefile/ShapefileFiles.h"
 
 namespace {
 

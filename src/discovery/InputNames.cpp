@@ -1,7 +1,7 @@
 #include "discovery/InputNames.h"
 
-#include "discovery/GeometryKind.h"
 #include "discovery/StringUtils.h"
+#include "host/GeometryKind.h"
 
 #include <algorithm>
 

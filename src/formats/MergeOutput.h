@@ -1,8 +1,8 @@
 #pragma once
 
 #include "formats/RowMapper.h"
-#include "formats/shapefile/ShapeRecord.h"
 #include "host/GeodataInterfaces.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <QStringList>
 

@@ -2,8 +2,8 @@
 
 #include "errors/ConfluxError.h"
 #include "formats/filegdb/FolderFiles.h"
-#include "host/GdalErrorCapture.h"
-#include "host/GdalOpen.h"
+#include "gdal/GdalErrorCapture.h"
+#include "gdal/GdalOpen.h"
 #include "platform/FileEntry.h"
 
 #include <gdal_priv.h>

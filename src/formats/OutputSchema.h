@@ -1,7 +1,7 @@
 #pragma once
 
-#include "formats/shapefile/ShapeRecord.h"
 #include "platform/DbfTableHeader.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/shapefile/ShapeRecord.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "formats/Reprojection.h"
 
-#include "host/GdalErrorCapture.h"
+#include "gdal/GdalErrorCapture.h"
 
 #include <cpl_error.h>
 #include <ogr_spatialref.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/shapefile/ShapeReprojection.h"
+#include "shapefile/ShapeReprojection.h"
 
 #include <QByteArray>
 

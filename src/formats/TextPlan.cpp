@@ -1,30 +1,13 @@
 #include "formats/TextPlan.h"
 
-#include "formats/shapefile/ShapefileFiles.h"
 #include "platform/CodePage.h"
 #include "platform/DbfTableHeader.h"
 #include "platform/TextDecoder.h"
+#include "shapefile/ShapefileFiles.h"
 
-std::optional<QByteArray> declaredCodePage(const QString& shpPath) {
-    const QString cpgPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("cpg"));
-    if (!cpgPath.isEmpty()) {
-        if (const auto cpg = ShapefileFiles::readRegularFile(cpgPath, 256)) {
-            if (auto page = CodePage::codePageFromCpg(*cpg)) {
-                return page;
-            }
-        }
-    }
-    const auto header =
-        DbfTableHeader::readFile(ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf")));
-    if (header && header->languageDriver != 0) {
-        return CodePage::codePageFromLanguageDriver(header->languageDriver);
-    }
-    return std::nullopt;
-}
-
-QByteArray sampleText(const QString& shpPath, qsizetype limit) {
-    const QString dbfPath = ShapefileFiles::sidecar(shpPath, QStringLiteral("dbf"));
-    const auto header = DbfTableHeader::readFile(dbfPath);
+QByteArray sampleText(const ShapefileProbe& probe, qsizetype limit) {
+    const QString dbfPath = probe.companion(QStringLiteral("dbf"));
+    const auto& header = probe.table();
     if (!header) {
         return {};
     }
@@ -51,8 +34,8 @@ QByteArray sampleText(const QString& shpPath, qsizetype limit) {
     return sample;
 }
 
-QByteArray readingCodePage(const QString& shpPath) {
-    return declaredCodePage(shpPath).value_or(CodePage::guessCodePage(sampleText(shpPath)));
+QByteArray readingCodePage(const ShapefileProbe& probe) {
+    return probe.declaredCodePage().value_or(CodePage::guessCodePage(sampleText(probe)));
 }
 
 QString decodeText(const QByteArray& bytes, const QByteArray& codePage) {
@@ -65,14 +48,14 @@ QString decodeText(const QByteArray& bytes, const QByteArray& codePage) {
     return TextDecoder(codePage).decode(bytes);
 }
 
-TextPlan TextPlan::decide(const std::vector<QString>& shpPaths, bool utf8Output) {
+TextPlan TextPlan::decide(const std::vector<ShapefileProbePtr>& inputs, bool utf8Output) {
     std::vector<std::optional<QByteArray>> declared;
-    declared.reserve(shpPaths.size());
-    for (const QString& path : shpPaths) {
-        declared.push_back(declaredCodePage(path));
+    declared.reserve(inputs.size());
+    for (const ShapefileProbePtr& input : inputs) {
+        declared.push_back(input->declaredCodePage());
     }
     TextPlan plan;
-    plan.inputDecode.resize(shpPaths.size());
+    plan.inputDecode.resize(inputs.size());
     const bool noneDeclared =
         std::none_of(declared.begin(), declared.end(), [](const auto& page) { return page; });
     const bool allSame = !declared.empty() && declared.front() &&
@@ -86,9 +69,9 @@ TextPlan TextPlan::decide(const std::vector<QString>& shpPaths, bool utf8Output)
         return plan;
     }
     plan.outputCodePage = "UTF-8";
-    for (std::size_t i = 0; i < shpPaths.size(); ++i) {
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
         const QByteArray page =
-            declared[i] ? *declared[i] : CodePage::guessCodePage(sampleText(shpPaths[i]));
+            declared[i] ? *declared[i] : CodePage::guessCodePage(sampleText(*inputs[i]));
         if (page != "UTF-8") {
             plan.inputDecode[i] = page;
         }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "shapefile/ShapefileProbe.h"
+
 #include <optional>
 #include <vector>
 
@@ -16,19 +18,16 @@ struct TextPlan {
     QByteArray outputCodePage;            // empty: output declares nothing
     std::vector<QByteArray> inputDecode;  // per input: empty keeps the bytes, else decode from it
 
-    static TextPlan decide(const std::vector<QString>& shpPaths, bool utf8Output);
+    static TextPlan decide(const std::vector<ShapefileProbePtr>& inputs, bool utf8Output);
 };
-
-// The code page a shapefile's table declares: its .cpg, else its language-driver byte.
-std::optional<QByteArray> declaredCodePage(const QString& shpPath);
 
 // The code page to read a shapefile's text in: the declared one, else the one its text makes
 // plausible.
-QByteArray readingCodePage(const QString& shpPath);
+QByteArray readingCodePage(const ShapefileProbe& probe);
 
 // Text in `codePage`; an empty code page (unknown) maps each byte to one character, so equal
 // bytes still give equal texts.
 QString decodeText(const QByteArray& bytes, const QByteArray& codePage);
 
 // Up to `limit` bytes of the text fields of the first records of a shapefile's table.
-QByteArray sampleText(const QString& shpPath, qsizetype limit = 1 << 16);
+QByteArray sampleText(const ShapefileProbe& probe, qsizetype limit = 1 << 16);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/PolygonRings.h"
-#include "formats/shapefile/ShapeRecord.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <QByteArray>
 

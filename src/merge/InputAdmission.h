@@ -1,7 +1,7 @@
 #pragma once
 
-#include "discovery/GeometryKind.h"
 #include "discovery/WildcardMask.h"
+#include "host/GeometryKind.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "merge/InputTables.h"
 
+#include "formats/shapefile/ShapefileWorkspace.h"
+#include "formats/shapefile/ShapefileWorkspaceFactory.h"
 #include "host/FeatureLayer.h"
 #include "host/PropertySet.h"
-#include "host/ShapefileWorkspace.h"
-#include "host/ShapefileWorkspaceFactory.h"
 #include "platform/FileEntry.h"
 
 std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::int64_t hWnd) {

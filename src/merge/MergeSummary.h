@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/MergeReport.h"
+#include "merge/MergeReport.h"
 
 #include <QString>
 

@@ -61,17 +61,12 @@ QString missingGeodatabaseText(const QString& path) {
     return QStringLiteral("File  ") + path + QStringLiteral(" is not exist!!");
 }
 
-std::shared_ptr<FeatureClassName> describeOutput(bool shapefile, const QString& path,
-                                                 const QString& name, std::int32_t shapeType) {
-    auto output = std::make_shared<FeatureClassName>();
-    output->setFeatureType(1);
-    output->setShapeFieldName(QStringLiteral("Shape"));
-    output->setShapeType(shapeType);
-    auto workspace = std::make_shared<WorkspaceName>();
-    workspace->setWorkspaceFactoryProgID(shapefile ? WorkspaceName::ShapefileFactory
-                                                   : WorkspaceName::GeodatabaseFactory);
-    workspace->setPathName(path);
-    output->setName(name);
-    output->setWorkspaceName(workspace);
-    return output;
+OutputPlace describeOutput(bool shapefile, const QString& path, const QString& name) {
+    OutputPlace place;
+    place.kind = shapefile                                         ? OutputKind::ShapefileFolder
+                 : path.toUpper().endsWith(QStringLiteral(".GDB")) ? OutputKind::FileGeodatabase
+                                                                   : OutputKind::GeoPackage;
+    place.location = path;
+    place.name = name;
+    return place;
 }

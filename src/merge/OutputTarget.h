@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/FeatureClassName.h"
+#include "formats/OutputPlace.h"
 
 #include <QString>
 
@@ -36,7 +36,7 @@ QString replaceQuestionText(const QString& path, const QString& name);
 // "File  " path " is not exist!!" (two blanks after "File")
 QString missingGeodatabaseText(const QString& path);
 
-// The description of the new output: simple features, shape field "Shape", `shapeType`, named
-// `name`, in the shapefile folder or the geodatabase file `path`.
-std::shared_ptr<FeatureClassName> describeOutput(bool shapefile, const QString& path,
-                                                 const QString& name, std::int32_t shapeType);
+// The description of the new output named `name`: a shapefile in the folder `path`, or a
+// layer in the geodatabase `path`, a File Geodatabase when it ends in ".gdb" (case ignored),
+// else a GeoPackage (an Access database is refused when the merge opens it).
+OutputPlace describeOutput(bool shapefile, const QString& path, const QString& name);

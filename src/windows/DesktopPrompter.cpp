@@ -1,6 +1,6 @@
 #include "windows/DesktopPrompter.h"
 
-#include "platform/MessageBox.h"
+#include "platform/widgets/MessageBox.h"
 #include "windows/FrmChDir.h"
 
 DesktopPrompter& DesktopPrompter::instance() {
@@ -20,5 +20,6 @@ std::optional<QString> DesktopPrompter::openFile(const QString& title,
 }
 
 FolderChooser& DesktopPrompter::folderChooser() {
+    FrmChDir::instance().setPrompter(this);
     return FrmChDir::instance();
 }

@@ -1,7 +1,7 @@
 #include "windows/FrmBrowse.h"
 
 #include "discovery/PathNames.h"
-#include "formats/shapefile/ShapefileFiles.h"
+#include "shapefile/ShapefileFiles.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/DataControl.h"
-#include "platform/ModalLoop.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/DataControl.h"
+#include "platform/widgets/ModalLoop.h"
+#include "platform/widgets/WindowScale.h"
 #include "windows/DbfTableModel.h"
 
 #include <QDialog>

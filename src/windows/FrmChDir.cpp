@@ -1,8 +1,8 @@
 #include "windows/FrmChDir.h"
 
-#include "dialog/frmConflux.h"
-#include "platform/FolderList.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/FolderList.h"
+#include "platform/widgets/WindowScale.h"
+#include "windows/DesktopPrompter.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -21,7 +21,7 @@ void FrmChDir::setVolumeSource(std::function<QList<Volume>()> source) {
 }
 
 Prompter& FrmChDir::prompter() {
-    return m_prompter != nullptr ? *m_prompter : frmConflux::instance().prompter();
+    return m_prompter != nullptr ? *m_prompter : DesktopPrompter::instance();
 }
 
 QPushButton* FrmChDir::CmdOpenExit(int index) const {

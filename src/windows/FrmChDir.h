@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/FolderList.h"
-#include "platform/ModalLoop.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
+#include "platform/widgets/FolderList.h"
+#include "platform/widgets/ModalLoop.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -44,7 +44,8 @@ public:
     void CmdOpenExit_Click(int index);
     void Form_Activate();
 
-    // Where the unavailable-drive message goes; by default the dialog's prompter.
+    // Where the unavailable-drive message goes: the prompter that handed the chooser out; by
+    // default the desktop's.
     void setPrompter(Prompter* prompter) { m_prompter = prompter; }
     // Where the drive list comes from; by default the mounted volumes.
     void setVolumeSource(std::function<QList<Volume>()> source);

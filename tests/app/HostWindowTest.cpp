@@ -2,7 +2,7 @@
 
 #include "dialog/ConfluxForm.h"
 #include "dialog/frmConflux.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/WindowScale.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "dialog/ConfluxForm.h"
 #include "dialog/WorkAnimation.h"
 #include "dialog/frmConflux.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include "support/CapturedErrorWindow.h"
 #include "support/ScriptedPrompter.h"

@@ -6,7 +6,7 @@
 #include "formats/DbfValue.h"
 #include "formats/WkbWriter.h"
 #include "formats/geopackage/GeoPackageBlob.h"
-#include "formats/shapefile/ShapeConvert.h"
+#include "shapefile/ShapeConvert.h"
 #include "support/ShapeBytes.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/GdalShapefilePath.h"
+#include "formats/shapefile/GdalShapefilePath.h"
 
 #include "ShapefileFixture.h"
 

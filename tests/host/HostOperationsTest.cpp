@@ -1,9 +1,9 @@
 #include "ShapefileFixture.h"
 
-#include "discovery/GeometryKind.h"
+#include "formats/shapefile/ShapefileWorkspaceFactory.h"
 #include "host/FeatureLayer.h"
+#include "host/GeometryKind.h"
 #include "host/HostArray.h"
-#include "host/ShapefileWorkspaceFactory.h"
 
 #include <QTemporaryDir>
 

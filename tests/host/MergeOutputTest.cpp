@@ -89,10 +89,10 @@ TEST(MergeOutput, OutputThatIsAnInputOrTheFieldSourceIsRefusedUntouched) {
     const auto before = snapshot(dir.path());
     EXPECT_THROW(MergeCall({a, b}, dir.path(), "b").run(), ConfluxError);
 
-    MergeEngine engine;
-    engine.setFieldSource(std::make_shared<ShapefileFeatureClass>(source));
     try {
-        MergeCall({a, b}, dir.path(), "source").run(engine);
+        MergeCall call({a, b}, dir.path(), "source");
+        call.fieldSource = source;
+        call.run();
         FAIL() << "no error";
     } catch (const ConfluxError& error) {
         EXPECT_TRUE(error.description().contains("source.shp"));
@@ -223,11 +223,11 @@ TEST(MergeOutput, PastTheShapefileLimitsTheMergeFailsAndLeavesTheFolderAsItWas) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MergeEngine engine;
-        engine.setShapefileLimits(c.limits);
         try {
-            MergeCall({squares(dir.path(), "template", 1), c.input}, dir.filePath("out"), "merged")
-                .run(engine);
+            MergeCall call({squares(dir.path(), "template", 1), c.input}, dir.filePath("out"),
+                           "merged");
+            call.limits = c.limits;
+            call.run();
             FAIL() << "no error";
         } catch (const ConfluxError& error) {
             EXPECT_TRUE(error.description().startsWith(c.message))

@@ -2,9 +2,8 @@
 
 #include "ShapefileFixture.h"
 
-#include "host/FeatureLayer.h"
-#include "host/MergeEngine.h"
-#include "host/ShapefileFeatureClass.h"
+#include "merge/MergeEngine.h"
+#include "merge/OutputTarget.h"
 
 #include <QDir>
 #include <QStringList>
@@ -40,29 +39,24 @@ struct MergeCall {
     QString fieldSource;  // empty: the first input
     MergeProgress progress;
 
-    std::shared_ptr<IFeatureClass> run(MergeEngine& engine) const {
-        HostArray array;
+    ShapefileLimits limits;
+
+    // The job as the dialog makes it: the inputs and the field source probed, the output
+    // described by its folder or geodatabase.
+    MergeJob job() const {
+        MergeJob job;
         for (const QString& path : inputs) {
-            auto layer = std::make_shared<FeatureLayer>();
-            layer->setFeatureClass(std::make_shared<ShapefileFeatureClass>(path));
-            array.Add(layer);
+            job.inputs.push_back(ShapefileProbe::open(path));
         }
-        auto workspace = std::make_shared<WorkspaceName>();
-        workspace->setWorkspaceFactoryProgID(geoPackage ? WorkspaceName::GeodatabaseFactory
-                                                        : WorkspaceName::ShapefileFactory);
-        workspace->setPathName(location);
-        auto output = std::make_shared<FeatureClassName>();
-        output->setFeatureType(1);
-        output->setShapeFieldName("Shape");
-        output->setShapeType(shapeType);
-        output->setName(name);
-        output->setWorkspaceName(workspace);
-        engine.setProgress(progress);
-        auto templateTable = std::make_shared<FeatureLayer>();
-        templateTable->setFeatureClass(std::make_shared<ShapefileFeatureClass>(
-            fieldSource.isEmpty() ? inputs.value(0) : fieldSource));
-        return engine.Merge(array, takeAs<ITable>(templateTable), output);
+        job.fieldSource =
+            ShapefileProbe::open(fieldSource.isEmpty() ? inputs.value(0) : fieldSource);
+        job.shapeType = shapeType;
+        job.output = describeOutput(!geoPackage, location, name);
+        job.progress = progress;
+        job.shapefileLimits = limits;
+        return job;
     }
+    std::shared_ptr<IFeatureClass> run(MergeEngine& engine) const { return engine.Merge(job()); }
     std::shared_ptr<IFeatureClass> run() const {
         MergeEngine engine;
         return run(engine);

@@ -1,5 +1,5 @@
 #include "errors/ConfluxError.h"
-#include "platform/FlexGrid.h"
+#include "platform/widgets/FlexGrid.h"
 
 #include <gtest/gtest.h>
 

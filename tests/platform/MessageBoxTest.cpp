@@ -1,5 +1,5 @@
-#include "platform/CallStackWindow.h"
-#include "platform/MessageBox.h"
+#include "platform/widgets/CallStackWindow.h"
+#include "platform/widgets/MessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "windows/FrmBrowse.h"
 
 #include "platform/DbfFixture.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/WindowScale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "windows/FrmChDir.h"
 
-#include "platform/FolderList.h"
-#include "platform/WindowScale.h"
+#include "platform/widgets/FolderList.h"
+#include "platform/widgets/WindowScale.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "formats/filegdb/FeatureQueue.h"
 
-#include "host/GdalErrorCapture.h"
+#include "gdal/GdalErrorCapture.h"
 #include "platform/FileEntry.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/filegdb/FileGdbError.h"
-#include "host/GdalErrorCapture.h"
+#include "gdal/GdalErrorCapture.h"
 
 #include <ogrsf_frmts.h>
 

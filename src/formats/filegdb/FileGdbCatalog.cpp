@@ -1,8 +1,8 @@
 #include "formats/filegdb/FileGdbCatalog.h"
 
 #include "formats/filegdb/FileGdbError.h"
-#include "host/GdalErrorCapture.h"
-#include "host/GdalOpen.h"
+#include "gdal/GdalErrorCapture.h"
+#include "gdal/GdalOpen.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>

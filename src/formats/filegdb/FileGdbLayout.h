@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
-#include "formats/SpatialReference.h"
+#include "gdal/SpatialReference.h"
 
 #include <ogr_core.h>
 

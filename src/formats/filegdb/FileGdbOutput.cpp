@@ -1,7 +1,7 @@
 #include "formats/filegdb/FileGdbOutput.h"
 
 #include "formats/OgrGeometryType.h"
-#include "host/FileGdbFeatureClass.h"
+#include "formats/filegdb/FileGdbFeatureClass.h"
 
 #include <ogr_spatialref.h>
 

@@ -2,8 +2,8 @@
 
 #include "formats/filegdb/FileGdbCatalog.h"
 #include "formats/filegdb/FileGdbError.h"
-#include "host/GdalErrorCapture.h"
-#include "host/GdalOpen.h"
+#include "gdal/GdalErrorCapture.h"
+#include "gdal/GdalOpen.h"
 #include "platform/FileEntry.h"
 
 #include <cpl_string.h>

@@ -2,8 +2,8 @@
 
 #include "formats/OgrGeometryType.h"
 #include "formats/geopackage/GeoPackageBlob.h"
-#include "host/GdalOpen.h"
-#include "host/GeoPackageFeatureClass.h"
+#include "formats/geopackage/GeoPackageFeatureClass.h"
+#include "gdal/GdalOpen.h"
 
 #include <QFile>
 
@@ -73,11 +73,10 @@ void GeoPackageOutput::refuseAccessDatabase(const QString& path) {
     }
 }
 
-GeoPackageOutput::GeoPackageOutput(GdalErrorCapture& errors, const QString& path,
-                                   const QString& layerName, const QString& geometryColumn,
-                                   const OutputSchema& schema, const OGRSpatialReference* srs)
-    : m_errors(errors),
-      m_path(path),
+GeoPackageOutput::GeoPackageOutput(const QString& path, const QString& layerName,
+                                   const QString& geometryColumn, const OutputSchema& schema,
+                                   const OGRSpatialReference* srs)
+    : m_path(path),
       m_layerName(layerName),
       m_schema(schema),
       m_wkb(schema.kind, schema.hasZ, schema.hasM) {

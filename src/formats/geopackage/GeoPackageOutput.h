@@ -5,7 +5,7 @@
 #include "formats/geopackage/GeoPackageInserter.h"
 #include "formats/geopackage/PackedRTree.h"
 #include "formats/geopackage/SqliteStatement.h"
-#include "host/GdalErrorCapture.h"
+#include "gdal/GdalErrorCapture.h"
 
 #include <gdal_priv.h>
 
@@ -21,9 +21,8 @@ class GeoPackageOutput : public MergeOutput {
 public:
     // Throws when the file is an Access database or no GeoPackage, or the layer exists.
     // `schema` must outlive the output.
-    GeoPackageOutput(GdalErrorCapture& errors, const QString& path, const QString& layerName,
-                     const QString& geometryColumn, const OutputSchema& schema,
-                     const OGRSpatialReference* srs);
+    GeoPackageOutput(const QString& path, const QString& layerName, const QString& geometryColumn,
+                     const OutputSchema& schema, const OGRSpatialReference* srs);
     ~GeoPackageOutput() override;
 
     bool beginInput(std::int32_t shapeType, RowMapper& rows) override;
@@ -42,7 +41,7 @@ private:
     QString failure() const;
     void discard();
 
-    GdalErrorCapture& m_errors;  // the merge's, which outlives this output
+    GdalErrorCapture m_errors;  // first made, last gone: GDAL's messages while the output lives
     QString m_path;
     QString m_layerName;
     const OutputSchema& m_schema;

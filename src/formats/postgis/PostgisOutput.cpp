@@ -2,7 +2,7 @@
 
 #include "formats/OgrGeometryType.h"
 #include "formats/postgis/PostgisFeatureClass.h"
-#include "formats/shapefile/ShapefileFiles.h"
+#include "shapefile/ShapefileFiles.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "formats/postgis/SpatialReferenceCode.h"
 
-#include "formats/SpatialReference.h"
-#include "host/GdalErrorCapture.h"
+#include "gdal/GdalErrorCapture.h"
+#include "gdal/SpatialReference.h"
 
 #include <cpl_string.h>
 #include <ogr_spatialref.h>

@@ -1,10 +1,10 @@
 #include "formats/shapefile/ShapefileOutput.h"
 
-#include "formats/shapefile/ShapeConvert.h"
-#include "host/ShapefileFeatureClass.h"
+#include "formats/shapefile/ShapefileFeatureClass.h"
 #include "platform/CodePage.h"
 #include "platform/FileEntry.h"
 #include "platform/FileNameCodec.h"
+#include "shapefile/ShapeConvert.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
-#include "formats/shapefile/ShapeRecord.h"
 #include "platform/UniqueFd.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // The File Geodatabase writer: every coordinate, value and field type read back through GDAL,
 // the coordinate system, the spatial index a filtered read uses, and the names GDAL adjusts.
 #include "FileGdbTestSupport.h"
-#include "formats/SpatialReference.h"
+#include "gdal/SpatialReference.h"
 
 #include <gtest/gtest.h>
 

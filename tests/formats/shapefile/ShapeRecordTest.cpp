@@ -1,7 +1,7 @@
 #include "support/ShapeBytes.h"
 
-#include "formats/shapefile/ShapeConvert.h"
-#include "formats/shapefile/ShapeRecord.h"
+#include "shapefile/ShapeConvert.h"
+#include "shapefile/ShapeRecord.h"
 
 #include <gtest/gtest.h>
 

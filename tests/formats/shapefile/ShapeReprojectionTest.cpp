@@ -1,6 +1,6 @@
 #include "formats/Reprojection.h"
-#include "formats/SpatialReference.h"
-#include "formats/shapefile/ShapeReprojection.h"
+#include "gdal/SpatialReference.h"
+#include "shapefile/ShapeReprojection.h"
 #include "support/ShapeBytes.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,10 @@
 
 #include "errors/ConfluxError.h"
 #include "formats/TextPlan.h"
-#include "formats/shapefile/ShapefileFiles.h"
-#include "formats/shapefile/ShapefileReader.h"
 #include "platform/DbfFixture.h"
+#include "shapefile/ShapefileFiles.h"
+#include "shapefile/ShapefileProbe.h"
+#include "shapefile/ShapefileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +76,8 @@ TEST_P(CompanionPipe, CountsAsMissingWithoutWaiting) {
             return !reader.table() && reader.recordCount() == 2 ? 0 : 4;
         }
         // .cpg and .prj: the code page comes from the table, the .prj reads as absent.
-        const bool cpgIgnored = declaredCodePage(shp) == QByteArray("CP1251");
+        const auto probe = ShapefileProbe::open(shp);
+        const bool cpgIgnored = probe->declaredCodePage() == QByteArray("CP1251") && !probe->prj();
         const bool prjAbsent = ShapefileFiles::sidecar(shp, QStringLiteral("prj")).isEmpty() &&
                                !ShapefileFiles::readRegularFile(companion, 10);
         return cpgIgnored && prjAbsent ? 0 : 5;

@@ -1,7 +1,7 @@
 #include "errors/ConfluxError.h"
 #include "formats/shapefile/ReplaceJournal.h"
 #include "formats/shapefile/ShapefileStaging.h"
-#include "host/MergeTarget.h"
+#include "merge/MergeTarget.h"
 #include "merge/OutputTarget.h"
 
 #include <QDir>
@@ -107,9 +107,9 @@ TEST(ShapefileStaging, FailedReplacementPutsEverythingBackAndNamesTheOutputAndTh
 
 TEST(ShapefileStaging, AnOutputNamedLikeATemporaryIsRefused) {
     QTemporaryDir dir;
-    EXPECT_THROW(MergeTarget::from(*describeOutput(true, dir.path(), ".conflux-roads", 4)),
+    EXPECT_THROW(MergeTarget::check(describeOutput(true, dir.path(), ".conflux-roads"), 4),
                  ConfluxError);
-    EXPECT_NO_THROW(MergeTarget::from(*describeOutput(true, dir.path(), ".roads", 4)));
+    EXPECT_NO_THROW(MergeTarget::check(describeOutput(true, dir.path(), ".roads"), 4));
 }
 
 }  // namespace

@@ -1,0 +1,120 @@
+#include "gdal/SpatialReference.h"
+
+#include "gdal/GdalErrorCapture.h"
+#include "platform/FileNameCodec.h"
+#include "platform/RegularFile.h"
+
+#include <cpl_string.h>
+#include <ogr_spatialref.h>
+
+#include <optional>
+
+namespace {
+
+constexpr qsizetype kMostPrjBytes = 1 << 20;
+
+std::shared_ptr<OGRSpatialReference> owned(OGRSpatialReference* srs) {
+    if (srs) {
+        srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    }
+    return {srs, [](OGRSpatialReference* held) {
+                if (held) {
+                    held->Release();
+                }
+            }};
+}
+
+const char* codeNode(const OGRSpatialReference& srs) {
+    return srs.IsProjected() ? "PROJCS" : srs.IsGeographic() ? "GEOGCS" : nullptr;
+}
+
+}  // namespace
+
+namespace SpatialReference {
+
+SpatialReferencePtr fromPrj(const QByteArray& text) {
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return nullptr;
+    }
+    GdalErrorCapture errors;
+    auto srs = owned(new OGRSpatialReference());
+    CPLStringList lines(CSLTokenizeString2(trimmed.constData(), "\r\n", 0));
+    if (srs->importFromESRI(lines.List()) != OGRERR_NONE) {
+        return nullptr;
+    }
+    if (OGRSpatialReference* match = srs->FindBestMatch()) {
+        return owned(match);
+    }
+    srs->AutoIdentifyEPSG();
+    return srs;
+}
+
+SpatialReferencePtr fromUserInput(const QString& text, QString& error) {
+    GdalErrorCapture errors;
+    auto srs = owned(new OGRSpatialReference());
+    const QByteArray given = text.toUtf8();
+    if (given.trimmed().isEmpty() || srs->SetFromUserInput(given.constData()) != OGRERR_NONE ||
+        srs->IsEmpty()) {
+        error = errors.lastFailure().isEmpty()
+                    ? QStringLiteral("'%1' names no coordinate system").arg(text)
+                    : errors.lastFailure();
+        return nullptr;
+    }
+    return srs;
+}
+
+bool same(const OGRSpatialReference& a, const OGRSpatialReference& b) {
+    if (&a == &b) {
+        return true;
+    }
+    GdalErrorCapture errors;
+    const char* const options[] = {"IGNORE_DATA_AXIS_TO_SRS_AXIS_MAPPING=YES",
+                                   "CRITERION=EQUIVALENT_EXCEPT_AXIS_ORDER_GEOGCRS", nullptr};
+    return a.IsSame(&b, options);
+}
+
+int epsgCode(const OGRSpatialReference& srs) {
+    const char* node = codeNode(srs);
+    const char* authority = srs.GetAuthorityName(node);
+    const char* code = srs.GetAuthorityCode(node);
+    return authority && code && EQUAL(authority, "EPSG") ? std::atoi(code) : 0;
+}
+
+QString describe(const OGRSpatialReference& srs) {
+    const char* name = srs.GetName();
+    const QString text = name && *name ? QString::fromUtf8(name) : QStringLiteral("unnamed system");
+    const int code = epsgCode(srs);
+    return code == 0 ? text : QStringLiteral("%1 (EPSG:%2)").arg(text).arg(code);
+}
+
+QByteArray esriWkt(const OGRSpatialReference& srs) {
+    GdalErrorCapture errors;
+    char* wkt = nullptr;
+    const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
+    QByteArray text;
+    if (srs.exportToWkt(&wkt, options) == OGRERR_NONE && wkt) {
+        text = wkt;
+    }
+    CPLFree(wkt);
+    return text;
+}
+
+}  // namespace SpatialReference
+
+std::optional<QByteArray> readPrjText(const QString& prjPath) {
+    return prjPath.isEmpty() ? std::nullopt
+                             : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
+}
+
+PrjReading readPrjFile(const QString& prjPath) {
+    const std::optional<QByteArray> read = readPrjText(prjPath);
+    if (!read) {
+        return {};
+    }
+    SpatialReferencePtr srs = SpatialReference::fromPrj(*read);
+    if (!srs) {
+        return {PrjReading::Outcome::Unreadable, nullptr, *read};
+    }
+    return {PrjReading::Outcome::Read, std::move(srs), *read};
+}

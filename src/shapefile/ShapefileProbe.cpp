@@ -1,0 +1,74 @@
+#include "shapefile/ShapefileProbe.h"
+
+#include "errors/ConfluxError.h"
+#include "platform/CodePage.h"
+#include "platform/FileEntry.h"
+#include "platform/FileNameCodec.h"
+#include "platform/UniqueFd.h"
+#include "shapefile/ShapefileFiles.h"
+
+#include <QtEndian>
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr qsizetype kHeaderBytes = 100;
+constexpr qint32 kFileCode = 9994;
+constexpr qsizetype kMostCpgBytes = 256;
+constexpr qsizetype kMostPrjBytes = 1 << 20;
+
+ConfluxError unreadable(const QString& shpPath, const QString& what) {
+    return ConfluxError(ErrorNumber::HostFailure,
+                        QStringLiteral("Shapefile '%1' cannot be read: %2").arg(shpPath, what));
+}
+
+}  // namespace
+
+std::shared_ptr<const ShapefileProbe> ShapefileProbe::open(const QString& shpPath) {
+    auto probe = std::make_shared<ShapefileProbe>();
+    probe->m_shpPath = shpPath;
+    const UniqueFd shp = UniqueFd::openRegularFile(FileNameCodec::encode(shpPath).constData());
+    if (!shp.isOpen()) {
+        throw unreadable(shpPath, FileEntry::systemErrorText(errno));
+    }
+    char header[kHeaderBytes];
+    if (::pread(shp.get(), header, sizeof header, 0) != sizeof header ||
+        qFromBigEndian<qint32>(header) != kFileCode) {
+        throw unreadable(shpPath, QStringLiteral("no shapefile header"));
+    }
+    probe->m_shpType = qFromLittleEndian<qint32>(header + 32);
+    for (int i = 0; i < 4; ++i) {
+        probe->m_box[i] = qFromLittleEndian<double>(header + 36 + 8 * i);
+    }
+    const auto index = FileEntry::regularFileSize(probe->companion(QStringLiteral("shx")));
+    if (!index) {
+        throw unreadable(shpPath, QStringLiteral("its index (.shx) is missing"));
+    }
+    probe->m_records = std::max<std::int64_t>(0, (*index - kHeaderBytes) / 8);
+
+    probe->m_dbfPath = probe->companion(QStringLiteral("dbf"));
+    probe->m_tableProblem = QStringLiteral("its table (.dbf) is missing or no regular file");
+    if (!probe->m_dbfPath.isEmpty()) {
+        probe->m_table = DbfTableHeader::readFile(probe->m_dbfPath, &probe->m_tableProblem);
+    }
+    if (const auto cpg = ShapefileFiles::readRegularFile(probe->companion(QStringLiteral("cpg")),
+                                                         kMostCpgBytes)) {
+        probe->m_codePage = CodePage::codePageFromCpg(*cpg);
+    }
+    if (!probe->m_codePage && probe->m_table && probe->m_table->languageDriver != 0) {
+        probe->m_codePage = CodePage::codePageFromLanguageDriver(probe->m_table->languageDriver);
+    }
+    probe->m_prj =
+        ShapefileFiles::readRegularFile(probe->companion(QStringLiteral("prj")), kMostPrjBytes);
+    return probe;
+}
+
+QString ShapefileProbe::companion(const QString& extension) const {
+    if (extension == QLatin1String("dbf") && !m_dbfPath.isEmpty()) {
+        return m_dbfPath;
+    }
+    return ShapefileFiles::sidecar(m_shpPath, extension);
+}
