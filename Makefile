@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test fuzz bench format clean install package package-check
+.PHONY: all deps build run demo test fuzz coverage bench format clean install package package-check
 
 all: build
 
@@ -71,6 +71,17 @@ fuzz: deps
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen CONFLUX_FUZZ_RUNS=$(FUZZ_RUNS) \
 		CONFLUX_FUZZ_SECONDS=$(FUZZ_SECONDS) CONFLUX_FUZZ_SEED=$(FUZZ_SEED) bin/fuzz_test
 
+# Line and branch coverage of src/ and app/ over the test suite (gcovr), in build-coverage/.
+COVERAGE_DIR ?= build-coverage
+coverage: deps
+	cmake -S . -B $(COVERAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_COVERAGE=ON \
+		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(COVERAGE_DIR) -j $(JOBS)
+	find $(COVERAGE_DIR) -name '*.gcda' -delete
+	cd $(COVERAGE_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) || true
+	gcovr -r . --filter src/ --filter app/ --exclude-unreachable-branches \
+		--exclude-throw-branches -j $(JOBS) $(COVERAGE_DIR)
+
 bench: build
 	bench/run-all.sh $(BUILD_DIR)
 
@@ -78,4 +89,4 @@ format:
 	find src app tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR) $(COVERAGE_DIR)

@@ -5,9 +5,8 @@
 // The check of a shapefile output compares every shape record and table row as bytes; the
 // check of a GeoPackage compares geometries (as WKB) and attribute text of sampled inputs.
 
-#include "formats/shapefile/ShapefileFeatureClass.h"
-#include "host/FeatureLayer.h"
 #include "merge/MergeEngine.h"
+#include "merge/OutputTarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,27 +28,20 @@ QStringList inputsOf(const QString& folder) {
 }
 
 int merge(bool geoPackage, const QString& folder, const QString& location, const QString& name) {
-    HostArray inputs;
+    MergeJob job;
     for (const QString& path : inputsOf(folder)) {
-        auto layer = std::make_shared<FeatureLayer>();
-        layer->setFeatureClass(std::make_shared<ShapefileFeatureClass>(path));
-        inputs.Add(layer);
+        job.inputs.push_back(ShapefileProbe::open(path));
     }
     if (geoPackage && !QFile::exists(location)) {
         GDALAllRegister();
         GDALDatasetUniquePtr(GetGDALDriverManager()->GetDriverByName("GPKG")->Create(
             location.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
     }
-    auto workspace = std::make_shared<WorkspaceName>();
-    workspace->setWorkspaceFactoryProgID(geoPackage ? WorkspaceName::GeodatabaseFactory
-                                                    : WorkspaceName::ShapefileFactory);
-    workspace->setPathName(location);
-    auto output = std::make_shared<FeatureClassName>();
-    output->setShapeType(4);
-    output->setName(name);
-    output->setWorkspaceName(workspace);
+    job.fieldSource = job.inputs.at(0);
+    job.shapeType = 4;
+    job.output = describeOutput(!geoPackage, location, name);
     MergeEngine engine;
-    const auto merged = engine.Merge(inputs, takeAs<ITable>(inputs.Element(0)), output);
+    engine.Merge(job);
     const MergeReport& report = engine.lastReport();
     std::printf("inputs %lld, written %lld, refused %lld, copied as bytes %lld\n",
                 static_cast<long long>(report.inputs),

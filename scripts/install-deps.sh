@@ -12,7 +12,7 @@ packages=(
     xvfb xauth imagemagick fonts-dejavu-core icewm xdotool x11-utils
     python3-pyshp python3-pyproj shapelib
     postgresql-15 postgresql-15-postgis-3 libpq-dev
-    time
+    time gcovr strace
     desktop-file-utils appstream man-db librsvg2-bin dpkg-dev file xz-utils lintian
 )
 

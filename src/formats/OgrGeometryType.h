@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/OutputSchema.h"
+#include "host/GeometryKind.h"
 
 #include <ogr_core.h>
 
@@ -23,4 +24,22 @@ inline OGRwkbGeometryType ogrGeometryType(const OutputSchema& schema) {
             break;
     }
     return OGR_GT_SetModifier(type, schema.hasZ, schema.hasM);
+}
+
+// The host's shape type code of a layer's geometry type; 0 for any other.
+inline std::int32_t shapeTypeCode(OGRwkbGeometryType type) {
+    switch (wkbFlatten(type)) {
+        case wkbPoint:
+            return ShapeTypeCode::Point;
+        case wkbMultiPoint:
+            return ShapeTypeCode::Multipoint;
+        case wkbLineString:
+        case wkbMultiLineString:
+            return ShapeTypeCode::Polyline;
+        case wkbPolygon:
+        case wkbMultiPolygon:
+            return ShapeTypeCode::Polygon;
+        default:
+            return 0;
+    }
 }

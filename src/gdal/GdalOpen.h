@@ -7,12 +7,9 @@
 
 #include <QString>
 
-// Opening datasets for the host's short-lived reads and writes. Each throws ConfluxError with
+// Opening the geodatabases the merge writes into and reads back. Each throws ConfluxError with
 // GDAL's text, naming the file, when the dataset does not open.
 namespace GdalOpen {
-
-// A shapefile for reading. `rawText`: strings come as the file's bytes, not recoded.
-GDALDatasetUniquePtr shapefile(const QString& shpPath, bool rawText, GdalErrorCapture& errors);
 
 // A GeoPackage, for update or read only.
 GDALDatasetUniquePtr geoPackage(const QString& path, bool update, GdalErrorCapture& errors);
@@ -20,13 +17,10 @@ GDALDatasetUniquePtr geoPackage(const QString& path, bool update, GdalErrorCaptu
 // A File Geodatabase folder, read only.
 GDALDatasetUniquePtr fileGeodatabase(const QString& path, GdalErrorCapture& errors);
 
-// The one layer of a shapefile dataset, or layer `name` of any dataset.
+// Layer `name` of a dataset (empty: its first).
 OGRLayer* layer(GDALDataset& dataset, const QString& path, const QString& name,
                 GdalErrorCapture& errors);
 
 QByteArray toGdalPath(const QString& path);
-
-// The shape type code (ShapeTypeCode) of a layer's geometry type; 0 for any other.
-std::int32_t shapeTypeCode(OGRwkbGeometryType type);
 
 }  // namespace GdalOpen

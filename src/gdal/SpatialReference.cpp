@@ -102,13 +102,10 @@ QByteArray esriWkt(const OGRSpatialReference& srs) {
 
 }  // namespace SpatialReference
 
-std::optional<QByteArray> readPrjText(const QString& prjPath) {
-    return prjPath.isEmpty() ? std::nullopt
-                             : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
-}
-
 PrjReading readPrjFile(const QString& prjPath) {
-    const std::optional<QByteArray> read = readPrjText(prjPath);
+    const std::optional<QByteArray> read =
+        prjPath.isEmpty() ? std::nullopt
+                          : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
     if (!read) {
         return {};
     }

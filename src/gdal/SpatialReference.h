@@ -51,5 +51,3 @@ struct PrjReading {
 // `prjPath` is read only when it is a regular file (a named pipe or device in its place counts
 // as missing); at most its first MiB. An empty path is a missing file.
 PrjReading readPrjFile(const QString& prjPath);
-// The text alone, as readPrjFile reads it; nullopt for a missing file.
-std::optional<QByteArray> readPrjText(const QString& prjPath);

@@ -15,18 +15,10 @@
 namespace ShapefileFiles {
 
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
-    return ::readRegularFile(FileNameCodec::encode(path), limit);
-}
-
-std::optional<std::int32_t> readShpType(const QString& shpPath) {
-    // Never a blocking open: a named pipe in a .shp's place must not stop the caller.
-    const UniqueFd file = UniqueFd::openRegularFile(FileNameCodec::encode(shpPath).constData());
-    char header[100];
-    if (!file.isOpen() || ::pread(file.get(), header, sizeof header, 0) != sizeof header ||
-        qFromBigEndian<qint32>(header) != 9994) {
+    if (path.isEmpty()) {
         return std::nullopt;
     }
-    return qFromLittleEndian<qint32>(header + 32);
+    return ::readRegularFile(FileNameCodec::encode(path), limit);
 }
 
 std::int32_t shapeTypeCode(std::int32_t shpType) {
@@ -81,11 +73,6 @@ ShapeKind kindOfCode(std::int32_t code) {
 
 std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {
     return ShpType::of(kindOfCode(code), hasZ, hasM);
-}
-
-std::int64_t indexedRecords(const QString& shpPath) {
-    const auto size = FileEntry::regularFileSize(sidecar(shpPath, QStringLiteral("shx")));
-    return size ? std::max<std::int64_t>(0, (*size - 100) / 8) : 0;
 }
 
 QStringList companionNames(const QString& shpPath, const QString& extension) {

@@ -13,11 +13,8 @@
 namespace ShapefileFiles {
 
 // The first `limit` bytes of `path` when it is a regular file (never waiting on a named pipe);
-// nullopt when it is missing, no regular file or unreadable.
+// nullopt when it is missing (or `path` empty), no regular file or unreadable.
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
-
-// The raw shape type in the header of `shpPath`; nullopt when the file is missing or no .shp.
-std::optional<std::int32_t> readShpType(const QString& shpPath);
 
 // Host shape type code of a raw type: 1, 2, 3, 4, 9, or 0 for null and unknown types.
 std::int32_t shapeTypeCode(std::int32_t shpType);
@@ -36,9 +33,6 @@ QStringList companionNames(const QString& shpPath, const QString& extension);
 // The first of companionNames that is a regular file; empty when there is none. A named pipe
 // or device of that name counts as none.
 QString sidecar(const QString& shpPath, const QString& extension);
-
-// The number of records the .shx beside `shpPath` indexes; 0 when it is missing.
-std::int64_t indexedRecords(const QString& shpPath);
 
 // `folder`/`name`.shp, a regular file found with the extension in any case; empty when absent.
 QString findShp(const QString& folder, const QString& name);

@@ -1,5 +1,6 @@
 #include "formats/filegdb/FileGdbFeatureClass.h"
 
+#include "formats/OgrGeometryType.h"
 #include "gdal/GdalOpen.h"
 
 FileGdbFeatureClass::FileGdbFeatureClass(QString folder, QString className)
@@ -12,7 +13,7 @@ OGRwkbGeometryType FileGdbFeatureClass::geometryType() const {
 }
 
 std::int32_t FileGdbFeatureClass::ShapeType() const {
-    return GdalOpen::shapeTypeCode(geometryType());
+    return shapeTypeCode(geometryType());
 }
 
 bool FileGdbFeatureClass::HasZ() const {

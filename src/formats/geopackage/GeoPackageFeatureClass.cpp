@@ -1,5 +1,6 @@
 #include "formats/geopackage/GeoPackageFeatureClass.h"
 
+#include "formats/OgrGeometryType.h"
 #include "gdal/GdalOpen.h"
 
 GeoPackageFeatureClass::GeoPackageFeatureClass(QString path, QString layerName)
@@ -14,7 +15,7 @@ OGRwkbGeometryType layerType(const QString& path, const QString& name) {
 }  // namespace
 
 std::int32_t GeoPackageFeatureClass::ShapeType() const {
-    return GdalOpen::shapeTypeCode(layerType(m_path, m_layerName));
+    return shapeTypeCode(layerType(m_path, m_layerName));
 }
 
 bool GeoPackageFeatureClass::HasZ() const {
