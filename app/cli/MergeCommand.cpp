@@ -109,6 +109,12 @@ int MergeRun::openSource() {
         Console::err(QStringLiteral("Вы забыли указать файл-источник полей"));
         return ExitStatus::MissingSource;
     }
+    // An input already opened is not read again.
+    const qsizetype input = m_files.indexOf(*m_request.source);
+    if (input >= 0) {
+        m_source = takeAs<IFeatureLayer>(m_tables[static_cast<std::size_t>(input)])->FeatureClass();
+        return ExitStatus::Ok;
+    }
     try {
         m_source = GetFCFromFile(*m_request.source, 0);
     } catch (...) {

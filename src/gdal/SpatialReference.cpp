@@ -13,15 +13,15 @@ namespace {
 
 constexpr qsizetype kMostPrjBytes = 1 << 20;
 
-std::shared_ptr<OGRSpatialReference> owned(OGRSpatialReference* srs) {
+// A new empty system, or `srs`, held by a shared owner.
+std::shared_ptr<OGRSpatialReference> owned(OGRSpatialReference* srs = nullptr) {
+    if (!srs) {
+        srs = OGRSpatialReference::FromHandle(OSRNewSpatialReference(nullptr));
+    }
     if (srs) {
         srs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     }
-    return {srs, [](OGRSpatialReference* held) {
-                if (held) {
-                    held->Release();
-                }
-            }};
+    return SpatialReferenceOwner(srs);
 }
 
 const char* codeNode(const OGRSpatialReference& srs) {
@@ -30,7 +30,17 @@ const char* codeNode(const OGRSpatialReference& srs) {
 
 }  // namespace
 
+void SpatialReferenceRelease::operator()(OGRSpatialReference* srs) const {
+    if (srs) {
+        srs->Release();
+    }
+}
+
 namespace SpatialReference {
+
+SpatialReferenceOwner clone(const OGRSpatialReference* srs) {
+    return SpatialReferenceOwner(srs ? srs->Clone() : nullptr);
+}
 
 SpatialReferencePtr fromPrj(const QByteArray& text) {
     const QByteArray trimmed = text.trimmed();
@@ -38,7 +48,7 @@ SpatialReferencePtr fromPrj(const QByteArray& text) {
         return nullptr;
     }
     GdalErrorCapture errors;
-    auto srs = owned(new OGRSpatialReference());
+    auto srs = owned();
     CPLStringList lines(CSLTokenizeString2(trimmed.constData(), "\r\n", 0));
     if (srs->importFromESRI(lines.List()) != OGRERR_NONE) {
         return nullptr;
@@ -52,7 +62,7 @@ SpatialReferencePtr fromPrj(const QByteArray& text) {
 
 SpatialReferencePtr fromUserInput(const QString& text, QString& error) {
     GdalErrorCapture errors;
-    auto srs = owned(new OGRSpatialReference());
+    auto srs = owned();
     const QByteArray given = text.toUtf8();
     if (given.trimmed().isEmpty() || srs->SetFromUserInput(given.constData()) != OGRERR_NONE ||
         srs->IsEmpty()) {

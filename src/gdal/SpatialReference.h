@@ -11,6 +11,12 @@ class OGRSpatialReference;
 // A coordinate system shared by the outputs that were given it; never changed once read.
 using SpatialReferencePtr = std::shared_ptr<const OGRSpatialReference>;
 
+// A coordinate system of one owner's, released as GDAL counts its references.
+struct SpatialReferenceRelease {
+    void operator()(OGRSpatialReference* srs) const;
+};
+using SpatialReferenceOwner = std::unique_ptr<OGRSpatialReference, SpatialReferenceRelease>;
+
 // Coordinate systems as the merge reads, compares and writes them. Every system made here has
 // its axes in the traditional GIS order (x easting or longitude, y northing or latitude), as
 // shapefiles store coordinates.
@@ -37,6 +43,9 @@ QByteArray esriWkt(const OGRSpatialReference& srs);
 
 // Its EPSG code; 0 when none is known for it.
 int epsgCode(const OGRSpatialReference& srs);
+
+// A copy of `srs` of the caller's own (null for null), its axes in the same order.
+SpatialReferenceOwner clone(const OGRSpatialReference* srs);
 
 }  // namespace SpatialReference
 

@@ -11,8 +11,7 @@ FileGdbLayout FileGdbOutput::layoutOf(const OutputSchema& schema, const QString&
     layout.fields = schema.fields;
     layout.geometryType = ogrGeometryType(schema);
     if (srs) {
-        layout.spatialReference = std::shared_ptr<OGRSpatialReference>(
-            srs->Clone(), [](OGRSpatialReference* owned) { owned->Release(); });
+        layout.spatialReference = SpatialReference::clone(srs);
     }
     layout.geometryName = geometryColumn;
     return layout;

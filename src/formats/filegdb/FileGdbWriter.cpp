@@ -1,5 +1,7 @@
 #include "formats/filegdb/FileGdbWriter.h"
 
+#include "formats/ColumnNames.h"
+
 #include "formats/filegdb/FileGdbCatalog.h"
 #include "formats/filegdb/FileGdbError.h"
 #include "gdal/GdalErrorCapture.h"
@@ -96,13 +98,7 @@ void FileGdbWriter::createClass(const FileGdbLayout& layout) {
     options.SetNameValue("GEOMETRY_NAME", layout.geometryName.toUtf8().constData());
     // Dates are days of the calendar, not instants: no time zone may shift them on display.
     options.SetNameValue("TIME_IN_UTC", "NO");
-    std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> srs(
-        layout.spatialReference ? layout.spatialReference->Clone() : nullptr,
-        [](OGRSpatialReference* owned) {
-            if (owned) {
-                owned->Release();
-            }
-        });
+    const SpatialReferenceOwner srs = SpatialReference::clone(layout.spatialReference.get());
     m_layer = m_dataset->CreateLayer(m_className.toUtf8().constData(), srs.get(),
                                      layout.geometryType, options.List());
     if (!m_layer) {
@@ -118,11 +114,12 @@ void FileGdbWriter::createClass(const FileGdbLayout& layout) {
 
 void FileGdbWriter::createFields(const FileGdbLayout& layout) {
     GdalErrorCapture errors;
+    // The geometry column's name is taken; GDAL refuses rather than renames a field of it.
+    ColumnNames names;
+    names.take(layout.geometryName);
     for (const OutputField& field : layout.fields) {
         const QString& name = field.columnName;
-        // The geometry column's name is taken; GDAL refuses rather than renames a field of it.
-        const bool taken = name.compare(layout.geometryName, Qt::CaseInsensitive) == 0;
-        const QString asked = taken ? name + QLatin1Char('_') : name;
+        const QString asked = names.take(name);
         m_fields.emplace_back(field);
         const auto definition = m_fields.back().definition(asked.toUtf8());
         OGRFeatureDefn* fields = m_layer->GetLayerDefn();
@@ -208,13 +205,14 @@ bool FileGdbWriter::setGeometry(QByteArrayView wkb) {
         m_feature->SetGeometryDirectly(nullptr);
         return true;
     }
-    OGRGeometry* geometry = nullptr;
-    if (OGRGeometryFactory::createFromWkb(wkb.data(), nullptr, &geometry, wkb.size(),
-                                          wkbVariantIso) != OGRERR_NONE) {
-        delete geometry;
+    OGRGeometry* made = nullptr;
+    const OGRErr read =
+        OGRGeometryFactory::createFromWkb(wkb.data(), nullptr, &made, wkb.size(), wkbVariantIso);
+    OGRGeometryUniquePtr geometry(made);
+    if (read != OGRERR_NONE) {
         return false;
     }
-    m_feature->SetGeometryDirectly(geometry);
+    m_feature->SetGeometryDirectly(geometry.release());
     ++m_geometries;
     return true;
 }

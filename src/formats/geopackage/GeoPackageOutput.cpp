@@ -1,5 +1,7 @@
 #include "formats/geopackage/GeoPackageOutput.h"
 
+#include "formats/ColumnNames.h"
+
 #include "formats/OgrGeometryType.h"
 #include "formats/geopackage/GeoPackageBlob.h"
 #include "formats/geopackage/GeoPackageFeatureClass.h"
@@ -16,16 +18,11 @@ namespace {
 // `wanted`, or it with a number added, so that it names none of the schema's columns (case
 // ignored): the table's feature id and geometry columns must not take a field's place.
 QString freeName(const QString& wanted, const OutputSchema& schema) {
-    const auto taken = [&schema](const QString& name) {
-        return std::any_of(schema.fields.begin(), schema.fields.end(), [&](const auto& field) {
-            return name.compare(field.columnName, Qt::CaseInsensitive) == 0;
-        });
-    };
-    QString name = wanted;
-    for (int n = 1; taken(name); ++n) {
-        name = QStringLiteral("%1_%2").arg(wanted).arg(n);
+    ColumnNames names;
+    for (const OutputField& field : schema.fields) {
+        names.take(field.columnName);
     }
-    return name;
+    return names.take(wanted);
 }
 
 QByteArray quoted(const QString& identifier) {

@@ -1,5 +1,7 @@
 #include "formats/postgis/PostgisWriter.h"
 
+#include "formats/ColumnNames.h"
+
 #include <QSet>
 
 namespace {
@@ -9,22 +11,15 @@ constexpr int kNameBytes = 63;                // longer names the server cuts sh
 // Field names in lower case (unquoted names then reach them), each once, numbered when two
 // fields meet in one name; then a free name for the id and one for the geometry.
 QStringList laundered(const std::vector<OutputField>& fields, QString& id, QString& geometry) {
-    QSet<QString> taken;
-    const auto freeName = [&taken](const QString& wanted) {
-        QString name = wanted;
-        for (int n = 1; taken.contains(name); ++n) {
-            name = QStringLiteral("%1_%2").arg(wanted).arg(n);
-        }
-        taken.insert(name);
-        return name;
-    };
+    ColumnNames taken;
     QStringList names;
     for (const OutputField& field : fields) {
         const QString name = field.columnName.trimmed().toLower();
-        names << freeName(name.isEmpty() ? QStringLiteral("field_%1").arg(names.size() + 1) : name);
+        names << taken.take(name.isEmpty() ? QStringLiteral("field_%1").arg(names.size() + 1)
+                                           : name);
     }
-    id = freeName(QStringLiteral("fid"));
-    geometry = freeName(QStringLiteral("geom"));
+    id = taken.take(QStringLiteral("fid"));
+    geometry = taken.take(QStringLiteral("geom"));
     return names;
 }
 

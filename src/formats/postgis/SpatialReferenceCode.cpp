@@ -6,17 +6,8 @@
 #include <cpl_string.h>
 #include <ogr_spatialref.h>
 
-#include <cstring>
-#include <memory>
-
 namespace {
 constexpr int kLeastConfidence = 90;  // GDAL's own bar for taking a match as the same system
-
-int epsgCode(const OGRSpatialReference& srs, const char* node) {
-    const char* authority = srs.GetAuthorityName(node);
-    const char* code = srs.GetAuthorityCode(node);
-    return authority && code && EQUAL(authority, "EPSG") ? std::atoi(code) : 0;
-}
 
 int bestMatch(const OGRSpatialReference& srs) {
     int count = 0;
@@ -25,7 +16,7 @@ int bestMatch(const OGRSpatialReference& srs) {
     int code = 0;
     for (int i = 0; i < count && code == 0; ++i) {
         if (confidences[i] >= kLeastConfidence) {
-            code = epsgCode(*OGRSpatialReference::FromHandle(matches[i]), nullptr);
+            code = SpatialReference::epsgCode(*OGRSpatialReference::FromHandle(matches[i]));
         }
     }
     OSRFreeSRSArray(matches);
@@ -40,12 +31,10 @@ SridChoice sridOf(const OGRSpatialReference* srs, const QString& source) {
                        .arg(source)};
     }
     GdalErrorCapture errors;
-    std::unique_ptr<OGRSpatialReference, void (*)(OGRSpatialReference*)> copy(
-        srs->Clone(), [](OGRSpatialReference* owned) { owned->Release(); });
-    const char* node = copy->IsProjected() ? "PROJCS" : copy->IsGeographic() ? "GEOGCS" : nullptr;
-    int code = epsgCode(*copy, node);
+    const SpatialReferenceOwner copy = SpatialReference::clone(srs);
+    int code = SpatialReference::epsgCode(*copy);
     if (code == 0 && copy->AutoIdentifyEPSG() == OGRERR_NONE) {
-        code = epsgCode(*copy, node);
+        code = SpatialReference::epsgCode(*copy);
     }
     if (code == 0) {
         code = bestMatch(*copy);

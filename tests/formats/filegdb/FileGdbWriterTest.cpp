@@ -246,7 +246,7 @@ TEST(FileGdbWriterTest, NamesTheFormatDoesNotTakeAreAdjustedAndReported) {
                 OutputField::named("a-b", 'C', 5, 0), OutputField::named("Улица", 'C', 5, 0)});
     FileGdbWriter writer({gdb, "N-37-001"}, columns);
     EXPECT_EQ(writer.className(), "N_37_001");
-    EXPECT_EQ(writer.fieldNames(), (QStringList{"DATE_", "SHAPE_", "a_b", "Улица"}));
+    EXPECT_EQ(writer.fieldNames(), (QStringList{"DATE_", "SHAPE_1", "a_b", "Улица"}));
     EXPECT_EQ(writer.warnings().size(), 4) << writer.warnings().join('\n').toStdString();
     writer.commit();
     const GDALDatasetUniquePtr dataset = openForReading(gdb);
