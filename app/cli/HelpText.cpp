@@ -70,7 +70,7 @@ QString merge() {
     return text(R"TXT(Usage: conflux merge ROOT [scan options] --kind point|line|polygon [--mask M]
                     [--source PATH] (--out FOLDER [--name NAME] | --gdb PATH [--class NAME]
                     [--create] | --pg CONNINFO [--class NAME] [--schema S] [--create-schema])
-                    [--t-srs SRS] [--s-srs SRS] [--skip-unreadable] [--yes]
+                    [--t-srs SRS] [--s-srs SRS] [--skip-unreadable] [--progress] [--yes]
 
 Walks ROOT like "conflux scan", opens every shapefile found as an input, admits those whose
 name matches --mask and whose geometry is of --kind, and merges them into one new shapefile
@@ -109,6 +109,8 @@ terminal.
                        the output's)
   --skip-unreadable    leave out the inputs that cannot be opened (a missing .shx, a damaged
                        header), each named with its cause, instead of failing (status 13)
+  --progress           write progress as GDAL's utilities do ("0...10...20...100 - done.") on
+                       standard error, terminal or not, instead of the bar
   --yes                replace an existing output shapefile or PostGIS table instead of
                        refusing (a table is replaced in the same transaction)
 

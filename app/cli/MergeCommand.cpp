@@ -2,6 +2,7 @@
 
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "cli/GdalProgress.h"
 #include "cli/InterruptFlag.h"
 #include "cli/MergeRequest.h"
 #include "cli/ProgressBar.h"
@@ -28,7 +29,8 @@ const QString kNoElements = QStringLiteral("No elements for merge");
 // ExitStatus::Ok to go on or the status that ends the run.
 class MergeRun {
 public:
-    explicit MergeRun(MergeRequest request) : m_request(std::move(request)) {}
+    explicit MergeRun(MergeRequest request)
+        : m_request(std::move(request)), m_progress(m_request.progress) {}
 
     int run(const QStringList& files) {
         m_files = files;
@@ -65,10 +67,11 @@ private:
     QStringList m_notOpened;       // --skip-unreadable: "path: cause" of each input left out
     bool m_createPending = false;  // --create: the geodatabase is made once there is a merge
     bool m_created = false;        // ... and this run made it
+    GdalProgress m_progress;       // --progress: opening the inputs is its first tenth
 };
 
 int MergeRun::openInputs() {
-    ProgressBar progress(QStringLiteral("files opened"), m_files.size());
+    ProgressBar progress(QStringLiteral("files opened"), m_files.size(), !m_request.progress);
     QStringList opened;
     for (qsizetype i = 0; i < m_files.size(); ++i) {
         try {
@@ -84,6 +87,7 @@ int MergeRun::openInputs() {
             m_notOpened << QStringLiteral("%1: %2").arg(m_files[i], error.description());
         }
         progress.update(i + 1);
+        m_progress.update(0.1 * static_cast<double>(i + 1) / static_cast<double>(m_files.size()));
     }
     m_files = opened;  // parallel to the inputs from here on
     return ExitStatus::Ok;
@@ -198,15 +202,17 @@ int MergeRun::merge() {
         job.targetSystem = m_request.targetSrs;
         job.targetSystemText = m_request.targetSystem;
         job.assumedInputSystem = m_request.sourceSrs;
-        ProgressBar progress(QStringLiteral("features"), admitted.totalRows);
+        ProgressBar progress(QStringLiteral("features"), admitted.totalRows, !m_request.progress);
         const double total = static_cast<double>(admitted.totalRows);
-        job.progress = [&progress, total](double complete, const QString&) {
+        job.progress = [this, &progress, total](double complete, const QString&) {
             progress.update(std::llround(complete * total));
+            m_progress.update(0.1 + 0.9 * complete);
             return !InterruptFlag::raised();
         };
         const InterruptFlag interruptible;
         const auto result = engine.Merge(job);
         progress.finish();
+        m_progress.finish();
         written = result->FeatureCount();
     } catch (const ConfluxError& error) {
         return mergeFailed(&error);

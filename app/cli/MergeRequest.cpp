@@ -26,7 +26,7 @@ void addMergeOptions(QCommandLineParser& parser) {
     for (const char* name : {"kind", "mask", "source", "out", "name", "gdb", "class", "pg",
                              "schema", "t-srs", "s-srs"})
         parser.addOption({QString::fromLatin1(name), QString(), QStringLiteral("value")});
-    for (const char* name : {"yes", "create", "create-schema", "skip-unreadable"})
+    for (const char* name : {"yes", "create", "create-schema", "skip-unreadable", "progress"})
         parser.addOption({QString::fromLatin1(name), QString()});
 }
 
@@ -127,6 +127,7 @@ std::optional<int> parseMergeRequest(const QStringList& args, MergeRequest& requ
         request.source = parser.value(QStringLiteral("source"));
     request.replace = parser.isSet(QStringLiteral("yes"));
     request.skipUnreadable = parser.isSet(QStringLiteral("skip-unreadable"));
+    request.progress = parser.isSet(QStringLiteral("progress"));
     if (const auto status = readSystems(parser, request))
         return status;
     return readOutput(parser, request);

@@ -20,6 +20,7 @@ struct MergeRequest {
     bool replace = false;           // --yes
     bool create = false;            // --create: make a missing geodatabase
     bool skipUnreadable = false;    // --skip-unreadable
+    bool progress = false;          // --progress: GDAL's progress line instead of the bar
     QString targetSystem;           // --t-srs as given; empty: the template's
     SpatialReferencePtr targetSrs;  // what it names
     SpatialReferencePtr sourceSrs;  // --s-srs: inputs without a .prj

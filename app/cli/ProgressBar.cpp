@@ -18,8 +18,8 @@ QString clockText(std::int64_t seconds) {
 
 }  // namespace
 
-ProgressBar::ProgressBar(QString unit, std::int64_t total)
-    : m_unit(std::move(unit)), m_total(total), m_enabled(Console::stderrIsTerminal()) {
+ProgressBar::ProgressBar(QString unit, std::int64_t total, bool wanted)
+    : m_unit(std::move(unit)), m_total(total), m_enabled(wanted && Console::stderrIsTerminal()) {
     m_clock.start();
 }
 

@@ -10,8 +10,8 @@
 // ten times a second.
 class ProgressBar {
 public:
-    // `unit` names what is counted ("features", "files").
-    ProgressBar(QString unit, std::int64_t total);
+    // `unit` names what is counted ("features", "files"); `wanted` false draws nothing.
+    ProgressBar(QString unit, std::int64_t total, bool wanted = true);
     ~ProgressBar();
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
