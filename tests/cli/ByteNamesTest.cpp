@@ -1,8 +1,8 @@
 // File and folder names that are not UTF-8 (CP1251 and CP866 names unpacked from old
 // archives): the command line finds, opens, merges and prints them by their own bytes.
 #include "ChildProcess.h"
-#include "ShapefileFixture.h"
 #include "support/ByteNamedDir.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "CliRunner.h"
-#include "ShapefileFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QFile>

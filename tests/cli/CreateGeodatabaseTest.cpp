@@ -1,6 +1,6 @@
 // --gdb into either geodatabase and --create, through the built executable.
 #include "CliRunner.h"
-#include "ShapefileFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // A named pipe in the place of a shapefile's companion file: every command ends, and the pipe
 // counts as a missing file.
 #include "ChildProcess.h"
-#include "ShapefileFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QFile>

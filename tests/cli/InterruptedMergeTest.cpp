@@ -4,8 +4,8 @@
 #include "ChildProcess.h"
 #include "CliRunner.h"
 #include "ManyPoints.h"
-#include "ShapefileFixture.h"
 #include "platform/DbfFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QDirIterator>

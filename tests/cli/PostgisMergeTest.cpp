@@ -4,9 +4,9 @@
 #include "ChildProcess.h"
 #include "CliRunner.h"
 #include "ManyPoints.h"
-#include "ShapefileFixture.h"
 #include "platform/DbfFixture.h"
 #include "support/PostgresCluster.h"
+#include "support/ShapefileFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -212,9 +212,10 @@ TEST_F(PostgisMerge, EveryValueAndCoordinateComesBackAsTheInputsHoldThem) {
 // Sheets of zone 38N beside a field source in 37N: one SRID for the table, every polygon valid
 // (holes still holes), each vertex where GDAL's own transformation puts it.
 TEST_F(PostgisMerge, SheetsOfAnotherZoneArriveInTheFieldSourcesSystem) {
-    const QByteArray ring = "(300000 6100000,300000 6100100,300100 6100100,300100 6100000,"
-                            "300000 6100000),(300010 6100010,300050 6100010,300050 6100050,"
-                            "300010 6100010)";
+    const QByteArray ring =
+        "(300000 6100000,300000 6100100,300100 6100100,300100 6100000,"
+        "300000 6100000),(300010 6100010,300050 6100010,300050 6100050,"
+        "300010 6100010)";
     const QString source = ShapefileFixture::write(folder("a"), "zone", "POLYGON", {},
                                                    {{"POLYGON ((0 0,0 1,1 1,0 0))", {}}});
     const QString other = ShapefileFixture::write(folder("b"), "zone", "POLYGON", {},
@@ -239,8 +240,8 @@ TEST_F(PostgisMerge, SheetsOfAnotherZoneArriveInTheFieldSourcesSystem) {
     OGRGeometryFactory::destroyGeometry(expected);
     const Rows rows = cluster().query(
         "SELECT ST_SRID(geom), ST_IsValid(geom), ST_NumInteriorRings(ST_GeometryN(geom, 1)), "
-        "ST_HausdorffDistance(ST_GeometryN(geom, 1), ST_GeomFromText('" + expectedWkt +
-            "', 32637)) < 0.001 FROM zones ORDER BY fid",
+        "ST_HausdorffDistance(ST_GeometryN(geom, 1), ST_GeomFromText('" +
+            expectedWkt + "', 32637)) < 0.001 FROM zones ORDER BY fid",
         kUtf8Database);
     EXPECT_EQ(rows, (Rows{{"32637", "t", "0", "f"}, {"32637", "t", "1", "t"}}));
 }

@@ -2,8 +2,8 @@
 
 #include "DialogFixture.h"
 
-#include "../host/ShapefileFixture.h"
 #include "support/FakeHost.h"
+#include "support/ShapefileFixture.h"
 
 #include <QTemporaryDir>
 

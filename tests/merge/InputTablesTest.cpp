@@ -1,5 +1,5 @@
-#include "ShapefileFixture.h"
 #include "merge/InputTables.h"
+#include "support/ShapefileFixture.h"
 
 #include <QTemporaryDir>
 

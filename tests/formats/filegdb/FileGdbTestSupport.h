@@ -1,7 +1,5 @@
 #pragma once
 
-#include "formats/FieldValueSupport.h"
-#include "formats/WkbTestSupport.h"
 #include "formats/filegdb/FileGdbWriter.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +22,51 @@
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << text.toStdString();
+}
+
+// Values and geometries as the writer takes them.
+namespace Value {
+inline FieldValue text(std::string_view utf8) {
+    FieldValue value;
+    value.type = FieldValue::Type::Text;
+    value.text = QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return value;
+}
+inline FieldValue integer(std::int64_t number) {
+    FieldValue value;
+    value.type = FieldValue::Type::Integer;
+    value.integer = number;
+    return value;
+}
+}  // namespace Value
+
+// A square of side 10 at `x`, `y` as a multipolygon in ISO WKB.
+inline std::string multiPolygonWkb(double x, double y) {
+    OGRMultiPolygon squares;
+    OGRPolygon square;
+    OGRLinearRing ring;
+    for (const auto& [dx, dy] : {std::pair{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}) {
+        ring.addPoint(x + dx, y + dy);
+    }
+    square.addRing(&ring);
+    squares.addGeometry(&square);
+    std::string bytes(squares.WkbSize(), '\0');
+    squares.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(bytes.data()), wkbVariantIso);
+    return bytes;
+}
+
+struct Feature {
+    std::string wkb;
+    std::vector<FieldValue> values;
+};
+
+// `count` squares on a grid of 50 columns, 20 apart, without values.
+inline std::vector<Feature> squares(int count) {
+    std::vector<Feature> features;
+    for (int i = 0; i < count; ++i) {
+        features.push_back({multiPolygonWkb((i % 50) * 20.0, (i / 50) * 20.0), {}});
+    }
+    return features;
 }
 
 // A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
@@ -89,10 +132,4 @@ inline void write(const QString& gdb, const QString& name, const FileGdbLayout& 
         ASSERT_EQ(writer.add(feature.wkb, feature.values), FileGdbWriter::Added::Written);
     }
     writer.commit();
-}
-
-inline std::string isoWkb(const OGRGeometry& geometry) {
-    std::string bytes(geometry.WkbSize(), '\0');
-    geometry.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(bytes.data()), wkbVariantIso);
-    return bytes;
 }

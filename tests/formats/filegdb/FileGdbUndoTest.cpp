@@ -57,7 +57,7 @@ void killWhileWriting(const QString& gdb, int features) {
     if (child == 0) {
         FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
         for (int i = 0; i < features; ++i) {
-            writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+            writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
         }
         ::raise(SIGKILL);
     }
@@ -87,7 +87,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 3000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
              }
          },
          std::nullopt},
@@ -96,7 +96,7 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
              bool cancelled = false;
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields), [&] { return cancelled; });
              for (int i = 0; i < 100; ++i) {
-                 writer.add(multiPolygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i * 20.0, 0), valuesOf(i));
              }
              cancelled = true;
              writer.commit();
@@ -106,17 +106,17 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 2000; ++i) {
-                 writer.add(multiPolygonWkb(i * 20.0, 0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i * 20.0, 0), valuesOf(i));
              }
              const std::vector<FieldValue> wrong{Value::text("x"), Value::text("not a number")};
-             writer.add(multiPolygonWkb(0, 0, 0, false), wrong);
+             writer.add(multiPolygonWkb(0, 0), wrong);
          },
          FileGdbFailure::Other},
         {"DiskFullAtCommit",
          [](const QString& gdb) {
              FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
              for (int i = 0; i < 20000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0, 0, false), valuesOf(i));
+                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
              }
              // The offsets and the spatial index, written at commit, need more than this.
              const FileSizeLimit limit(65536);
@@ -201,7 +201,7 @@ TEST(FileGdbUndoTest, KilledRunsAreUndoneBeforeTheNextWrite) {
 
         // A writer does the same before it looks for the name.
         killWhileWriting(gdb, features);
-        write(gdb, "parcels", layout(kFields), {{multiPolygonWkb(0, 0, 0, false), valuesOf(1)}});
+        write(gdb, "parcels", layout(kFields), {{multiPolygonWkb(0, 0), valuesOf(1)}});
         const GDALDatasetUniquePtr dataset = openForReading(gdb);
         EXPECT_EQ(dataset->GetLayerByName("parcels")->GetFeatureCount(), 1);
         EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "parcels"}));
@@ -220,9 +220,9 @@ TEST(FileGdbUndoTest, AGeodatabaseBeingWrittenIsRefused) {
                       FileGdbWriter({gdb, "second"}, layout(kFields));
                   }),
                   FileGdbFailure::Other);
-        first.add(multiPolygonWkb(0, 0, 0, false), valuesOf(1));
+        first.add(multiPolygonWkb(0, 0), valuesOf(1));
         first.commit();
     }
-    write(gdb, "second", layout(kFields), {{multiPolygonWkb(0, 0, 0, false), valuesOf(2)}});
+    write(gdb, "second", layout(kFields), {{multiPolygonWkb(0, 0), valuesOf(2)}});
     EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "first", "second"}));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShapefileFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include "merge/MergeEngine.h"
 #include "merge/OutputTarget.h"

@@ -1,4 +1,4 @@
-#include "ShapefileFixture.h"
+#include "support/ShapefileFixture.h"
 
 #include "platform/TextEncoder.h"
 
