@@ -6,22 +6,13 @@
 #include <string>
 #include <string_view>
 
-// Rows for COPY ... FROM STDIN, in the binary or the text form, gathered in a buffer that the
-// owner sends and clears as it fills. Each COPY starts with begin() and ends with end().
+// Rows for COPY ... FROM STDIN in the binary form, gathered in a buffer that the owner sends
+// and clears as it fills. Each COPY starts with begin() and ends with end().
 class CopyRows {
 public:
-    enum class Format { Binary, Text };
-
-    explicit CopyRows(Format format) : m_format(format) {}
-
-    Format format() const { return m_format; }
-    // The COPY statement's format option: "binary" or "text".
-    const char* formatName() const { return m_format == Format::Binary ? "binary" : "text"; }
-
     void begin();
     void end();
     void beginRow(int columns);
-    void endRow();
 
     void null();
     void text(std::string_view utf8);
@@ -38,12 +29,9 @@ public:
     void clear() { m_buffer.clear(); }
 
 private:
-    void separate();
     void length(std::size_t bytes);
 
-    Format m_format;
     std::string m_buffer;
-    bool m_firstField = true;
 };
 
 // Days from 2000-01-01 to a date of the proleptic Gregorian calendar; false when the date

@@ -41,12 +41,8 @@ QByteArray typeName(OGRwkbGeometryType type) {
 }  // namespace
 
 PostgisWriter::PostgisWriter(std::unique_ptr<PgConnection> connection, const PostgisTarget& target,
-                             const PostgisLayout& layout, PgCancelCheck cancelled,
-                             CopyRows::Format format)
-    : m_connection(std::move(connection)),
-      m_target(target),
-      m_cancelled(std::move(cancelled)),
-      m_rows(format) {
+                             const PostgisLayout& layout, PgCancelCheck cancelled)
+    : m_connection(std::move(connection)), m_target(target), m_cancelled(std::move(cancelled)) {
     checkNames();
     m_connection->setCancelCheck(m_cancelled);
     m_table =
@@ -150,8 +146,7 @@ void PostgisWriter::createTable(const PostgisLayout& layout) {
                typeName(layout.geometryType) + ',' + QByteArray::number(layout.srid) + ')';
     copyColumns += ", " + m_geometryColumn;
     m_connection->execute("CREATE TABLE " + m_table + " (" + columns + ')');
-    m_copy = "COPY " + m_table + " (" + copyColumns + ") FROM STDIN (FORMAT " +
-             m_rows.formatName() + ", FREEZE)";
+    m_copy = "COPY " + m_table + " (" + copyColumns + ") FROM STDIN (FORMAT binary, FREEZE)";
     if (layout.srid > 0 &&
         m_connection
                 ->query("SELECT 1 FROM " + m_postgis + ".spatial_ref_sys WHERE srid = $1",
@@ -210,7 +205,6 @@ void PostgisWriter::add(QByteArrayView wkb, std::span<const FieldValue> values) 
     } else {
         m_rows.wkb(std::string_view(wkb.data(), static_cast<std::size_t>(wkb.size())));
     }
-    m_rows.endRow();
     if (m_rows.buffer().size() >= kSendBytes) {
         send();
     }

@@ -28,8 +28,7 @@ public:
     // TableExists when the table exists and replacing was not asked; Other for a missing schema
     // or PostGIS, a name that is not a table, any server error.
     PostgisWriter(std::unique_ptr<PgConnection> connection, const PostgisTarget& target,
-                  const PostgisLayout& layout, PgCancelCheck cancelled = {},
-                  CopyRows::Format format = CopyRows::Format::Binary);
+                  const PostgisLayout& layout, PgCancelCheck cancelled = {});
     ~PostgisWriter();
     PostgisWriter(const PostgisWriter&) = delete;
     PostgisWriter& operator=(const PostgisWriter&) = delete;
