@@ -30,7 +30,7 @@ CASES = [
     Case("utm_zones", "line", [
         layer("a", shp.POLYLINE, paths(500000, 6100000, 3), 1, **UTM37),
         layer("b", shp.POLYLINE, paths(260000, 6100000, 3), 101, **UTM38),
-    ], filegdb=True),
+    ]),
     # Pulkovo 1942 in two Gauss-Krüger zones into a WGS 84 field source: another datum too.
     Case("gauss_kruger_into_degrees", "polygon", [
         layer("a", shp.POLYGON, [degrees(s) for s in areas(500000, 6100000, 2)], 1,
@@ -75,7 +75,7 @@ CASES = [
     Case("t_srs_code", "line", [
         layer("a", shp.POLYLINE, paths(500000, 6100000, 2), 1, **UTM37),
         layer("b", shp.POLYLINE, paths(260000, 6100000, 2), 101, **UTM38),
-    ], t_srs="EPSG:3857", geopackage=False, filegdb=True),
+    ], t_srs="EPSG:3857", geopackage=False),
     Case("t_srs_wkt", "line", [
         layer("a", shp.POLYLINE, paths(500000, 6100000, 2), 1, **UTM37),
     ], t_srs=UTM38["prj"], geopackage=False),

@@ -30,7 +30,7 @@ class Case:
     t_srs: str | None = None  # --t-srs as given
     t_srs_prj: int | None = None  # --t-srs as the path of a .prj of this EPSG code
     s_srs: str | None = None  # --s-srs
-    filegdb: bool = False  # also merge into a File Geodatabase
+    filegdb: bool = True  # also merge into a File Geodatabase
     status: int = 0  # the exit status expected; other than 0: nothing may be written
 
 

@@ -80,11 +80,28 @@ def judge_filegdb(expected, gdb, summary):
         found.add("features", f"IDs {sorted(features)[:8]}, expected "
                               f"{sorted(expected.features)[:8]}")
     for key, want in expected.features.items():
-        vertices = sorted((v[0], v[1]) for part in want.shape or () for v in part)
-        if key in features and not _close(vertices, features[key], expected.tolerance):
-            found.add("geometry", f"ID {key}: {features[key][:2]}..., expected {vertices[:2]}...")
+        if key not in features:
+            continue
+        got, values = features[key]
+        # Sorted on a grid of the tolerance: coordinates a rounding apart keep one order.
+        grid = partial(_on_grid, tol=expected.tolerance)
+        vertices = sorted(((v[0], v[1]) for part in want.shape or () for v in part), key=grid)
+        got = sorted(got, key=grid)
+        if not _close(vertices, got, expected.tolerance):
+            found.add("geometry", f"ID {key}: {got[:2]}..., expected {vertices[:2]}...")
+        for field, w in zip(expected.fields, want.values):
+            g = values.get(field.name.casefold())
+            # Integers wider than 32 bits are doubles there, the format having no other type.
+            g = int(g) if isinstance(w, int) and isinstance(g, float) and g.is_integer() else g
+            if _same_value(w, g):
+                found.add("values", f"ID {key} field {field.name}: {_brief_value(g)}, input "
+                                    f"{_brief_value(w)}")
     _summary(expected, summary, 0, found)
     return found.lines()
+
+
+def _on_grid(vertex, tol):
+    return tuple(round(c / tol) for c in vertex) if tol else vertex
 
 
 def _declared_system(expected, declared, found):

@@ -3,6 +3,7 @@ out from the case alone: shapes moved by pyproj, and the moves checked against G
 ogr2ogr on the same files, so an output is judged against two references that agree."""
 
 import math
+from datetime import date
 
 from osgeo import gdal, ogr
 from pyproj import CRS, Transformer
@@ -99,13 +100,28 @@ def _vertices(geometry):
 
 
 def read_filegdb(path, name):
-    """Each feature's ID and vertices, through OGR's File Geodatabase driver (no other reader
-    is packaged), with the layer's EPSG code."""
+    """Each feature's ID, vertices and values by field name (case folded), through OGR's File
+    Geodatabase driver (no other reader is packaged), with the layer's EPSG code."""
     dataset = ogr.Open(str(path))
     layer = dataset.GetLayerByName(name)
     srs = layer.GetSpatialRef()
     code = int(srs.GetAuthorityCode(None)) if srs and srs.GetAuthorityCode(None) else None
-    return code, {f.GetField("ID"): sorted(_vertices(f.GetGeometryRef())) for f in layer}
+    has_id = layer.GetLayerDefn().GetFieldIndex("ID") >= 0
+    return code, {f.GetField("ID") if has_id else f.GetFID() - 1:
+                  (_vertices(f.GetGeometryRef()), _values(f)) for f in layer}
+
+
+def _values(feature):
+    values = {}
+    for i in range(feature.GetFieldCount()):
+        field = feature.GetFieldDefnRef(i)
+        value = feature.GetField(i) if feature.IsFieldSetAndNotNull(i) else None
+        if value is not None and field.GetType() in (ogr.OFTDate, ogr.OFTDateTime):
+            value = date(*feature.GetFieldAsDateTime(i)[:3])
+        elif value is not None and field.GetSubType() == ogr.OFSTInt16:
+            value = bool(value)  # the format's stand-in for a logical field
+        values[field.GetName().casefold()] = value
+    return values
 
 
 def reference_faults(case, root, expected):
