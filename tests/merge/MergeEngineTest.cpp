@@ -1,80 +1,225 @@
-// What the independent readers of tests/lossless do not see: how undeclared text is taken,
-// flat shapes in an output with heights, and records the index points at wrongly.
+// What the independent readers of tests/lossless cannot steer: damaged inputs counted by reason,
+// how undeclared text and flat shapes are taken, names that collide or differ in letter case.
 #include "MergeTestSupport.h"
+
+#include "merge/MergeSummary.h"
+#include "platform/DbfFixture.h"
+#include "platform/TextEncoder.h"
+#include "support/ShapeBytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+#include <sys/stat.h>
+
+#include <functional>
+#include <limits>
 
 namespace {
 
 using namespace ShapefileFixture;
+using ShapeBytes::record;
 
-// Undeclared CP1251 beside a UTF-8 input is recognised and recoded; where nothing is
-// declared at all, the bytes pass through unchanged. Either way the text arrives as UTF-8.
-TEST(MergeEngine, UndeclaredCyrillicTextArrivesAsUtf8) {
+// Two points with IDs 0 and 1 in `folder`/`name`.shp, the table written by `table`.
+QString twoPoints(const QString& folder, const QString& name, int rows = 2) {
+    const QString base = QDir(folder).filePath(name);
+    ShapeBytes::writeShapefile(
+        base, ShpType::Point,
+        {record(ShpType::Point, {{{1, 2}}}), record(ShpType::Point, {{{3, 4}}})});
+    DbfFixture table;
+    table.fields = {{"ID", 'N', 5}};
+    for (int i = 0; i < rows; ++i) {
+        table.records.append({QByteArray::number(i)});
+    }
+    DbfFixture::write(base + ".dbf", table.bytes());
+    return base + ".shp";
+}
+
+// Each way an input can be damaged, and the reason its features are counted under: the rest of
+// the input is written, into either output.
+TEST(MergeEngine, DamagedInputsAreWrittenAsFarAsTheyReadAndCountedByReason) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     const struct {
         const char* name;
-        Encoding first, second;
-        QByteArray outputCpg;  // empty: no .cpg
-    } rows[] = {{"undeclared CP1251 beside UTF-8", {"CP1251"}, {"UTF-8", "UTF-8"}, "UTF-8"},
-                {"nothing declared", {"UTF-8"}, {"UTF-8"}, {}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QTemporaryDir dir;
-        const std::vector<Field> fields{{"NAME", 'C', 30}};
-        const QString a =
-            write(dir.path(), "a", "POINT", fields, {{"POINT (0 0)", {"Улица Ленина"}}}, row.first);
-        const QString b =
-            write(dir.path(), "b", "POINT", fields, {{"POINT (1 1)", {"Ёлки, щука"}}}, row.second);
-        QDir().mkdir(dir.filePath("out"));
-        MergeCall{{a, b}, dir.filePath("out"), "merged", 1}.run();
-        EXPECT_EQ(bytesOf(dir.filePath("out/merged.cpg")), row.outputCpg);
-        const QByteArray dbf = bytesOf(dir.filePath("out/merged.dbf"));
-        EXPECT_EQ(dbf[29], '\0');
-        EXPECT_TRUE(dbf.contains(QString("Улица Ленина").toUtf8()));
-        EXPECT_TRUE(dbf.contains(QString("Ёлки, щука").toUtf8()));
+        std::function<void(const QString& shp)> damage;
+        std::int64_t written;
+        const char* reasons;
+    } cases[] = {
+        {"non-finite coordinates",
+         [&](const QString& shp) {
+             ShapeBytes::writeShapefile(
+                 shp.chopped(4), ShpType::Point,
+                 {record(ShpType::Point, {{{nan, 4}}}), record(ShpType::Point, {{{5, inf}}})});
+         },
+         0, "Not merged, by reason:\nnon-finite coordinate: 2"},
+        {"index past the end of the file",
+         [](const QString& shp) {
+             QFile shx(shp.chopped(4) + ".shx");
+             const qint32 offset = qToBigEndian<qint32>(0x7F000000);
+             shx.open(QIODevice::ReadWrite) && shx.seek(108) &&
+                 shx.write(reinterpret_cast<const char*>(&offset), 4);
+         },
+         1, "Not merged, by reason:\nunreadable input: 1"},
+        {"index at the file header",
+         [](const QString& shp) {
+             QFile shx(shp.chopped(4) + ".shx");
+             const qint32 offset = 0;
+             shx.open(QIODevice::ReadWrite) && shx.seek(108) &&
+                 shx.write(reinterpret_cast<const char*>(&offset), 4);
+         },
+         1, "Not merged, by reason:\nunreadable input: 1"},
+        {"no .dbf", [](const QString& shp) { QFile::remove(shp.chopped(4) + ".dbf"); }, 2,
+         "without attributes (no readable table row): 2"},
+        {"a named pipe for a .dbf",
+         [](const QString& shp) {
+             QFile::remove(shp.chopped(4) + ".dbf");
+             ::mkfifo(QFile::encodeName(shp.chopped(4) + ".dbf").constData(), 0600);
+         },
+         2, "without attributes (no readable table row): 2"},
+        {"a table shorter than its header says",
+         [](const QString& shp) {
+             QFile table(shp.chopped(4) + ".dbf");
+             table.open(QIODevice::ReadWrite) && table.resize(table.size() - 7);
+         },
+         2, "without attributes (no readable table row): 2"},
+    };
+    for (const auto& test : cases) {
+        for (const bool geoPackage : {false, true}) {
+            SCOPED_TRACE(std::string(test.name) + (geoPackage ? " into a GeoPackage" : ""));
+            QTemporaryDir dir;
+            const QString good = twoPoints(dir.path(), "good");
+            const QString bad = twoPoints(dir.path(), "bad");
+            test.damage(bad);
+            const QString target =
+                geoPackage ? emptyGeoPackage(dir.filePath("store.gpkg")) : dir.path();
+            MergeEngine engine;
+            const auto merged = MergeCall({good, bad}, target, "merged", 1, geoPackage).run(engine);
+            EXPECT_EQ(merged->FeatureCount(), 2 + test.written);
+            EXPECT_TRUE(MergeSummary::refusedByReason(engine.lastReport())
+                            .contains(QLatin1String(test.reasons)))
+                << MergeSummary::refusedByReason(engine.lastReport()).toStdString();
+            if (std::string(test.name).starts_with("a ")) {
+                MergeCall refused({good}, target, "refused", 1, geoPackage);
+                refused.fieldSource = bad;
+                try {
+                    refused.run();
+                    ADD_FAILURE() << "a field source without a table was taken";
+                } catch (const ConfluxError& error) {
+                    EXPECT_TRUE(error.description().startsWith("The field source '" + bad +
+                                                               "' has no readable table: "));
+                }
+                EXPECT_FALSE(QFile::exists(dir.filePath("refused.shp")));
+            }
+        }
     }
 }
 
-TEST(MergeEngine, FlatShapesGetZeroHeightsInAnOutputWithHeights) {
+// Undeclared CP1251 beside a UTF-8 input is recognised and recoded; where nothing is declared at
+// all, the bytes pass through unchanged. Fields are matched by name, Cyrillic too, whatever their
+// order or code page.
+TEST(MergeEngine, CyrillicTextAndFieldNamesArriveWhole) {
+    const auto cp1251 = [](const QString& text) { return TextEncoder("CP1251").encode(text); };
+    const Encoding windows("CP1251", "1251");
+    const struct {
+        const char* name;
+        Encoding first, second;
+        QByteArray nameField, houseField;  // the first input's field names; the second's are
+                                           // the same, in the other order
+        QByteArray outputCpg;
+    } cases[] = {
+        {"undeclared CP1251 beside UTF-8",
+         {"CP1251"},
+         {"UTF-8", "UTF-8"},
+         "NAME",
+         "HOUSE",
+         "UTF-8"},
+        {"nothing declared", {"UTF-8"}, {"UTF-8"}, "NAME", "HOUSE", {}},
+        {"Cyrillic names in one code page", windows, windows, cp1251("ИМЯ"), cp1251("ДОМ"), "1251"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        QTemporaryDir dir;
+        const QString a =
+            write(dir.path(), "a", "POINT", {{test.nameField, 'C', 20}, {test.houseField, 'C', 10}},
+                  {{"POINT (0 0)", {"Улица Ленина", "5"}}}, test.first);
+        const QString b =
+            write(dir.path(), "b", "POINT", {{test.houseField, 'C', 10}, {test.nameField, 'C', 20}},
+                  {{"POINT (1 1)", {"7", "Ёлки, щука"}}}, test.second);
+        QDir().mkdir(dir.filePath("out"));
+        MergeCall{{a, b}, dir.filePath("out"), "merged", 1}.run();
+        EXPECT_EQ(bytesOf(dir.filePath("out/merged.cpg")), test.outputCpg);
+        const ReadLayer out = read(dir.filePath("out/merged.shp"));
+        ASSERT_EQ(out.features.size(), 2u);
+        EXPECT_EQ(out.features[0].values, QStringList({"Улица Ленина", "5"}));
+        EXPECT_EQ(out.features[1].values, QStringList({"Ёлки, щука", "7"}));
+    }
+}
+
+TEST(MergeEngine, ShapesOfOtherDimensionsAndNullShapesFirst) {
     QTemporaryDir dir;
+    // Flat lines get zero heights in an output with heights.
     const QString flat =
         write(dir.path(), "flat", "LINESTRING", {}, {{"LINESTRING (0 0,1 1)", {}}});
     const QString withZ =
         write(dir.path(), "withz", "LINESTRING Z", {}, {{"LINESTRING Z (0 0 5,1 1 6)", {}}});
-    MergeCall{{withZ, flat}, dir.path(), "merged", 3}.run();
-    const ReadLayer out = read(dir.filePath("merged.shp"));
-    ASSERT_EQ(out.features.size(), 2u);
-    EXPECT_EQ(out.features[0].wkt, "LINESTRING Z (0 0 5,1 1 6)");
-    EXPECT_EQ(out.features[1].wkt, "LINESTRING Z (0 0 0,1 1 0)");
+    MergeCall{{withZ, flat}, dir.path(), "lines", 3}.run();
+    const ReadLayer lines = read(dir.filePath("lines.shp"));
+    ASSERT_EQ(lines.features.size(), 2u);
+    EXPECT_EQ(lines.features[0].wkt, "LINESTRING Z (0 0 5,1 1 6)");
+    EXPECT_EQ(lines.features[1].wkt, "LINESTRING Z (0 0 0,1 1 0)");
+
+    // A first input of another file type holding only a null shape, a second copied as bytes:
+    // the output's box is the second's, not widened to 0,0.
+    const QString empty = write(dir.path(), "empty", "MULTIPOINT", {{"ID", 'N', 5}}, {{"", {"1"}}});
+    const QString far = write(dir.path(), "far", "POINT", {{"ID", 'N', 5}},
+                              {{"POINT (5 6)", {"2"}}, {"POINT (7 8)", {"3"}}});
+    MergeEngine engine;
+    MergeCall({empty, far}, dir.path(), "points", 1).run(engine);
+    EXPECT_EQ(engine.lastReport().inputsCopiedAsBytes, 1);
+    GDALDatasetUniquePtr dataset(
+        GDALDataset::Open(dir.filePath("points.shp").toUtf8().constData(), GDAL_OF_VECTOR));
+    OGREnvelope box;
+    ASSERT_EQ(dataset->GetLayer(0)->GetExtent(&box, FALSE), OGRERR_NONE);
+    EXPECT_EQ(std::tuple(box.MinX, box.MinY, box.MaxX, box.MaxY), std::tuple(5.0, 6.0, 7.0, 8.0));
 }
 
-// A record the index misplaces is counted as unreadable, never written as a null shape as if it
-// had been read; the others are written.
-TEST(MergeEngine, RecordsTheIndexMisplacesAreSkippedAndCounted) {
-    const struct {
-        const char* name;
-        qint32 offset;  // in 16-bit words, of the second record
-    } rows[] = {{"past the end of the file", 0x7F000000}, {"at the file header", 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QTemporaryDir dir;
-        const QString a = write(dir.path(), "a", "POINT", {{"ID", 'N', 5}},
-                                {{"POINT (1 1)", {"1"}}, {"POINT (2 2)", {"2"}}});
-        QFile shx(dir.filePath("a.shx"));
-        const qint32 offset = qToBigEndian(row.offset);
-        ASSERT_TRUE(shx.open(QIODevice::ReadWrite) && shx.seek(108));
-        ASSERT_EQ(shx.write(reinterpret_cast<const char*>(&offset), 4), 4);
-        shx.close();
-        MergeEngine engine;
-        MergeCall({a}, dir.path(), "merged", 1).run(engine);
-        EXPECT_EQ(engine.lastReport().featuresWritten, 1);
-        EXPECT_EQ(engine.lastReport().unreadable, 1);
-        EXPECT_EQ(read(dir.filePath("merged.shp")).features.size(), 1u);
-    }
+// Shapefiles exported from a GeoPackage carry its "fid" column, numbered from 1 in each input,
+// and a field may be named like the output's geometry column: every feature is still written.
+TEST(MergeEngine, GeoPackageOutputTakesCollidingFidsAndAFieldNamedLikeTheGeometry) {
+    QTemporaryDir dir;
+    const std::vector<Field> fields{{"fid", 'N', 9}, {"SHAPE", 'C', 10}};
+    const QString a = write(dir.path(), "a", "POINT", fields,
+                            {{"POINT (0 0)", {"1", "a1"}}, {"POINT (1 0)", {"2", "a2"}}});
+    const QString b = write(dir.path(), "b", "POINT", fields,
+                            {{"POINT (0 1)", {"1", "b1"}}, {"POINT (1 1)", {"2", "b2"}}});
+    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
+    MergeCall({a, b}, gpkg, "points", 1, true).run();
+    EXPECT_EQ(read(gpkg, "points").features.size(), 4u);
+    EXPECT_EQ(read(gpkg, "existing").features.size(), 0u);
+}
+
+// A file system that ignores letter case would see one shapefile in "roads.SHP", "roads.prj" and
+// "ROADS.qix": all of it is the existing output, asked about and replaced whole, so no old index
+// or declaration is left to misdescribe the new one.
+TEST(MergeEngine, AnOutputInOtherLetterCaseIsTheExistingOutputAndIsReplacedWhole) {
+    QTemporaryDir dir;
+    const QString a = write(dir.path(), "a", "POINT", {{"ID", 'N', 5}}, {{"POINT (0 0)", {"1"}}});
+    const QString out = dir.filePath("out");
+    QDir().mkdir(out);
+    write(out, "roads", "POINT", {{"ID", 'N', 5}}, {{"POINT (7 7)", {"7"}}});
+    for (const char* extension : {"shp", "shx", "dbf"})
+        QFile::rename(out + "/roads." + extension, out + "/roads." + QString(extension).toUpper());
+    for (const char* other : {"roads.prj", "ROADS.qix", "roads.shp.xml", "Roads.sbn"})
+        QFile(out + '/' + other).open(QIODevice::WriteOnly);
+    EXPECT_EQ(checkShapefileOutput(out, "roads"), OutputCheck::ExistingShapefile);
+
+    MergeCall({a}, out, "roads", 1).run();
+    EXPECT_EQ(files(out), QStringList({"roads.dbf", "roads.shp", "roads.shx"}));
+    EXPECT_EQ(read(out + "/roads.shp").features.size(), 1u);
 }
 
 }  // namespace

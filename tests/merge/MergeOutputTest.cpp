@@ -27,22 +27,9 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
     return files;
 }
 
-TEST(MergeOutput, YesToReplaceReplacesTheWholeShapefile) {
-    QTemporaryDir dir;
-    const QString a = squares(dir.path(), "a", 3);
-    QDir().mkdir(dir.filePath("out"));
-    squares(dir.filePath("out"), "merged", 50);
-    QFile stale(dir.filePath("out/merged.qix"));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
-
-    MergeCall{{a}, dir.filePath("out"), "merged"}.run();
-    EXPECT_EQ(read(dir.filePath("out/merged.shp")).features.size(), 3u);
-    EXPECT_EQ(files(dir.filePath("out")), QStringList({"merged.dbf", "merged.shp", "merged.shx"}));
-}
-
-// A cancel leaves the folder as it was, whichever output was being written.
-TEST(MergeOutput, CancelMidwayLeavesThePreviousOutputAndNoTemporaryFiles) {
+// Progress rises to one, throttled; a cancel leaves the folder as it was, whichever output was
+// being written.
+TEST(MergeOutput, ProgressRisesAndACancelMidwayLeavesThePreviousOutput) {
     QTemporaryDir dir;
     const QString a = squares(dir.path(), "a", 5000);
     const QString b = squares(dir.path(), "b", 5000);
@@ -62,12 +49,6 @@ TEST(MergeOutput, CancelMidwayLeavesThePreviousOutputAndNoTemporaryFiles) {
         EXPECT_GE(last, 0.6);
         EXPECT_EQ(snapshot(dir.filePath("out")), before);
     }
-}
-
-TEST(MergeOutput, ProgressRisesToOne) {
-    QTemporaryDir dir;
-    const QString a = squares(dir.path(), "a", 10000);
-    const QString b = squares(dir.path(), "b", 100);
     std::vector<double> seen;
     MergeCall call{{a, b}, dir.path(), "merged"};
     call.progress = [&](double complete, const QString&) {
@@ -75,10 +56,9 @@ TEST(MergeOutput, ProgressRisesToOne) {
         return true;
     };
     call.run();
-    ASSERT_GE(seen.size(), 3u);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 1.0);
-    EXPECT_LT(seen.size(), 100u);  // throttled
+    EXPECT_TRUE(seen.size() >= 3u && seen.size() < 100u) << seen.size();
 }
 
 TEST(MergeOutput, OutputThatIsAnInputOrTheFieldSourceIsRefusedUntouched) {
@@ -98,51 +78,6 @@ TEST(MergeOutput, OutputThatIsAnInputOrTheFieldSourceIsRefusedUntouched) {
         EXPECT_TRUE(error.description().contains("source.shp"));
     }
     EXPECT_EQ(snapshot(dir.path()), before);
-}
-
-TEST(MergeOutput, GeoPackageGetsANewLayerBesideTheOthers) {
-    QTemporaryDir dir;
-    const QString a = squares(dir.path(), "a", 10);
-    const QString b = squares(dir.path(), "b", 15);
-    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
-    const auto merged = MergeCall({a, b}, gpkg, "parcels", 4, true).run();
-    EXPECT_EQ(merged->FeatureCount(), 25);
-    EXPECT_EQ(merged->AliasName(), "parcels");
-    EXPECT_EQ(merged->ShapeType(), 4);
-    const ReadLayer out = read(gpkg, "parcels");
-    EXPECT_EQ(out.features.at(11).values, QStringList({"1"}));
-    EXPECT_EQ(out.features.at(11).wkt, "MULTIPOLYGON (((1 0,1 1,2 1,1 0)))");
-    EXPECT_EQ(read(gpkg, "existing").features.size(), 0u);
-}
-
-TEST(MergeOutput, GeodatabaseThatCannotTakeTheLayerIsRefusedUntouched) {
-    QTemporaryDir dir;
-    const QString a = squares(dir.path(), "a", 1);
-    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
-    QByteArray jet(4096, '\0');
-    jet.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard Jet DB", 19));
-    QFile mdb(dir.filePath("base.mdb"));
-    ASSERT_TRUE(mdb.open(QIODevice::WriteOnly) && mdb.write(jet) == jet.size());
-    mdb.close();
-    const struct {
-        const char* name;
-        QString target, layer, message;
-    } rows[] = {
-        {"layer exists", gpkg, "existing", "'existing'"},
-        {"Access database", mdb.fileName(), "parcels", "Access databases cannot be written"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const QByteArray before = bytesOf(row.target);
-        try {
-            MergeCall({a}, row.target, row.layer, 4, true).run();
-            ADD_FAILURE() << "no error";
-        } catch (const ConfluxError& error) {
-            EXPECT_TRUE(error.description().contains(row.message))
-                << error.description().toStdString();
-        }
-        EXPECT_EQ(bytesOf(row.target), before);
-    }
 }
 
 TEST(MergeOutput, TwoThousandInputsUnderAHandleLimitOf256) {
