@@ -2,8 +2,16 @@
 // them to the input, pick kind, mask, field source and output, and merge.
 #include "MergeDialogFixture.h"
 
+#include "platform/FileNameCodec.h"
+#include "support/ByteNamedDir.h"
+#include "windows/FrmBrowse.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,6 +96,67 @@ TEST_F(ScanToMergeTest, NamesWithATabOrALineBreakStayWholeFromTheScanToTheInputs
     EXPECT_EQ(dialog().state().FilesList, paths);
     EXPECT_EQ(dialog().state().PolygonNames, QStringList({"a\tb", "in", "line\nbreak"}));
     EXPECT_TRUE(form().FrameOutput->isEnabled());
+}
+
+// Names that are not UTF-8 (CP866 and CP1251): scanned, viewed and merged by their bytes.
+TEST_F(ScanToMergeTest, NamesInCp1251AndCp866AreScannedViewedAndMerged) {
+    ByteNamedDir tree;
+    ASSERT_TRUE(tree.isValid());
+    const QByteArray sheet = tree.path() + "/\x8B\xA8\xE1\xE2";           // "Лист" in CP866
+    const QByteArray stem = sheet + "/\xCF\xE0\xF0\xF6\xE5\xEB\xEB\xFB";  // "Парцеллы", CP1251
+    ASSERT_EQ(::mkdir(sheet.constData(), 0755), 0);
+    polygons("parcels", 3);
+    for (const char* extension : {".shp", ".shx", ".dbf"}) {
+        ASSERT_EQ(::rename(QFile::encodeName(path(QStringLiteral("parcels") + extension)),
+                           stem + extension),
+                  0);
+    }
+    const QString shp = FileNameCodec::decode(stem + ".shp");
+
+    retype(form().TxtsDir, FileNameCodec::decode(tree.path()));
+    QTest::mouseClick(form().CmdGetDir, Qt::LeftButton);
+    ASSERT_EQ(column(0), QStringList{shp});
+    EXPECT_EQ(column(1), QStringList{"1"});
+    EXPECT_EQ(column(2), QStringList{"3"});
+    // Shown in the code pages that read them as text, each part its own; kept as bytes.
+    const QString shown = QStringLiteral("/Лист/Парцеллы.shp");
+    EXPECT_TRUE(grid().model()->index(0, 0).data().toString().endsWith(shown));
+    EXPECT_TRUE(grid()
+                    .model()
+                    ->index(0, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(shown + " [CP866, CP1251]"));
+
+    QString title;
+    dialog().setViewerOpener([&title](const QString& row) {
+        const bool viewed = FrmBrowse::instance().prepareOpen(row) &&
+                            FrmBrowse::instance().model()->rowCount() == 3;
+        title = FrmBrowse::instance().Data1()->findChild<QLabel*>()->text();
+        FrmBrowse::instance().Unload();
+        return viewed;
+    });
+    grid().setRow(1);
+    dialog().FlexGrid1_DblClick();
+    EXPECT_TRUE(title.endsWith(QStringLiteral("/Лист/Парцеллы.dbf [CP866, CP1251]")))
+        << title.toStdString();
+
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    ASSERT_TRUE(form().FrameInput->isEnabled()) << errors.reports.texts.value(0).toStdString();
+    QTest::mouseClick(form().opFeatureType[2], Qt::LeftButton);
+    EXPECT_EQ(form().CmbNames->itemText(0), QStringLiteral("Парцеллы [CP1251]"));
+    EXPECT_EQ(form().TxtFeatureMask->text(), "*");
+    QTest::qWait(1);                     // the list's own selection has settled
+    emit form().CmbNames->activated(0);  // the user picks the name already selected
+    EXPECT_EQ(form().TxtFeatureMask->text(), FileNameCodec::decode(stem.mid(sheet.size() + 1)));
+    ASSERT_EQ(form().CmbFileSource->count(), 1);
+    form().CmbFileSource->setCurrentIndex(0);  // picked as shown; the merge takes its bytes
+    QDir().mkpath(path("out"));
+    form().TxtPath->setText(path("out"));
+    form().txtDataClassName->setText("merged");
+    QTest::mouseClick(form().CmdMerge, Qt::LeftButton);
+    EXPECT_TRUE(errors.reports.texts.isEmpty()) << errors.reports.texts.value(0).toStdString();
+    EXPECT_EQ(ShapefileFixture::read(path("out/merged.shp")).features.size(), 3u);
 }
 
 }  // namespace

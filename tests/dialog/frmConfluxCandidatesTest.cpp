@@ -182,21 +182,4 @@ TEST_F(CandidatesTest, ByNameAlternatesAndTheArrowsSortTheSelection) {
     EXPECT_EQ(grid().ColSel(), 2);
 }
 
-TEST_F(CandidatesTest, ToInputOnAnEmptyGridSaysNothingSelectedAndNoData) {
-    dialog().state().m_pApp = std::make_shared<FakeApplication>();
-    form().FrameOutput->setEnabled(true);
-    form().CmdToInput->click();
-    EXPECT_EQ(dialog().state().FilesList, QStringList{QString()});
-    ASSERT_EQ(prompter.texts(), QStringList{"Nothing selected"});
-    EXPECT_EQ(prompter.messages[0].buttons, MsgBoxButtons::Ok);
-    EXPECT_EQ(prompter.messages[0].icon, MsgBoxIcon::None);
-    EXPECT_EQ(prompter.messages[0].title, "Conflux2_v9");
-    EXPECT_EQ(prompter.busyWhenAsked, QList<bool>{true});
-    EXPECT_EQ(form().LblInputCount->text(), "no data");
-    EXPECT_FALSE(form().FrameOutput->isEnabled());
-    EXPECT_TRUE(form().FrameInput->isEnabled());
-    EXPECT_FALSE(form().ImageWork->isVisible());
-    EXPECT_EQ(dialog().state().TablesArray, std::vector<std::shared_ptr<ITable>>(1));
-}
-
 }  // namespace

@@ -44,21 +44,6 @@ protected:
     static QString summary() { return form().LblOutputCount->text(); }
 };
 
-TEST_F(MergeTest, InputsThatCannotBeOpenedAreReportedAndThoseAddedStay) {
-    auto& s = dialog().state();
-    s.FilesList = QStringList{polygons("lakes", 1), path("missing.shp"), polygons("parks", 1)};
-    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
-    ASSERT_EQ(errors.reports.texts.size(), 1);
-    EXPECT_TRUE(errors.reports.texts[0].contains("UpdateTablesArrayFromDir "));
-    EXPECT_TRUE(errors.reports.texts[0].contains("missing"));
-    EXPECT_EQ(s.TableNames, QStringList({"lakes"}));  // what was added stays
-
-    s.m_pApp = std::make_shared<ApplicationWithoutCatalogue>();
-    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
-    EXPECT_EQ(errors.reports.texts.size(), 2);
-    EXPECT_TRUE(prompter.messages.isEmpty());
-}
-
 TEST_F(MergeTest, InputsThenFieldSourceAreCheckedFirst) {
     for (const auto& tables :
          {std::vector<std::shared_ptr<ITable>>{}, std::vector<std::shared_ptr<ITable>>{nullptr}}) {
@@ -203,21 +188,6 @@ TEST_F(MergeTest, GeodatabaseThatCannotBeWrittenIsReportedAndLeftAsItWas) {
         EXPECT_EQ(bytesOf(file), bytes);
         EXPECT_TRUE(prompter.messages.isEmpty());
     }
-}
-
-// The field source gives the output its fields, even when it is not the first input (or no
-// input at all): a user's extra field must not be lost.
-TEST_F(MergeTest, TheFieldSourceGivesTheOutputItsFields) {
-    buildParcels();
-    QDir().mkdir(path("source"));
-    const QString source = ShapefileFixture::write(
-        path("source"), "fields", "POLYGON", {{"ID", 'N', 9}, {"NOTE", 'C', 12}},
-        {{"POLYGON ((0 0,0 1,1 1,0 0))", {"1", "template"}}});
-    merge("parcels_*", 2, source, true, path("out"));
-    const auto written = ShapefileFixture::read(path("out/merged.shp"));
-    EXPECT_EQ(written.fieldNames, QStringList({"ID", "NOTE"}));
-    ASSERT_EQ(written.features.size(), 25u);
-    EXPECT_EQ(written.features[24].values, QStringList({"14", QString()}));
 }
 
 // A rebuild that fails must not leave the input frame offering what the previous build found:

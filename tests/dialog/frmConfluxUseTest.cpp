@@ -62,37 +62,6 @@ TEST_F(UseTest, AClickOnAVisibleCircleOrCaptionSelectsThatOption) {
     EXPECT_TRUE(errors.reports.texts.isEmpty());
 }
 
-TEST_F(UseTest, TheWindowFitsTheAvailableAreaWithItsCaptionsWhole) {
-    const ConfluxForm unbounded(QRect(0, 0, 4000, 4000));
-    ASSERT_EQ(unbounded.scale().font, 1.0);
-    const struct {
-        const char* name;
-        QRect available;
-    } screens[] = {
-        {"large screen", QRect(0, 0, 1920, 1050)},
-        {"1366x768 with a panel", QRect(0, 0, 1366, 736)},
-        {"netbook with a panel on top", QRect(0, 24, 1024, 576)},
-    };
-    for (const auto& screen : screens) {
-        SCOPED_TRACE(screen.name);
-        const ConfluxForm window(screen.available);
-        const QRect outer(window.pos(), window.size() + WindowScales::frameAllowance(window));
-        EXPECT_TRUE(screen.available.contains(outer));
-        EXPECT_TRUE(window.captionsFit());
-        EXPECT_LE(window.scale().layout, unbounded.scale().layout);
-        // Shrunk as a whole: the fonts with the layout, or neither.
-        const bool shrunk = window.scale().layout < unbounded.scale().layout;
-        EXPECT_EQ(window.scale().font < 1.0, shrunk);
-        EXPECT_EQ(window.Label4->font().pointSizeF() < unbounded.Label4->font().pointSizeF(),
-                  shrunk);
-        EXPECT_EQ(window.FlexGrid1->width(), window.scale().px(7692));
-        EXPECT_EQ(window.CmdCancel->height(), window.scale().px(495));
-    }
-    // The viewer and the folder chooser take the scale the dialog was loaded with.
-    EXPECT_EQ(WindowScales::shared().layout, form().scale().layout);
-    EXPECT_EQ(WindowScales::shared().font, form().scale().font);
-}
-
 // What a control shows of itself: a label its text as wrapped and aligned, an option its
 // circle and caption, anything else its whole box.
 QRect shownRect(const QWidget& widget) {
@@ -199,24 +168,6 @@ TEST_F(UseTest, OnlyTheCloseBoxAndTheModalWindowStaysWithinReach) {
         EXPECT_TRUE(inFront);
         EXPECT_FALSE(dialog().isLoaded());
     }
-}
-
-TEST_F(UseTest, ToInputWithoutAnApplicationSaysNothingSelectedOrReportsObjectNotSet) {
-    ASSERT_EQ(dialog().state().m_pApp, nullptr);  // as after a failed OnCreate
-    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
-    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
-    EXPECT_TRUE(errors.reports.texts.isEmpty());
-
-    grid().AddItem("/d/roads.shp\t1\t2\troads");
-    grid().RemoveItem(1);
-    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
-    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
-    ASSERT_EQ(errors.reports.texts.size(), 1);
-    const QString& report = errors.reports.texts[0];
-    EXPECT_TRUE(report.contains("\r\n\tUpdateTablesArrayFromDir  \r\n")) << report.toStdString();
-    EXPECT_TRUE(report.contains("Error Number \r\n\t91\r\n"));
-    EXPECT_TRUE(report.contains("Description\r\n\tObject variable or With block variable not set"));
-    EXPECT_EQ(form().LblInputCount->text(), "no data");
 }
 
 }  // namespace

@@ -96,11 +96,4 @@ TEST(Cpg, ReadsTheWaysTablesDeclareTheirCodePage) {
         EXPECT_EQ(CodePage::codePageFromCpg(bad), std::nullopt) << bad;
 }
 
-TEST(Cpg, WrittenTextReadsBackAsTheSameCodePage) {
-    for (const char* codePage : {"CP1251", "CP866", "KOI8-R", "UTF-8", "ISO-8859-1", "CP1252"})
-        EXPECT_EQ(CodePage::codePageFromCpg(CodePage::cpgTextFor(codePage)), QByteArray(codePage));
-    EXPECT_EQ(CodePage::cpgTextFor("CP1251"), "1251");
-    EXPECT_EQ(CodePage::cpgTextFor("UTF-8"), "UTF-8");
-}
-
 }  // namespace

@@ -137,25 +137,6 @@ TEST_F(FrmChDirTest, UnavailableDriveIsReportedAndThePreviousDriveAndFolderComeB
     EXPECT_TRUE(chooser().form()->isVisible());
 }
 
-TEST_F(FrmChDirTest, NoCaptionTheDialogScaleAndOpenFoldersUnlikeHighlightedOnes) {
-    WindowScales::setShared({1.2, 0.9});
-    presetAndShow(data());
-    EXPECT_TRUE(chooser().form()->windowTitle().trimmed().isEmpty());
-    EXPECT_FALSE(chooser().form()->windowTitle().isEmpty());  // else the program's name shows
-    EXPECT_EQ(chooser().form()->size(), QSize(300, 325));     // 3750 x 4065 twips at 1.2 / 15
-    EXPECT_DOUBLE_EQ(chooser().Dir1()->font().pointSizeF(),
-                     QApplication::font().pointSizeF() * 0.9);
-
-    click(data("Roads"), true);
-    click(data("Roads/2024"), false);  // highlighted, not opened
-    const auto picture = [](int row) {
-        return chooser().Dir1()->item(row)->icon().pixmap(16).toImage();
-    };
-    ASSERT_EQ(listed(), QStringList({data(), data("Roads"), data("Roads/2024")}));
-    EXPECT_EQ(picture(0), picture(1));  // the open path
-    EXPECT_NE(picture(1), picture(2));
-}
-
 TEST_F(FrmChDirTest, PickingAVolumeOpensTheCurrentFolderOnlyWhenItLiesOnThatVolume) {
     m_volumes = {{QStringLiteral("Root"), QStringLiteral("/")}, {QStringLiteral("Data"), data()}};
     const struct {

@@ -127,49 +127,6 @@ TEST(FlexGrid, ClearBlanksEveryCellAndSetRowsDropsAndAddsBlankRows) {
     EXPECT_EQ(grid.model()->rowCount(), 3);
 }
 
-TEST(FlexGrid, SettingColCollapsesTheSelection) {
-    FlexGrid grid;
-    fill(grid, {"1", "2", "3"});
-    grid.setRow(1);
-    grid.setRowSel(3);
-    grid.setColSel(2);
-    grid.setCol(1);
-    EXPECT_EQ(grid.RowSel(), 1);
-    EXPECT_EQ(grid.ColSel(), 1);
-    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 1);
-    grid.setRowSel(3);  // setting Row or RowSel does not collapse
-    grid.setRow(2);
-    EXPECT_EQ(grid.RowSel(), 3);
-}
-
-TEST(FlexGrid, CellsOutsideTheGridRaiseSubscriptOutOfRange) {
-    FlexGrid grid;
-    try {
-        grid.setTextMatrix(5, 0, QStringLiteral("x"));
-        FAIL();
-    } catch (const ConfluxError& error) {
-        EXPECT_EQ(error.number(), ErrorNumber::SubscriptOutOfRange);
-    }
-    EXPECT_THROW(grid.TextMatrix(0, 2), ConfluxError);
-    EXPECT_THROW(grid.setCol(-1), ConfluxError);
-}
-
-TEST(FlexGrid, ColumnWidthsInTwips) {
-    FlexGrid grid;
-    fill(grid, {"1\t2\t3"});
-    grid.setColWidth(0, 1000);
-    EXPECT_EQ(grid.columnWidth(0), 67);
-    EXPECT_EQ(grid.ColWidth(0), 1000);
-    grid.setColWidth(2, 0);
-    EXPECT_TRUE(grid.isColumnHidden(2));
-    EXPECT_EQ(grid.ColWidth(2), 0);
-    grid.setRows(5);  // adding rows keeps the widths
-    EXPECT_EQ(grid.ColWidth(0), 1000);
-    EXPECT_TRUE(grid.isColumnHidden(2));
-    grid.resize(200, 100);
-    EXPECT_EQ(grid.WidthTwips(), 3000);
-}
-
 QPoint cellCenter(const FlexGrid& grid, qsizetype row, int col) {
     const QModelIndex index = grid.model()->index(static_cast<int>(row - grid.FixedRows()), col);
     return grid.visualRect(index).center();
