@@ -55,27 +55,4 @@ TEST(HostWindow, HostAndDialogShowTheProgramIcon) {
         << "the small picture keeps a transparent background";
 }
 
-TEST(HostWindow, MenuOpensFromTheKeyboardByItsLetterOrF10) {
-    HostWindow window;
-    ASSERT_TRUE(window.loadCommand());
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_O, Qt::AltModifier},
-                                                              {Qt::Key_F10, Qt::NoModifier}};
-    for (const auto& [key, modifiers] : keys) {
-        SCOPED_TRACE(key);
-        QTest::keyClick(&window, key, modifiers);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->title(), "&Orvantis");
-        if (key == Qt::Key_F10) {  // Enter would run the command
-            EXPECT_EQ(menu->activeAction(), window.commandAction());
-        }
-        QTest::keyClick(menu, Qt::Key_Escape);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // leaves the menu bar
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    }
-}
-
 }  // namespace

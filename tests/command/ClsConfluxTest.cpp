@@ -71,18 +71,6 @@ TEST_F(ClsConfluxTest, SecondClickFindsFreshControlsButTheSameApplication) {
     EXPECT_EQ(dialog.state().m_pApp.get(), static_cast<IApplication*>(application.get()));
 }
 
-TEST_F(ClsConfluxTest, DestroyingCommandUnloadsDialogNeverShown) {
-    QPointer<ConfluxForm> form;
-    {
-        ClsConflux command;
-        frmConflux::instance().Load();
-        form = frmConflux::instance().form();
-        ASSERT_FALSE(form.isNull());
-    }
-    EXPECT_FALSE(frmConflux::instance().isLoaded());
-    EXPECT_TRUE(form.isNull());
-}
-
 TEST_F(ClsConfluxTest, EntryPointsCreateCommandAndTellWhenLibraryMayUnload) {
     ICommand* raw = nullptr;
     EXPECT_NE(DllGetClassObject("NoSuchClass", &raw), 0);

@@ -67,17 +67,4 @@ TEST(Names, CandidateRowShowsTableCountsOrDashesInBoth) {
     }
 }
 
-TEST(Names, OnlyAFolderIsARootToScan) {
-    QTemporaryDir dir;
-    EXPECT_TRUE(scanRootAnswers(dir.path()));
-    EXPECT_TRUE(scanRootAnswers(QString())) << "an empty root passes; the scan finds nothing";
-    EXPECT_FALSE(scanRootAnswers(dir.filePath("missing")));
-    // A file or a pipe is no folder to walk: answered as a missing root, not "Файлов нет!".
-    QFile file(dir.filePath("roads.shp"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_FALSE(scanRootAnswers(file.fileName()));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
-    EXPECT_FALSE(scanRootAnswers(dir.filePath("pipe")));
-}
-
 }  // namespace

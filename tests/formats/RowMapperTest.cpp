@@ -1,6 +1,5 @@
 #include "formats/RowMapper.h"
 
-#include "platform/TextEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -25,55 +24,6 @@ DbfTableHeader table(const QList<DbfTableHeader::Field>& fields) {
     }
     header.recordLength = offset;
     return header;
-}
-
-QByteArray cp1251(const QString& text) {
-    return TextEncoder("CP1251").encode(text);
-}
-
-// Two template names that are equal in their first ten bytes once recoded to UTF-8.
-TEST(OutputSchema, NamesCutForAUtf8TableStayUniqueWithinTenBytes) {
-    const DbfTableHeader templ =
-        table({field(cp1251("ПЛОЩАДЬ_ГА"), 'N', 12, 2), field(cp1251("ПЛОЩАДЬ_М2"), 'N', 12, 2),
-               field("id", 'N', 5), field("ID", 'N', 5)});
-    const OutputSchema::Input input{&templ, "CP1251", true};
-    const OutputSchema schema = OutputSchema::fromTemplate(input, "UTF-8", {input}, true);
-    ASSERT_EQ(schema.fields.size(), 4u);
-    EXPECT_EQ(QString::fromUtf8(schema.fields[0].dbfName), "ПЛОЩА");
-    EXPECT_EQ(QString::fromUtf8(schema.fields[1].dbfName), "ПЛОЩ_1");
-    EXPECT_EQ(schema.fields[3].dbfName, "ID_1");
-    for (const OutputField& f : schema.fields) {
-        EXPECT_LE(f.dbfName.size(), 10);
-    }
-    EXPECT_EQ(schema.fields[1].columnName, "ПЛОЩАДЬ_М2");
-    EXPECT_EQ(schema.fields[3].columnName, "ID_1");
-    // Every value still goes to its own field.
-    EXPECT_EQ(schema.match(input), std::vector<int>({0, 1, 2, 2}));
-}
-
-TEST(OutputSchema, TextWidthsHoldWhatTheInputsBring) {
-    const DbfTableHeader templ = table({field("NAME", 'C', 20), field("N", 'N', 4)});
-    const DbfTableHeader wide = table({field("name", 'C', 100), field("N", 'C', 50)});
-    const DbfTableHeader huge = table({field("NAME", 'C', 200)});
-    const OutputSchema::Input t{&templ, "CP1251", false};
-    // Common readers take no dBASE text over 254 bytes.
-    const DbfTableHeader long300 = table({field("NOTE", 'C', 300)});
-    EXPECT_EQ(OutputSchema::fromTemplate({&long300, {}, false}, {}, {}, true).fields[0].width, 254);
-    // Same code page everywhere: the template's widths.
-    EXPECT_EQ(
-        OutputSchema::fromTemplate(t, "CP1251", {{&wide, "CP1251", false}}, true).fields[0].width,
-        20);
-    // A UTF-8 dBASE output: recoded text takes up to three bytes a character, within 254.
-    const OutputSchema utf8 = OutputSchema::fromTemplate(
-        {&templ, "CP1251", true}, "UTF-8", {{&wide, "CP866", true}, {&huge, "UTF-8", false}}, true);
-    EXPECT_EQ(utf8.fields[0].width, 254);
-    EXPECT_EQ(utf8.fields[1].width, 4);  // numbers keep theirs
-    EXPECT_EQ(utf8.recordLength, 1 + 254 + 4);
-    // Other outputs: the widest text any input brings, in characters.
-    const OutputSchema column =
-        OutputSchema::fromTemplate({&templ, "CP1251", true}, "UTF-8",
-                                   {{&wide, "CP866", true}, {&huge, "UTF-8", false}}, false);
-    EXPECT_EQ(column.fields[0].width, 200);
 }
 
 TEST(RowMapper, CopiesMatchingRowsWholeAndConvertsTheRest) {
@@ -170,22 +120,6 @@ TEST(RowMapper, NumbersThatDoNotFitAreLeftEmptyAndNoted) {
     rows.writeRecord(QByteArray("      1234").prepend(' ').constData(), out.data(), changes);
     EXPECT_EQ(out, QByteArray("    "));
     EXPECT_TRUE(changes.numberTooWide);
-}
-
-TEST(RowMapper, RecodesTextIntoUtf8ValuesAndRecords) {
-    const DbfTableHeader templ = table({field("NAME", 'C', 9)});
-    const OutputSchema::Input input{&templ, "CP1251", true};
-    const OutputSchema schema = OutputSchema::fromTemplate(input, "UTF-8", {input}, true);
-    ASSERT_EQ(schema.fields[0].width, 27);
-    RowMapper rows(schema, input, "CP1251");
-    const QByteArray row = ' ' + cp1251("Абвгдежзи");
-    RowChanges changes;
-    EXPECT_EQ(QString::fromUtf8(rows.value(row.constData(), 0, changes).text.toByteArray()),
-              "Абвгдежзи");
-    QByteArray out(schema.recordLength, 'x');
-    rows.writeRecord(row.constData(), out.data(), changes);
-    EXPECT_EQ(QString::fromUtf8(out.mid(1).trimmed()), "Абвгдежзи");
-    EXPECT_FALSE(changes.textShortened);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "support/ShapeBytes.h"
 
-#include "shapefile/ShapeConvert.h"
 #include "shapefile/ShapeRecord.h"
 
 #include <gtest/gtest.h>
@@ -79,85 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"InfiniteZ", record(ShpType::PointZ, {{{0, 0, -kInfinity}}}), Status::NonFinite},
         ParseCase{"NaNMeasureIsNoData", record(ShpType::PointM, {{{0, 0, 0, kNaN}}}), Status::Ok, 1,
                   false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ShapeRecord, RangesComeFromThePointsAndNoDataMeasuresWidenNothing) {
-    const QByteArray bytes = record(ShpType::PolygonZ, {kSquare});
-    ShapeRecord shape;
-    ASSERT_EQ(shape.parse(bytes.constData(), bytes.size()), Status::Ok);
-    const ShapeRecord::Ranges& ranges = shape.ranges();
-    EXPECT_EQ(ranges.minX, 0);
-    EXPECT_EQ(ranges.maxY, 10);
-    EXPECT_EQ(ranges.minZ, 1);
-    EXPECT_EQ(ranges.maxZ, 4);
-    EXPECT_TRUE(ranges.hasMeasures);
-    EXPECT_EQ(ranges.minM, 5);
-    EXPECT_EQ(ranges.maxM, 7);
-
-    const QByteArray noData = record(ShpType::PointM, {{{0, 0, 0, -1e39}}});
-    ASSERT_EQ(shape.parse(noData.constData(), noData.size()), Status::Ok);
-    EXPECT_FALSE(shape.ranges().hasMeasures);
-}
-
-struct ConvertCase {
-    const char* name;
-    QByteArray from;
-    std::int32_t to;
-    bool hasZ;
-    bool hasM;
-    double z0;  // first point's Z after conversion (when it has Z)
-    double m0;  // first point's measure after conversion (when it has M)
-};
-
-class ShapeConvertTo : public testing::TestWithParam<ConvertCase> {};
-
-TEST_P(ShapeConvertTo, KeepsPartsAndPointsAndFillsOrDropsDimensions) {
-    const ConvertCase& row = GetParam();
-    ShapeRecord from;
-    ASSERT_EQ(from.parse(row.from.constData(), row.from.size()), Status::Ok);
-    QByteArray bytes;
-    ShapeConvert::convert(from, row.to, bytes);
-    ShapeRecord to;
-    ASSERT_EQ(to.parse(bytes.constData(), bytes.size()), Status::Ok);
-    EXPECT_EQ(to.type(), row.to);
-    EXPECT_EQ(to.pointCount(), from.pointCount());
-    EXPECT_EQ(to.partCount(), ShpType::kindOf(row.to) == ShapeKind::MultiPoint ||
-                                      ShpType::kindOf(row.to) == ShapeKind::Point
-                                  ? 0
-                                  : from.partCount());
-    for (std::int32_t i = 0; i < to.pointCount(); ++i) {
-        EXPECT_EQ(to.x(i), from.x(i));
-        EXPECT_EQ(to.y(i), from.y(i));
-    }
-    ASSERT_EQ(to.hasZ(), row.hasZ);
-    ASSERT_EQ(to.hasM(), row.hasM);
-    if (row.hasZ) {
-        EXPECT_EQ(to.z(0), row.z0);
-    }
-    if (row.hasM) {
-        EXPECT_EQ(to.m(0), row.m0);
-    }
-    // The record's own box and ranges are those of its points.
-    EXPECT_EQ(to.ranges().maxX, from.ranges().maxX);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Records, ShapeConvertTo,
-    testing::Values(
-        ConvertCase{"PolygonZDropsZAndMeasures", record(ShpType::PolygonZ, {kSquare, kSquare}),
-                    ShpType::Polygon, false, false, 0, 0},
-        ConvertCase{"PolygonGetsZeroZAndNoMeasures", record(ShpType::Polygon, {kSquare}),
-                    ShpType::PolygonZ, true, false, 0, 0},
-        ConvertCase{"PolygonZWithoutMeasuresGetsNoDataMeasures",
-                    record(ShpType::PolygonZ, {kSquare}, false), ShpType::PolygonM, false, true, 0,
-                    kNoMeasure},
-        ConvertCase{"PolyLineMKeepsItsMeasuresAsPolyLineZ", record(ShpType::PolyLineM, {kSquare}),
-                    ShpType::PolyLineZ, true, true, 0, 5},
-        ConvertCase{"PointBecomesAOnePointMultiPointM", record(ShpType::Point, {{{3, 4}}}),
-                    ShpType::MultiPointM, false, true, 0, kNoMeasure},
-        ConvertCase{"OnePointMultiPointZBecomesAPointZ",
-                    record(ShpType::MultiPointZ, {{{3, 4, 9, 1}}}), ShpType::PointZ, true, true, 9,
-                    1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShapeRecord, FitsItsOwnKindAndPointsFitMultipointsEitherWay) {

@@ -1,5 +1,3 @@
-#include "formats/Reprojection.h"
-#include "gdal/SpatialReference.h"
 #include "shapefile/ShapeReprojection.h"
 #include "support/ShapeBytes.h"
 
@@ -77,37 +75,6 @@ TEST(ShapeReprojection, RingsKeepTheirRolesAndTheBoxHoldsTheNewCoordinates) {
     const ShapeRecord moved = parsed(batch.content(2));
     EXPECT_EQ(std::tuple(moved.x(0), moved.y(0), moved.z(0), moved.m(0)),
               std::tuple(-7.0, 1008.0, 10.0, 3.0));
-}
-
-// Through PROJ, between systems on different datums: flat systems keep the heights as read,
-// and a point outside a system's domain is refused.
-TEST(ShapeReprojection, ProjMovesPointsBetweenDatumsAndKeepsFlatHeights) {
-    QString error;
-    const auto pulkovo = SpatialReference::fromUserInput("EPSG:28407", error);
-    const auto utm = SpatialReference::fromUserInput("EPSG:32637", error);
-    const auto degrees = SpatialReference::fromUserInput("EPSG:4326", error);
-    ASSERT_TRUE(pulkovo && utm && degrees) << error.toStdString();
-    const auto toUtm = Reprojection::between(*pulkovo, *utm);
-    const auto fromDegrees = Reprojection::between(*degrees, *utm);
-    ASSERT_TRUE(toUtm && fromDegrees);
-
-    ShapeBatchReprojection batch;
-    batch.add(parsed(ShapeBytes::record(ShpType::PointZ, {{{7500000, 6100000, 123.5, 0}}})));
-    batch.run(*toUtm->makeTransformer());
-    ASSERT_TRUE(batch.reprojected(0));
-    const ShapeRecord moved = parsed(batch.content(0));
-    // As pyproj puts it, through the same datum shift.
-    EXPECT_NEAR(moved.x(0), 499884.1535, 1e-3);
-    EXPECT_NEAR(moved.y(0), 6097459.2020, 1e-3);
-    EXPECT_EQ(moved.z(0), 123.5);
-
-    batch.clear();
-    batch.add(parsed(ShapeBytes::record(ShpType::Point, {{{39, 55}}})));
-    batch.add(parsed(ShapeBytes::record(ShpType::Point, {{{39, 95}}})));
-    batch.run(*fromDegrees->makeTransformer());
-    ASSERT_TRUE(batch.reprojected(0));
-    EXPECT_NEAR(parsed(batch.content(0)).y(0), 6094791.421, 1e-3);
-    EXPECT_FALSE(batch.reprojected(1)) << "a latitude of 95 degrees";
 }
 
 }  // namespace

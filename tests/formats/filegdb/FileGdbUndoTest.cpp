@@ -1,22 +1,119 @@
 // What the File Geodatabase writer leaves when it does not finish, is refused, or is killed:
 // every file of the geodatabase byte for byte as it was, and no file of its own.
-#include "FileGdbTestSupport.h"
 #include "formats/filegdb/FileGdbUndo.h"
+#include "formats/filegdb/FileGdbWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
 
 namespace {
 const std::vector<OutputField> kFields = {OutputField::named("NAME", 'C', 20, 0),
                                           OutputField::named("COUNT", 'N', 9, 0)};
 
+// The `i`th square of side 10 on a grid of 50 columns, as a multipolygon in ISO WKB.
+QByteArray square(int i) {
+    const double x = i % 50 * 20.0, y = i / 50 * 20.0;
+    OGRMultiPolygon multi;
+    OGRPolygon polygon;
+    OGRLinearRing ring;
+    for (const auto& [dx, dy] : {std::pair{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}) {
+        ring.addPoint(x + dx, y + dy);
+    }
+    polygon.addRing(&ring);
+    multi.addGeometry(&polygon);
+    QByteArray bytes(static_cast<qsizetype>(multi.WkbSize()), '\0');
+    multi.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(bytes.data()), wkbVariantIso);
+    return bytes;
+}
+
+// A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
+// text field, so that the folder has a user table beside the system tables.
+QString geodatabaseWithOneClass(const QTemporaryDir& dir, const QString& name = "base.gdb") {
+    GDALAllRegister();
+    const QString path = dir.filePath(name);
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("OpenFileGDB");
+    GDALDatasetUniquePtr dataset(
+        driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    OGRSpatialReference srs;
+    srs.importFromEPSG(4326);
+    OGRLayer* layer = dataset->CreateLayer("existing", &srs, wkbPoint, nullptr);
+    OGRFieldDefn text("label", OFTString);
+    layer->CreateField(&text);
+    for (int i = 0; i < 3; ++i) {
+        OGRFeature feature(layer->GetLayerDefn());
+        feature.SetField(0, "point");
+        feature.SetGeometryDirectly(new OGRPoint(30 + i, 50 + i));
+        EXPECT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+    }
+    return path;
+}
+
+// Every file under `folder` (hidden ones too) with the start of the SHA-256 of its bytes.
+QMap<QString, QString> folderHashes(const QString& folder) {
+    QMap<QString, QString> hashes;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        hashes.insert(
+            QDir(folder).relativeFilePath(path),
+            QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                    .toHex()
+                                    .left(16)));
+    }
+    return hashes;
+}
+
+// The geodatabase opened read-only by GDAL.
+GDALDatasetUniquePtr openForReading(const QString& path) {
+    const char* const drivers[] = {"OpenFileGDB", nullptr};
+    return GDALDatasetUniquePtr(GDALDataset::Open(
+        path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
+}
+
+FileGdbLayout layout(std::vector<OutputField> fields = kFields) {
+    FileGdbLayout columns;
+    columns.fields = std::move(fields);
+    columns.geometryType = wkbMultiPolygon;
+    return columns;
+}
+
+FieldValue value(FieldValue::Type type, QByteArrayView text, std::int64_t integer = 0) {
+    FieldValue result;
+    result.type = type;
+    result.text = text;
+    result.integer = integer;
+    return result;
+}
+
 std::vector<FieldValue> valuesOf(int i) {
-    return {Value::text("Участок"), Value::integer(i)};
+    return {value(FieldValue::Type::Text, "Участок"), value(FieldValue::Type::Integer, {}, i)};
+}
+
+// A new class `name` of `count` features, committed.
+void write(const QString& gdb, const QString& name, int count) {
+    FileGdbWriter writer({gdb, name}, layout());
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(writer.add(square(i), valuesOf(i)), FileGdbWriter::Added::Written);
+    }
+    writer.commit();
 }
 
 // Limits the size of every file the process writes, as a full disk would; a write beyond it
@@ -55,9 +152,9 @@ void killWhileWriting(const QString& gdb, int features) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
+        FileGdbWriter writer({gdb, "parcels"}, layout());
         for (int i = 0; i < features; ++i) {
-            writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
+            writer.add(square(i), valuesOf(i));
         }
         ::raise(SIGKILL);
     }
@@ -85,18 +182,18 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
     } cases[] = {
         {"DroppedBeforeCommit",
          [](const QString& gdb) {
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
+             FileGdbWriter writer({gdb, "parcels"}, layout());
              for (int i = 0; i < 3000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
+                 writer.add(square(i), valuesOf(i));
              }
          },
          std::nullopt},
         {"CancelledAtCommit",
          [](const QString& gdb) {
              bool cancelled = false;
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields), [&] { return cancelled; });
+             FileGdbWriter writer({gdb, "parcels"}, layout(), [&] { return cancelled; });
              for (int i = 0; i < 100; ++i) {
-                 writer.add(multiPolygonWkb(i * 20.0, 0), valuesOf(i));
+                 writer.add(square(i), valuesOf(i));
              }
              cancelled = true;
              writer.commit();
@@ -104,19 +201,19 @@ TEST(FileGdbUndoTest, UnfinishedWritesLeaveEveryFileAsItWas) {
          FileGdbFailure::Cancelled},
         {"BadValueMidway",
          [](const QString& gdb) {
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
+             FileGdbWriter writer({gdb, "parcels"}, layout());
              for (int i = 0; i < 2000; ++i) {
-                 writer.add(multiPolygonWkb(i * 20.0, 0), valuesOf(i));
+                 writer.add(square(i), valuesOf(i));
              }
-             const std::vector<FieldValue> wrong{Value::text("x"), Value::text("not a number")};
-             writer.add(multiPolygonWkb(0, 0), wrong);
+             const std::vector<FieldValue> wrong{valuesOf(0)[0], valuesOf(0)[0]};
+             writer.add(square(0), wrong);
          },
          FileGdbFailure::Other},
         {"DiskFullAtCommit",
          [](const QString& gdb) {
-             FileGdbWriter writer({gdb, "parcels"}, layout(kFields));
+             FileGdbWriter writer({gdb, "parcels"}, layout());
              for (int i = 0; i < 20000; ++i) {
-                 writer.add(multiPolygonWkb(i % 50 * 20.0, i / 50 * 20.0), valuesOf(i));
+                 writer.add(square(i), valuesOf(i));
              }
              // The offsets and the spatial index, written at commit, need more than this.
              const FileSizeLimit limit(65536);
@@ -151,12 +248,12 @@ TEST(FileGdbUndoTest, ExistingClassIsRefusedAndNothingChanges) {
     };
     const QTemporaryDir dir;
     const QString gdb = geodatabaseWithOneClass(dir);
-    write(gdb, "roads_1", layout({}), squares(2));
+    write(gdb, "roads_1", 2);
     const auto before = folderHashes(gdb);
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         EXPECT_EQ(failureOf([&] {
-                      FileGdbWriter({gdb, test.asked}, layout(kFields));
+                      FileGdbWriter({gdb, test.asked}, layout());
                   }),
                   FileGdbFailure::ClassExists);
         EXPECT_EQ(folderHashes(gdb), before);
@@ -178,7 +275,7 @@ TEST(FileGdbUndoTest, WhatIsNoGeodatabaseIsRefusedUntouched) {
         SCOPED_TRACE(name);
         const auto before = folderHashes(dir.path());
         EXPECT_EQ(failureOf([&] {
-                      FileGdbWriter({dir.filePath(name), "parcels"}, layout(kFields));
+                      FileGdbWriter({dir.filePath(name), "parcels"}, layout());
                   }),
                   FileGdbFailure::NotAGeodatabase);
         EXPECT_EQ(folderHashes(dir.path()), before);
@@ -201,7 +298,7 @@ TEST(FileGdbUndoTest, KilledRunsAreUndoneBeforeTheNextWrite) {
 
         // A writer does the same before it looks for the name.
         killWhileWriting(gdb, features);
-        write(gdb, "parcels", layout(kFields), {{multiPolygonWkb(0, 0), valuesOf(1)}});
+        write(gdb, "parcels", 1);
         const GDALDatasetUniquePtr dataset = openForReading(gdb);
         EXPECT_EQ(dataset->GetLayerByName("parcels")->GetFeatureCount(), 1);
         EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "parcels"}));
@@ -215,14 +312,14 @@ TEST(FileGdbUndoTest, AGeodatabaseBeingWrittenIsRefused) {
     const QTemporaryDir dir;
     const QString gdb = geodatabaseWithOneClass(dir);
     {
-        FileGdbWriter first({gdb, "first"}, layout(kFields));
+        FileGdbWriter first({gdb, "first"}, layout());
         EXPECT_EQ(failureOf([&] {
-                      FileGdbWriter({gdb, "second"}, layout(kFields));
+                      FileGdbWriter({gdb, "second"}, layout());
                   }),
                   FileGdbFailure::Other);
-        first.add(multiPolygonWkb(0, 0), valuesOf(1));
+        first.add(square(0), valuesOf(1));
         first.commit();
     }
-    write(gdb, "second", layout(kFields), {{multiPolygonWkb(0, 0), valuesOf(2)}});
+    write(gdb, "second", 1);
     EXPECT_EQ(classesOf(gdb), (QStringList{"existing", "first", "second"}));
 }

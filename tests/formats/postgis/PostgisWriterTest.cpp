@@ -128,34 +128,6 @@ TEST(PostgisWriterTest, ColumnsGrowToHoldWhatIsWrittenUnderDistinctNames) {
                     {"abcdef", "-2", "-99999999.99", "-5"}}));
 }
 
-TEST(PostgisWriterTest, ReplacingHappensInTheWritersTransaction) {
-    PostgisTarget place = target(QStringLiteral("replaced"));
-    {
-        PostgisWriter first(connect(), place, layout({}));
-        for (int i = 0; i < 3; ++i) {
-            first.add(square(i), {});
-        }
-        first.commit();
-    }
-    const std::string oldTable = scalar("SELECT 'replaced'::regclass::oid");
-    place.replace = true;
-    {
-        PostgisWriter abandoned(connect(), place, layout({}));
-        abandoned.add(square(0), {});
-    }
-    EXPECT_EQ(scalar("SELECT count(*) FROM replaced"), "3");
-    PostgisWriter writer(connect(), place, layout({}));
-    for (int i = 0; i < 5; ++i) {
-        writer.add(square(i), {});
-    }
-    EXPECT_EQ(scalar("SELECT 'replaced'::regclass::oid"), oldTable);  // others see the old one
-    writer.commit();
-    EXPECT_NE(scalar("SELECT 'replaced'::regclass::oid"), oldTable);
-    EXPECT_EQ(scalar("SELECT count(*) FROM replaced"), "5");
-    // The id goes on from the last feature for rows added later.
-    EXPECT_EQ(scalar("INSERT INTO replaced (geom) VALUES (NULL) RETURNING fid"), "6");
-}
-
 TEST(PostgisWriterTest, EveryEarlyEndLeavesTheDatabaseAsItWas) {
     const std::vector<OutputField> fields = {OutputField::named("NAME", 'C', 10)};
     const std::vector<FieldValue> values = {text("x")};
@@ -247,13 +219,6 @@ TEST(PostgisWriterTest, TablesOfEveryKnownAndUnknownSystemAreMade) {
         EXPECT_EQ(scalar("SELECT count(*) FROM pg_indexes WHERE tablename = '" + name + "'"), "2");
         EXPECT_EQ(scalar("INSERT INTO " + name + " (name) VALUES ('a') RETURNING fid"), "1");
     }
-}
-
-TEST(PgConnectionTest, TextIsExchangedInUtf8WhateverTheConnectionStringAsks) {
-    PgConnection connection(conninfo() + QStringLiteral(" client_encoding=WIN1251"));
-    EXPECT_EQ(connection.query("SHOW client_encoding").value(0, 0), "UTF8");
-    EXPECT_EQ(connection.query("SELECT $1::text", {QStringLiteral("Ёж").toUtf8()}).value(0, 0),
-              QStringLiteral("Ёж").toUtf8());
 }
 
 // libpq quotes the piece it cannot parse, or the whole URI, in its complaint: neither may show.
