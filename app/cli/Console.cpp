@@ -7,6 +7,8 @@
 
 namespace {
 
+bool g_errLineOpen = false;  // a progress line was left without its end
+
 void write(std::FILE* stream, const QString& line) {
     QString text = line;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -24,6 +26,10 @@ void out(const QString& line) {
 }
 
 void err(const QString& line) {
+    if (g_errLineOpen) {  // a message never continues a progress line
+        std::fputc('\n', stderr);
+        g_errLineOpen = false;
+    }
     write(stderr, line);
 }
 
@@ -31,6 +37,9 @@ void errRaw(const QString& text) {
     const QByteArray bytes = FileNameCodec::encode(text);
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
+    if (!text.isEmpty()) {
+        g_errLineOpen = !text.endsWith(u'\n');
+    }
 }
 
 bool stderrIsTerminal() {

@@ -9,7 +9,8 @@ namespace Console {
 
 void out(const QString& line);
 void err(const QString& line);
-// Writes as is, no line end added, flushed at once (progress redraws).
+// Writes as is, no line end added, flushed at once (progress redraws). A message written with
+// err() after a line left open starts a line of its own.
 void errRaw(const QString& text);
 bool stderrIsTerminal();
 

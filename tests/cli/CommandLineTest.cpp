@@ -174,6 +174,16 @@ TEST_F(CommandLineTest, MergePrintsTheSummaryAndKeepsCyrillicText) {
         names << feature.values.value(0);
     names.sort();
     EXPECT_EQ(names, QStringList({"объект 0", "объект 0", "объект 1", "объект 1", "объект 2"}));
+
+    // As GDAL's utilities write it, for a caller that reads standard error (QGIS's toolbox).
+    const auto progress = merge({"--kind", "line", "--out", out, "--yes", "--progress"});
+    ASSERT_EQ(progress.exitCode, 0) << progress.err.toStdString();
+    // The question about the earlier output interrupts the line, on lines of its own.
+    EXPECT_TRUE(progress.err.endsWith(QStringLiteral("\n0...10\nФайл %1/Merge.shp существует "
+                                                     "\nЗаменить?\nYes (--yes)\n...20...30...40"
+                                                     "...50...60...70...80...90...100 - done.\n")
+                                          .arg(out)))
+        << progress.err.toStdString();
 }
 
 TEST_F(CommandLineTest, MergeReplacesAnExistingOutputOnlyWithYes) {

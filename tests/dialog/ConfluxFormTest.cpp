@@ -224,4 +224,18 @@ TEST_F(FramesTest, BrowsesPresetAndChangeThePathOnlyWhenSomethingIsChosen) {
     EXPECT_EQ(prompter.chooser.shown, 4);
 }
 
+TEST_F(FramesTest, LeavingThePathDropsOneTrailingSlashButKeepsTheRoot) {
+    // Switching to another window is no loss of focus for the box.
+    const std::tuple<const char*, Qt::FocusReason, const char*> cases[] = {
+        {"/out//", Qt::TabFocusReason, "/out/"},
+        {"/", Qt::TabFocusReason, "/"},
+        {"/out/", Qt::ActiveWindowFocusReason, "/out/"}};
+    for (const auto& [typed, reason, left] : cases) {
+        form().TxtPath->setText(typed);
+        QFocusEvent focusOut(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(form().TxtPath, &focusOut);
+        EXPECT_EQ(form().TxtPath->text(), left) << typed;
+    }
+}
+
 }  // namespace

@@ -230,4 +230,19 @@ TEST_F(MergeTest, FieldSourceOfAnotherKindNeitherEmptiesTheOutputNorReportsSucce
     EXPECT_FALSE(summary().startsWith("Merge success!!!")) << summary().toStdString();
 }
 
+TEST_F(MergeTest, InputsThatCannotBeOpenedAreReportedAndThoseAddedStay) {
+    auto& s = dialog().state();
+    s.FilesList = QStringList{polygons("lakes", 1), path("missing.shp"), polygons("parks", 1)};
+    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
+    ASSERT_EQ(errors.reports.texts.size(), 1);
+    EXPECT_TRUE(errors.reports.texts[0].contains("UpdateTablesArrayFromDir "));
+    EXPECT_TRUE(errors.reports.texts[0].contains("missing"));
+    EXPECT_EQ(s.TableNames, QStringList({"lakes"}));  // what was added stays
+
+    s.m_pApp = std::make_shared<ApplicationWithoutCatalogue>();
+    EXPECT_EQ(dialog().UpdateTablesArrayFromDir(), 0);
+    EXPECT_EQ(errors.reports.texts.size(), 2);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
 }  // namespace

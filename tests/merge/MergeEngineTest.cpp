@@ -2,6 +2,7 @@
 // how undeclared text and flat shapes are taken, names that collide or differ in letter case.
 #include "MergeTestSupport.h"
 
+#include "formats/NewGeodatabase.h"
 #include "merge/MergeSummary.h"
 #include "platform/DbfFixture.h"
 #include "platform/TextEncoder.h"
@@ -188,18 +189,24 @@ TEST(MergeEngine, ShapesOfOtherDimensionsAndNullShapesFirst) {
 }
 
 // Shapefiles exported from a GeoPackage carry its "fid" column, numbered from 1 in each input,
-// and a field may be named like the output's geometry column: every feature is still written.
-TEST(MergeEngine, GeoPackageOutputTakesCollidingFidsAndAFieldNamedLikeTheGeometry) {
+// and a field may be named like the output's geometry column: every feature is still written,
+// into either geodatabase.
+TEST(MergeEngine, GeodatabasesTakeCollidingFidsAndAFieldNamedLikeTheGeometry) {
     QTemporaryDir dir;
     const std::vector<Field> fields{{"fid", 'N', 9}, {"SHAPE", 'C', 10}};
     const QString a = write(dir.path(), "a", "POINT", fields,
                             {{"POINT (0 0)", {"1", "a1"}}, {"POINT (1 0)", {"2", "a2"}}});
     const QString b = write(dir.path(), "b", "POINT", fields,
                             {{"POINT (0 1)", {"1", "b1"}}, {"POINT (1 1)", {"2", "b2"}}});
-    const QString gpkg = emptyGeoPackage(dir.filePath("store.gpkg"));
-    MergeCall({a, b}, gpkg, "points", 1, true).run();
-    EXPECT_EQ(read(gpkg, "points").features.size(), 4u);
-    EXPECT_EQ(read(gpkg, "existing").features.size(), 0u);
+    const QString gdb = dir.filePath("store.gdb");
+    createGeodatabase(gdb);
+    for (const QString& store : {emptyGeoPackage(dir.filePath("store.gpkg")), gdb}) {
+        SCOPED_TRACE(store.toStdString());
+        const auto merged = MergeCall({a, b}, store, "points", 1, true).run();
+        EXPECT_EQ(std::tuple(merged->FeatureCount(), merged->AliasName(), merged->ShapeType()),
+                  std::tuple(std::int64_t{4}, QString("points"), 1));
+        EXPECT_EQ(read(store, "points").features.size(), 4u);
+    }
 }
 
 // A file system that ignores letter case would see one shapefile in "roads.SHP", "roads.prj" and

@@ -31,4 +31,16 @@ TEST(Volumes, HoldingIsTheLongestWholeComponentMountPoint) {
     EXPECT_EQ(Volumes::holding(usbOnly, QStringLiteral("/home")), -1) << "outside every mount";
 }
 
+TEST(Volumes, MountedListHoldsTheRootFileSystemAndNoPseudoFileSystems) {
+    const QList<Volume> volumes = Volumes::mounted();
+    ASSERT_GE(Volumes::holding(volumes, QStringLiteral("/")), 0);
+    for (const Volume& volume : volumes) {
+        EXPECT_FALSE(volume.rootPath.startsWith(QStringLiteral("/proc")))
+            << volume.rootPath.toStdString();
+        EXPECT_FALSE(volume.rootPath.startsWith(QStringLiteral("/sys")))
+            << volume.rootPath.toStdString();
+        EXPECT_TRUE(Volumes::isReady(volume) || !volume.name.isEmpty());
+    }
+}
+
 }  // namespace
