@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test fuzz coverage bench format clean install package package-check
+.PHONY: all deps test-deps build run demo test fuzz coverage bench format clean install package package-check
 
 all: build
 
@@ -36,8 +36,12 @@ demo: deps $(BUILD_DIR)/build.ninja
 	$(BUILD_DIR)/bin/conflux merge $(SHEETS_DIR) --file-mask 'roads*' --kind line \
 		--out $(DEMO_OUT) --yes
 
-# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-test: deps
+# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test (installing QGIS
+# first, for the tests of its plugin).
+test-deps:
+	@scripts/install-deps.sh --tests
+
+test: test-deps
 	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_SANITIZE=ON \
 		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
@@ -73,7 +77,7 @@ fuzz: deps
 
 # Line and branch coverage of src/ and app/ over the test suite (gcovr), in build-coverage/.
 COVERAGE_DIR ?= build-coverage
-coverage: deps
+coverage: test-deps
 	cmake -S . -B $(COVERAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCONFLUX_COVERAGE=ON \
 		-DCONFLUX_FAULT_INJECTION=ON -DCONFLUX_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(COVERAGE_DIR) -j $(JOBS)

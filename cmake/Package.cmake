@@ -1,4 +1,6 @@
-# A Debian package of what the install rules install. `make package` builds it in a tree
+# Debian packages of what the install rules install: conflux (the program) and
+# qgis-plugin-conflux (the QGIS plugin, a package of its own so that the program does not pull
+# in QGIS's Python, and the plugin comes and goes with QGIS). `make package` builds them in a tree
 # configured for the prefix /usr, as Debian's own packages are, so the command library lands in
 # the multiarch folder.
 set(CONFLUX_PACKAGE_MAINTAINER "Conflux Maintainers <maintainers@conflux.example.org>" CACHE STRING
@@ -20,13 +22,28 @@ template.
 
 The package holds the desktop program with its menu entry, and the
 command line (conflux scan, conflux merge) that runs without a desktop.]])
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program qgis)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME conflux)
+set(CPACK_DEBIAN_QGIS_PACKAGE_NAME qgis-plugin-conflux)
+set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_COMPONENT_QGIS_DESCRIPTION [[QGIS Processing provider for Conflux
+Two algorithms in QGIS's Processing Toolbox, batch mode, graphical models
+and qgis_process: "Find shapefiles" lists the shapefiles of a folder tree by
+folder and file masks with their field and record counts, and "Merge
+shapefiles from folders" merges those of one geometry kind into a new
+shapefile, GeoPackage layer, File Geodatabase feature class or PostGIS
+table, through the conflux program.]])
+set(CPACK_DEBIAN_QGIS_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_QGIS_PACKAGE_DEPENDS "conflux (= ${PROJECT_VERSION}), python3-qgis")
+set(CPACK_DEBIAN_QGIS_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CONFLUX_HOMEPAGE})
 # Dependencies as dpkg-shlibdeps finds them in the binaries (it follows the executable's run
 # path to the command library in the package itself).
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_CONFLUX_STRIP ${CMAKE_STRIP})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/StripPackagedBinaries.cmake)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package Conflux needs to build, test, package, benchmark and take
-# screenshots.
+# screenshots; with --tests also QGIS (about 1 GB), which only the tests of the QGIS plugin need.
 # The only place packages are listed. Quick when everything is already installed.
 set -euo pipefail
 
@@ -15,6 +15,10 @@ packages=(
     time gcovr strace
     desktop-file-utils appstream man-db librsvg2-bin dpkg-dev file xz-utils lintian
 )
+
+if [[ ${1:-} == --tests ]]; then
+    packages+=(qgis python3-qgis qgis-providers)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -22,7 +22,10 @@ expected=$(printf '%s\n' bin/conflux "$library" \
     share/icons/hicolor/scalable/apps/conflux.svg \
     share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/conflux.png \
     share/man/man1/conflux.1.gz share/bash-completion/completions/conflux \
-    share/doc/conflux/copyright share/doc/conflux/changelog.gz | sort)
+    share/doc/conflux/copyright share/doc/conflux/changelog.gz \
+    share/qgis/python/plugins/conflux/{__init__,destination,merge,parameters,plugin,provider,runner,scan}.py \
+    share/qgis/python/plugins/conflux/{metadata.txt,icon.png} \
+    share/doc/qgis-plugin-conflux/copyright share/doc/qgis-plugin-conflux/changelog.gz | sort)
 expect "installed files" "$expected" "$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)"
 [[ $library == lib*/conflux/libConflux2_v9.so ]] || fail "library outside a private folder of libdir: $library"
 
@@ -75,6 +78,13 @@ expect "merge summary" "Merge success!!!" "$(head -n 1 "$out/merge.txt")"
 merged=$(sed -n 's/^new Feature count //p' "$out/merge.txt")
 expect "records of the merged shapefile, read by pyshp" "$merged" \
     "$(/usr/bin/python3 -c 'import shapefile, sys; print(len(shapefile.Reader(sys.argv[1])))' "$out/roads.shp" 2>&1)"
+if [[ -f $out/qgis.status ]]; then
+    expect "qgis_process run conflux:merge status" 0 "$(cat "$out/qgis.status")"
+    for extension in shp shx dbf prj cpg; do
+        cmp -s "$out/roads.$extension" "$out/qgis/roads.$extension" ||
+            fail "the plugin's roads.$extension is not the command line's: $(tail -n 5 "$out/qgis.txt")"
+    done
+fi
 expect "the desktop loads the installed library" \
     "conflux.host: loaded $(realpath "$prefix/$library")" "$(grep 'conflux.host' "$out/host.err")"
 

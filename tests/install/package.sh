@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the build with CPack into a temporary folder and inspects it with
-# dpkg-deb: its control fields, and that it holds exactly the files the install rules install
-# (under /usr), owned by root with Debian's permissions, stripped, and nothing of the build.
+# Builds the Debian packages of the build with CPack into a temporary folder (conflux and
+# qgis-plugin-conflux) and inspects them with dpkg-deb: their control fields, and that together
+# they hold exactly the files the install rules install (under /usr), owned by root with Debian's
+# permissions, stripped, and nothing of the build.
 # Usage: package.sh BUILD_DIR VERSION
 source "$(dirname "$0")/common.sh"
 build=$(realpath "$1") version=$2
@@ -13,9 +14,11 @@ if ! cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" \
     fail "cpack"
     finish
 fi
-deb=$(echo "$scratch"/package/*.deb)
-[[ -f $deb ]] || { fail "no package built: $deb"; finish; }
-expect "file name" "conflux_${version}_$(dpkg --print-architecture).deb" "$(basename "$deb")"
+arch=$(dpkg --print-architecture)
+expect "packages" "conflux_${version}_$arch.deb qgis-plugin-conflux_${version}_all.deb" \
+    "$(cd "$scratch/package" && echo *.deb)"
+deb=$scratch/package/conflux_${version}_$arch.deb plugin=$scratch/package/qgis-plugin-conflux_${version}_all.deb
+[[ -f $deb && -f $plugin ]] || { fail "no packages built"; finish; }
 
 field() { dpkg-deb --field "$deb" "$1"; }
 expect "Package" conflux "$(field Package)"
@@ -30,10 +33,15 @@ for library in libgdal libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3 libc6; d
     [[ $(field Depends) == *"$library"* ]] || fail "Depends lacks $library: $(field Depends)"
 done
 
+expect "plugin Package" qgis-plugin-conflux "$(dpkg-deb --field "$plugin" Package)"
+expect "plugin Architecture" all "$(dpkg-deb --field "$plugin" Architecture)"
+expect "plugin Depends" "conflux (= $version), python3-qgis" "$(dpkg-deb --field "$plugin" Depends)"
+[[ $(field Depends) != *qgis* ]] || fail "the program depends on QGIS: $(field Depends)"
+
 # The same files as an install into /usr.
 DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null 2>&1 || fail "cmake --install"
 installed=$(cd "$scratch/root" && find . -type f | sort)
-dpkg-deb --contents "$deb" >"$scratch/contents.txt"
+{ dpkg-deb --contents "$deb"; dpkg-deb --contents "$plugin"; } >"$scratch/contents.txt"
 packaged=$(grep -v '^d' "$scratch/contents.txt" | awk '{print $6}' | sort)
 expect "packaged files" "$installed" "$packaged"
 if grep -q "$build" "$scratch/contents.txt"; then

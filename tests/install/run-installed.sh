@@ -12,6 +12,18 @@ echo $? >"$out/scan.status"
     >"$out/merge.txt" 2>"$out/merge.err"
 echo $? >"$out/merge.status"
 
+# The QGIS plugin, as QGIS loads it from the installed tree, finds the program beside itself.
+if [[ -x /usr/bin/qgis_process.bin ]]; then
+    mkdir -p "$out/qgis"
+    export QT_QPA_PLATFORM=offscreen QGIS_CUSTOM_CONFIG_PATH=$out/qgis-profile \
+        QGIS_PLUGINPATH=$prefix/share/qgis/python/plugins PYTHONDONTWRITEBYTECODE=1
+    unset CONFLUX_EXECUTABLE
+    /usr/bin/qgis_process.bin plugins enable conflux >"$out/qgis.txt" 2>&1
+    /usr/bin/qgis_process.bin run conflux:merge -- "ROOT=$sheets" 'FILE_MASK=roads*' KIND=line \
+        "OUTPUT=$out/qgis/roads.shp" >>"$out/qgis.txt" 2>&1
+    echo $? >"$out/qgis.status"
+fi
+
 # The desktop reports the library it loaded (or why it could not) once its window is up; a
 # failure also opens a message box, so the host is stopped rather than waited for.
 QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES=conflux.host.info=true "$conflux" 2>"$out/host.err" &

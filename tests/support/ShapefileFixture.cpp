@@ -87,6 +87,7 @@ QString squares(const QString& folder, const QString& name, int count) {
 }
 
 ReadLayer read(const QString& path, const QString& layerName) {
+    GDALAllRegister();
     GDALDatasetUniquePtr dataset(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR));
     if (!dataset) {
         throw std::runtime_error("cannot open " + path.toStdString());

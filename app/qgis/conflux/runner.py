@@ -13,8 +13,9 @@ from pathlib import Path
 from qgis.core import QgsProcessingException
 
 # GDAL's progress line, written as the work goes: "0...10...20...30" is 30 per cent, each "."
-# and each number after the first a step of 2.5 per cent.
-PROGRESS_LINE = re.compile(r"0(?:\.+\d*)*(?: - done\.)?")
+# and each number after the first a step of 2.5 per cent. A message in between ends the line;
+# the progress goes on in a line of its own ("...40...50").
+PROGRESS_PIECE = re.compile(r"[\d.]+(?: - done\.)?")
 PROGRESS_STEP = re.compile(r"\d+|\.")
 INTERRUPTED = 130
 
@@ -63,29 +64,34 @@ class Run:
                     self._process.send_signal(signal.SIGTERM)  # the run leaves what it wrote
         for reader in readers:
             reader.join()
+        self._process.stdout.close()
+        self._process.stderr.close()
 
     def _read_output(self):
         self.output = self._process.stdout.read().decode("utf-8", "replace")
 
     def _read_messages(self):
         """Progress steps go to the feedback as they come; every other line is kept."""
-        text = b""
+        text, progress = b"", ""  # the line being read; the progress of the lines before
         while chunk := self._process.stderr.read1(4096):
             text += chunk
             while True:
                 line, newline, rest = text.partition(b"\n")
-                done = PROGRESS_LINE.fullmatch(line.decode("ascii", "replace")) is not None
-                if done:
-                    self._progress(line.decode("ascii", "replace"))
+                line = line.decode("utf-8", "replace")
+                piece = PROGRESS_PIECE.fullmatch(line) is not None
+                if piece:
+                    self._progress(progress + line)
                 if not newline:
                     break
-                if not done:
-                    self.messages += line.decode("utf-8", "replace") + "\n"
+                if piece:
+                    progress += line
+                else:
+                    self.messages += line + "\n"
                 text = rest
         self.messages += text.decode("utf-8", "replace")
 
-    def _progress(self, line):
-        steps = len(PROGRESS_STEP.findall(line.split(" - ")[0])) - 1
+    def _progress(self, text):
+        steps = len(PROGRESS_STEP.findall(text.split(" - ")[0])) - 1
         if steps > self._steps:
             self._steps = steps
             self.feedback.setProgress(min(100.0, 2.5 * steps))
