@@ -227,18 +227,4 @@ TEST_F(CommandLineTest, MergeDrawsProgressOnATerminal) {
         << result.out.toStdString();
 }
 
-// Bug reports need the versions of the libraries actually loaded, which a package upgrade can
-// change under an unchanged executable.
-TEST(CommandLineVersion, NamesTheLibrariesItRunsWith) {
-    const auto result = CliRunner::conflux({"--version"});
-    ASSERT_EQ(result.exitCode, 0);
-    const QStringList expected = {
-        QStringLiteral("conflux " CONFLUX_VERSION),
-        QStringLiteral("GDAL ") + QString::fromLatin1(GDALVersionInfo("RELEASE_NAME")),
-        QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
-        QStringLiteral("SQLite ") + QString::fromLatin1(sqlite3_libversion()),
-    };
-    EXPECT_EQ(result.outLines(), expected);
-}
-
 }  // namespace

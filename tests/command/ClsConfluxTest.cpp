@@ -26,20 +26,6 @@ protected:
     ErrorCapture capture;
 };
 
-TEST_F(ClsConfluxTest, BitmapHandleResolvesToSixteenColourPictureWhileCommandLives) {
-    std::int32_t handle = 0;
-    {
-        ClsConflux command;
-        handle = command.Bitmap();
-        const QImage picture = pictureFromHandle(handle);
-        ASSERT_FALSE(picture.isNull());
-        EXPECT_EQ(picture.size(), QSize(16, 16));
-        EXPECT_LE(picture.colorCount(), 16);
-        EXPECT_EQ(command.Bitmap(), handle);
-    }
-    EXPECT_TRUE(pictureFromHandle(handle).isNull());
-}
-
 TEST_F(ClsConfluxTest, OnCreateWithoutCatalogueInterfaceReportsAndLeavesAppUnset) {
     ClsConflux command;
     command.OnCreate(std::make_shared<ApplicationWithoutCatalogue>());

@@ -147,15 +147,6 @@ TEST_F(FramesTest, ListsNeverOrPartlyBuiltOfferOnlyWhatIsDescribed) {
     EXPECT_TRUE(errors.reports.texts.isEmpty());
 }
 
-TEST_F(FramesTest, EitherMaskChangeReplacesTheNameTheUserTyped) {
-    retype(form().txtDataClassName, "mine");
-    retype(form().TxtFeatureMask, "лес*");
-    EXPECT_EQ(form().txtDataClassName->text(), "лес");
-    retype(form().txtDataClassName, "mine");
-    retype(form().TxtFileMask, "road*");
-    EXPECT_EQ(form().txtDataClassName->text(), "road");
-}
-
 TEST_F(FramesTest, OutputTypeSwitchesCaptionsAndKeepsThePath) {
     retype(form().TxtPath, "/out/base.gpkg");
     clickOption(form().opOutputType[1]);

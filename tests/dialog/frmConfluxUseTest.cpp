@@ -14,54 +14,6 @@ namespace {
 
 using UseTest = DialogFixture;
 
-TEST_F(UseTest, TabLeavesTheGridBothWaysAndArrowsMoveBetweenCells) {
-    for (const char* row : {"/d/a.shp\t1\t2\ta", "/d/b.shp\t3\t4\tb"})
-        grid().AddItem(row);
-    grid().RemoveItem(1);
-    grid().setFocus();
-    grid().setRow(1);
-    grid().setCol(0);
-    QTest::keyClick(&grid(), Qt::Key_Down);
-    QTest::keyClick(&grid(), Qt::Key_Right);
-    EXPECT_EQ(std::pair(grid().Row(), grid().Col()), std::pair(qsizetype{2}, 1));
-
-    QTest::keyClick(&grid(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), form().CmdToInput);
-    QTest::keyClick(form().CmdToInput, Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), &grid());
-    QTest::keyClick(&grid(), Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), form().TxtsDir);  // the lower frames are disabled
-    EXPECT_EQ(std::pair(grid().Row(), grid().Col()), std::pair(qsizetype{2}, 1));
-}
-
-TEST_F(UseTest, AClickOnAVisibleCircleOrCaptionSelectsThatOption) {
-    form().FrameInput->setEnabled(true);
-    form().FrameOutput->setEnabled(true);
-    const std::pair<const char*, std::function<QPoint(const QRect&)>> parts[] = {
-        {"left edge of the circle",
-         [](const QRect& r) { return QPoint(r.left() + 1, r.center().y()); }},
-        {"circle", [](const QRect& r) { return QPoint(r.left() + 7, r.center().y()); }},
-        {"end of the caption",
-         [](const QRect& r) { return QPoint(r.right() - 2, r.center().y()); }},
-    };
-    const std::pair<OptionButton*, OptionButton*> optionAndOther[] = {
-        {form().opFeatureType[0], form().opFeatureType[2]},
-        {form().opFeatureType[1], form().opFeatureType[0]},
-        {form().opFeatureType[2], form().opFeatureType[1]},
-        {form().opOutputType[0], form().opOutputType[1]},
-        {form().opOutputType[1], form().opOutputType[0]},
-    };
-    for (const auto& [option, other] : optionAndOther) {
-        for (const auto& [part, at] : parts) {
-            SCOPED_TRACE(option->text().toStdString() + ", " + part);
-            other->setChecked(true);
-            clickAt(option, at(option->visibleRect()));
-            EXPECT_TRUE(option->isChecked());
-        }
-    }
-    EXPECT_TRUE(errors.reports.texts.isEmpty());
-}
-
 // What a control shows of itself: a label its text as wrapped and aligned, an option its
 // circle and caption, anything else its whole box.
 QRect shownRect(const QWidget& widget) {

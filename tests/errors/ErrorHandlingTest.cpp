@@ -31,17 +31,6 @@ TEST(ErrorHandling, ReportLaysOutLabelNumberAndDescriptionWithCrLfAndTab) {
     }
 }
 
-TEST(ErrorHandling, TwoReportsGoToOneWindowEachWithItsOwnDescription) {
-    ErrorCapture capture;
-    ErrorHandling::ReportError(QStringLiteral("a "), 1, QStringLiteral("first"));
-    ErrorHandling::ReportError(QStringLiteral("b "), 2, QStringLiteral("second"));
-    ASSERT_EQ(capture.reports.texts.size(), 2);
-    EXPECT_EQ(capture.reports.windowsCreated, 1);
-    EXPECT_EQ(capture.reports.windowOfText, (QList<int>{1, 1}));
-    EXPECT_EQ(capture.reports.texts[1], expectedReport("b ", "2", "second"));
-    EXPECT_FALSE(capture.reports.texts[1].contains("first"));
-}
-
 TEST(ErrorHandling, BoundaryBuildsLabelFromProcedureModuleAndLine) {
     ErrorCapture capture;
     ErrorHandling::reportingBoundary(QStringLiteral("cmdToInput "), QString(), [] {

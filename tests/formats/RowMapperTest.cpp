@@ -1,6 +1,5 @@
 #include "formats/RowMapper.h"
 
-
 #include <gtest/gtest.h>
 
 namespace {

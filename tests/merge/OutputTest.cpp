@@ -7,25 +7,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Output, ChecksBeforeWriting) {
-    QTemporaryDir dir;
-    const QString path = dir.path();
-    for (const char* name : {"/roads.shp", "/base.GpKg", "/old.mdb"})
-        QFile(path + name).open(QIODevice::WriteOnly);
-    QDir(path).mkdir("folder.gpkg");
-    QDir(path).mkdir("maps.Gdb");
-    QFile(path + "/file.gdb").open(QIODevice::WriteOnly);
-    EXPECT_EQ(checkShapefileOutput(path, "rivers"), OutputCheck::Ready);
-    EXPECT_EQ(checkShapefileOutput(path, "roads"), OutputCheck::ExistingShapefile);
-    EXPECT_EQ(checkShapefileOutput(path + "/none", "roads"), OutputCheck::MissingFolder);
-    EXPECT_EQ(checkShapefileOutput(QString(), "roads"), OutputCheck::MissingFolder);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/base.GpKg"), OutputCheck::Ready);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/old.mdb"), OutputCheck::Ready);
-    EXPECT_EQ(checkGeodatabaseOutput(path + "/maps.Gdb"), OutputCheck::Ready);
-    for (const char* name : {"/roads.shp", "/folder.gpkg", "/new.gpkg", "/file.gdb", "/new.gdb"})
-        EXPECT_EQ(checkGeodatabaseOutput(path + name), OutputCheck::MissingGeodatabase) << name;
-}
-
 // The dialog's tests check the texts of the usual cases; these are the counts beyond 32 bits
 // and every reason a feature is not merged or merged with a change.
 TEST(Output, SummaryTexts) {

@@ -59,26 +59,6 @@ TEST(TextDecoder, DecodesWhatItCanAndMarksWhatItCannot) {
         EXPECT_EQ(TextDecoder(row.codePage).decode(row.bytes), row.text) << row.codePage;
 }
 
-TEST(LanguageDriver, TableBothWays) {
-    const struct {
-        quint8 id;
-        const char* codePage;
-    } rows[] = {{0x65, "CP866"},  {0x26, "CP866"}, {0xC9, "CP1251"}, {0x57, "CP1252"},
-                {0x03, "CP1252"}, {0x01, "CP437"}, {0x02, "CP850"},  {0xC8, "CP1250"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(CodePage::codePageFromLanguageDriver(row.id), QByteArray(row.codePage))
-            << int(row.id);
-    EXPECT_EQ(CodePage::codePageFromLanguageDriver(0), std::nullopt);
-    EXPECT_EQ(CodePage::codePageFromLanguageDriver(0xFE), std::nullopt);
-
-    EXPECT_EQ(CodePage::languageDriverForCodePage("CP866"), 0x65);
-    EXPECT_EQ(CodePage::languageDriverForCodePage("CP1251"), 0xC9);
-    EXPECT_EQ(CodePage::languageDriverForCodePage("windows-1251"), 0xC9);
-    EXPECT_EQ(CodePage::languageDriverForCodePage("CP1252"), 0x57);
-    EXPECT_EQ(CodePage::languageDriverForCodePage("UTF-8"), 0);
-    EXPECT_EQ(CodePage::languageDriverForCodePage("KOI8-R"), 0);
-}
-
 TEST(Cpg, ReadsTheWaysTablesDeclareTheirCodePage) {
     const struct {
         const char* text;

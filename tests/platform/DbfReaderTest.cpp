@@ -1,7 +1,6 @@
 #include "DbfFixture.h"
 
 #include "platform/DbfReader.h"
-#include "platform/TextEncoder.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -81,17 +80,6 @@ TEST(DbfReader, RandomAccessAcrossBufferBlocks) {
         EXPECT_EQ(reader.value(*reader.record(index), 0).toLongLong(), index);
 }
 
-TEST(DbfReader, BinaryIntegerFieldShowsItsNumberNotItsBytes) {
-    DbfFixture table;
-    table.fields = {{"ID", 'I', 4}};
-    table.records = {{QByteArray("\xFE\xFF\xFF\xFF", 4)}};
-    QTemporaryDir dir;
-    DbfFixture::write(dir.filePath("ids.dbf"), table.bytes());
-    const DbfReader reader(dir.filePath("ids.dbf"));
-    ASSERT_TRUE(reader.isOpen());
-    EXPECT_EQ(reader.displayText(*reader.record(0), 0), "-2");
-}
-
 QByteArray withByte(QByteArray bytes, int at, char value) {
     bytes[at] = value;
     return bytes;
@@ -148,108 +136,12 @@ struct ValidCase {
     QString lastValue;  // of the last field of the first record
 };
 
-// Tables that GDAL, R's sf, PostGIS's loader, FoxPro and old dBASE III write; each used to
-// show " - " in the grid.
-TEST(DbfReader, ReadsTablesThatCommonWritersProduce) {
-    DbfFixture noFields;
-    noFields.records = {{}, {}, {}};
-    DbfFixture oldTerminator = parcels();
-    oldTerminator.terminator = 0x0A;
-    DbfFixture longText;
-    longText.fields = {{"ID", 'N', 4}, {"NOTE", 'C', 300}};
-    longText.records = {{"1", QByteArray(290, 'z') + "end"}};
-    // The header's first read is 4 KiB: tables that end right there and beyond it.
-    const auto sized = [](int records) {
-        DbfFixture table;
-        table.fields = {{"NAME", 'C', 30}};
-        table.records = QList<QList<QByteArray>>(records, {"sheet"});
-        return table;
-    };
-    const ValidCase cases[] = {
-        {"no fields: header of 33 bytes, records of one byte", noFields, 0, {}},
-        {"exactly 4096 bytes", sized(130), 1, "sheet"},
-        {"larger than the first read", sized(200), 1, "sheet"},
-        {"field array ended by 0x0A", oldTerminator, 5, "True"},
-        {"character field of 300", longText, 2, QString(290, QLatin1Char('z')) + "end"},
-    };
-    QTemporaryDir dir;
-    for (const ValidCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = dir.filePath("valid.dbf");
-        DbfFixture::write(path, c.table.bytes());
-        if (c.table.records.size() == 130) {
-            ASSERT_EQ(c.table.bytes().size(), 4096);
-        }
-        const auto counts = DbfReader::readCounts(path);
-        ASSERT_TRUE(counts);
-        EXPECT_EQ(counts->fieldCount, c.fields);
-        EXPECT_EQ(counts->recordCount, c.table.records.size());
-        const DbfReader reader(path);
-        ASSERT_TRUE(reader.isOpen()) << reader.errorString().toStdString();
-        const auto last = reader.record(reader.recordCount() - 1);
-        ASSERT_TRUE(last);
-        const auto first = reader.record(0);
-        if (c.fields > 0) {
-            EXPECT_EQ(reader.displayText(*first, c.fields - 1), c.lastValue);
-            EXPECT_EQ(reader.fields().last().length, c.table.fields.last().length);
-        }
-    }
-}
-
 TEST(DbfReader, MissingFileIsAnErrorNotACrash) {
     QTemporaryDir dir;
     const DbfReader reader(dir.filePath("absent.dbf"));
     EXPECT_FALSE(reader.isOpen());
     EXPECT_TRUE(reader.errorString().contains("absent.dbf"));
     EXPECT_EQ(DbfReader::readCounts(dir.filePath("absent.dbf")), std::nullopt);
-}
-
-const QString kTown = QStringLiteral("Нижний Новгород");
-
-QString firstName(const QString& path) {
-    const DbfReader reader(path);
-    const auto rec = reader.record(0);
-    return rec ? reader.displayText(*rec, 0) : QStringLiteral("<unreadable>");
-}
-
-DbfFixture townTable(const char* codePage, quint8 languageDriver) {
-    DbfFixture table;
-    table.fields = {{"TOWN", 'C', 30}};
-    table.records = {{TextEncoder(codePage).encode(kTown)}};
-    table.languageDriver = languageDriver;
-    return table;
-}
-
-// A .cpg beside the table (any letter case) wins over the language driver; without either the
-// code page of Cyrillic text is guessed.
-TEST(DbfReaderCodePage, TheDeclarationThatWinsDecidesTheText) {
-    using Source = DbfReader::CodePageSource;
-    const struct {
-        const char* name;
-        const char* codePage;  // of the text, and what the reader must find
-        quint8 languageDriver;
-        QByteArray cpg;
-        Source source;
-    } rows[] = {
-        {"CP866 by language driver", "CP866", 0x65, {}, Source::LanguageDriver},
-        {"CP1251 by language driver", "CP1251", 0xC9, {}, Source::LanguageDriver},
-        {".CPG says 1251, the header CP866", "CP1251", 0x65, "ANSI 1251\r\n", Source::Cpg},
-        {"undeclared CP1251", "CP1251", 0, {}, Source::Guessed},
-        {"undeclared CP866", "CP866", 0, {}, Source::Guessed},
-        {"undeclared KOI8-R", "KOI8-R", 0, {}, Source::Guessed},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("towns.dbf");
-        DbfFixture::write(path, townTable(row.codePage, row.languageDriver).bytes());
-        if (!row.cpg.isEmpty())
-            DbfFixture::write(dir.filePath("towns.CPG"), row.cpg);
-        const DbfReader reader(path);
-        EXPECT_EQ(reader.codePage(), row.codePage);
-        EXPECT_EQ(reader.codePageSource(), row.source);
-        EXPECT_EQ(firstName(path), kTown);
-    }
 }
 
 }  // namespace

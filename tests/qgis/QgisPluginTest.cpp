@@ -90,12 +90,18 @@ TEST_F(QgisPlugin, MergesTheSampleSheetsIntoEveryOutputAsTheCommandLineDoes) {
         QString layer;  // empty: the shapefile
     } cases[] = {
         {"shapefile", m_dir.filePath("qgis/roads.shp"), {"--out", m_dir.filePath("cli")}, {}},
-        {"GeoPackage", m_dir.filePath("qgis.gpkg"),
-         {"--gdb", m_dir.filePath("cli.gpkg"), "--class", "qgis", "--create"}, "qgis"},
-        {"File Geodatabase", m_dir.filePath("qgis.gdb"),
-         {"--gdb", m_dir.filePath("cli.gdb"), "--class", "qgis", "--create"}, "qgis"},
-        {"PostGIS", "postgis:" + pg + " table=\"public\".\"from_qgis\" (geom)",
-         {"--pg", pg, "--class", "from_cli"}, "from_qgis"},
+        {"GeoPackage",
+         m_dir.filePath("qgis.gpkg"),
+         {"--gdb", m_dir.filePath("cli.gpkg"), "--class", "qgis", "--create"},
+         "qgis"},
+        {"File Geodatabase",
+         m_dir.filePath("qgis.gdb"),
+         {"--gdb", m_dir.filePath("cli.gdb"), "--class", "qgis", "--create"},
+         "qgis"},
+        {"PostGIS",
+         "postgis:" + pg + " table=\"public\".\"from_qgis\" (geom)",
+         {"--pg", pg, "--class", "from_cli"},
+         "from_qgis"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

@@ -159,22 +159,4 @@ TEST_F(FrmBrowseTest, LargeTableOffersRowsInBatchesAndLastReachesTheLastRecord) 
     EXPECT_EQ(cell(4999, 1), QStringLiteral("5000"));
 }
 
-TEST_F(FrmBrowseTest, OpensATableWithoutFieldsAndOneWithTextLongerThan255) {
-    DbfFixture noFields;
-    noFields.records = {{}, {}};
-    write("Data/bare.dbf", noFields);
-    ASSERT_TRUE(viewer().prepareOpen(path("Data/bare.shp")));
-    viewer().form()->show();
-    EXPECT_EQ(viewer().model()->rowCount(), 2);
-    EXPECT_EQ(viewer().model()->columnCount(), 0);
-
-    DbfFixture longText;
-    longText.fields = {{"NOTE", 'C', 400}};
-    longText.records = {{QByteArray(399, 'w') + "!"}};
-    write("Data/notes.dbf", longText);
-    ASSERT_TRUE(viewer().prepareOpen(path("Data/notes.shp")));
-    EXPECT_EQ(cell(0, 0), QString(399, QLatin1Char('w')) + "!");
-    EXPECT_GT(viewer().MSFlexGrid1()->columnWidth(0), 0);
-}
-
 }  // namespace

@@ -110,23 +110,6 @@ TEST(FlexGrid, RemoveItemShiftsLaterRowsUp) {
     EXPECT_EQ(grid.TextMatrix(grid.Row(), 0), QStringLiteral("c"));
 }
 
-TEST(FlexGrid, ClearBlanksEveryCellAndSetRowsDropsAndAddsBlankRows) {
-    FlexGrid grid;
-    fill(grid, {"1\t2\t3", "4\t5\t6"});
-    grid.Clear();
-    EXPECT_EQ(std::pair(grid.Rows(), grid.Cols()), std::pair(qsizetype{3}, 3));
-    EXPECT_EQ(column(grid, 0) + column(grid, 2), QStringLiteral("||||"));
-
-    fill(grid, {"1", "2", "3"});
-    grid.setRow(3);
-    grid.setRows(2);
-    EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1"));
-    EXPECT_EQ(grid.Row(), 1);  // the current row follows the shrinking grid
-    grid.setRows(4);
-    EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1||"));
-    EXPECT_EQ(grid.model()->rowCount(), 3);
-}
-
 QPoint cellCenter(const FlexGrid& grid, qsizetype row, int col) {
     const QModelIndex index = grid.model()->index(static_cast<int>(row - grid.FixedRows()), col);
     return grid.visualRect(index).center();
