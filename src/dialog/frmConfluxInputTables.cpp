@@ -42,11 +42,22 @@ short frmConflux::UpdateTablesArrayFromDir() {
                 return;
             }
             const QStringList files = *s.FilesList;
+            if (!s.m_pApp) {
+                throwObjectNotSet();
+            }
+            const std::vector<OpenedInput> opened = openInputs(files, s.m_pApp->hWnd());
             auto layer = std::make_shared<FeatureLayer>();
-            layer->setFeatureClass(GetFCFromFile(files.at(0)));
-            s.m_pFeatureLayer = layer;
+            // In the files' order: the inputs before one that cannot be opened stay added.
             for (qsizetype i = 0; i < files.size(); ++i) {
-                addInput(s.TablesArray, s.TableNames, s.ShapeTypes, i, GetFCFromFile(files.at(i)));
+                const OpenedInput& input = opened[static_cast<std::size_t>(i)];
+                if (input.failure) {
+                    std::rethrow_exception(input.failure);
+                }
+                if (i == 0) {
+                    layer->setFeatureClass(input.featureClass);
+                    s.m_pFeatureLayer = layer;
+                }
+                addInput(s.TablesArray, s.TableNames, s.ShapeTypes, i, input.featureClass);
             }
             result = 2;
         });

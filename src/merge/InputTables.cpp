@@ -5,6 +5,10 @@
 #include "host/FeatureLayer.h"
 #include "host/PropertySet.h"
 #include "platform/FileEntry.h"
+#include "platform/WorkerPool.h"
+
+#include <algorithm>
+#include <atomic>
 
 std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::int64_t hWnd) {
     const qsizetype separator = FullFileName.lastIndexOf(QLatin1Char('/'));
@@ -26,6 +30,24 @@ std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::i
     if (shapefiles && FileEntry::isRegularFile(FullFileName))
         return shapefiles->openFile(FullFileName);
     return workspace->OpenFeatureClass(fileName.left(dot));
+}
+
+std::vector<OpenedInput> openInputs(const QStringList& files, std::int64_t hWnd) {
+    std::vector<OpenedInput> opened(static_cast<std::size_t>(files.size()));
+    std::atomic<qsizetype> next = 0;
+    WorkerPool pool(static_cast<int>(std::min<qsizetype>(WorkerPool::coreCount(), files.size())));
+    pool.start([&](int) {
+        for (qsizetype i = next++; i < files.size(); i = next++) {
+            OpenedInput& input = opened[static_cast<std::size_t>(i)];
+            try {
+                input.featureClass = GetFCFromFile(files[i], hWnd);
+            } catch (...) {
+                input.failure = std::current_exception();
+            }
+        }
+    });
+    pool.wait();
+    return opened;
 }
 
 void addInput(std::vector<std::shared_ptr<ITable>>& TablesArray, QStringList& TableNames,

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,15 @@
 // "roads.old.shp" opens itself, not "roads.shp"). hWnd is only passed on. Throws ConfluxError
 // with the host's text when the folder or the shapefile cannot be opened.
 std::shared_ptr<IFeatureClass> GetFCFromFile(const QString& FullFileName, std::int64_t hWnd);
+
+// One file opened by GetFCFromFile: its class, or what that threw.
+struct OpenedInput {
+    std::shared_ptr<IFeatureClass> featureClass;
+    std::exception_ptr failure;
+};
+// Every file opened as GetFCFromFile opens it, on every core at once (opening is small reads of
+// many files), in the order of `files`.
+std::vector<OpenedInput> openInputs(const QStringList& files, std::int64_t hWnd);
 
 // Puts featureClass at index i of the three parallel input arrays: they are resized to i + 1
 // entries keeping what they hold, entry i of TablesArray becomes a new feature layer over the
