@@ -11,10 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-const QString kModule;  // the dialog's reports carry an empty module part
-}
-
 frmConflux& frmConflux::instance() {
     static frmConflux window;
     return window;
@@ -74,8 +70,8 @@ void frmConflux::Unload() {
 
 void frmConflux::runEvent(const char* procedure, const std::function<void()>& body) {
     ++m_eventDepth;
-    ErrorHandling::reportingBoundary(QString::fromLatin1(procedure) + QLatin1Char(' '), kModule,
-                                     body);
+    ErrorHandling::reportingBoundary(QString::fromLatin1(procedure) + QLatin1Char(' '),
+                                     kDialogModule, body);
     --m_eventDepth;
 }
 

@@ -27,6 +27,9 @@ class Prompter;
 // mask runs its _Change, selecting a CmbNames item runs CmbNames_Click, checking an option runs
 // its group's _Click once for the option now selected. Members are split into one source file
 // per concern (frmConflux*.cpp).
+// The module part of the dialog's error reports: empty, as the dialog's have always been.
+inline const QString kDialogModule;
+
 class frmConflux : public QObject {
     Q_OBJECT
 public:

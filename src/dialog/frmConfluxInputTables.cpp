@@ -8,8 +8,6 @@
 
 namespace {
 
-const QString kModule;  // the dialog's reports carry an empty module part
-
 [[noreturn]] void throwObjectNotSet() {
     throw ConfluxError(ErrorNumber::ObjectNotSet,
                        QStringLiteral("Object variable or With block variable not set"));
@@ -27,7 +25,7 @@ std::shared_ptr<IFeatureClass> frmConflux::GetFCFromFile(const QString& FullFile
 short frmConflux::UpdateTablesArrayFromDir() {
     short result = 0;
     ErrorHandling::reportingBoundary(
-        QStringLiteral("UpdateTablesArrayFromDir "), kModule, [this, &result] {
+        QStringLiteral("UpdateTablesArrayFromDir "), kDialogModule, [this, &result] {
             ConfluxState& s = m_state;
             // Nothing taken through an interface is still nothing, not a mismatch: without an
             // application the first use below raises "Object variable ... not set".

@@ -23,7 +23,6 @@
 
 namespace {
 
-const QString kModule;  // the dialog's reports carry an empty module part
 const QString kOutputTitle = QStringLiteral("Conflux");
 
 // The merge blocks the event loop; repainting the busy picture now and then keeps it moving.
@@ -100,7 +99,7 @@ void frmConflux::Conflux() {
     summary->setText(QString());
     summary->setToolTip(QString());
     summary->repaint();
-    ErrorHandling::reportingBoundary(QStringLiteral("Conflux "), kModule, [this, summary] {
+    ErrorHandling::reportingBoundary(QStringLiteral("Conflux "), kDialogModule, [this, summary] {
         if (!m_state.m_pFeatureLayer || !m_state.m_pFeatureLayer->FeatureClass()) {
             throw ConfluxError(ErrorNumber::ObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));

@@ -12,8 +12,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 // QString's own byte order, so iconv's output is copied as is.
 constexpr const char* kUtf16 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" : "UTF-16BE";
 
-enum class Mode { Latin1, Utf8, Table, Stream };
-
 // Converts one byte through iconv; nullopt when the byte starts a multi-byte sequence.
 std::optional<char16_t> decodeByte(const Iconv& iconvHandle, unsigned char byte) {
     iconvHandle.reset();
@@ -33,6 +31,8 @@ std::optional<char16_t> decodeByte(const Iconv& iconvHandle, unsigned char byte)
 }  // namespace
 
 struct TextDecoder::Handle {
+    enum class Mode { Latin1, Utf8, Table, Stream };
+
     explicit Handle(const QByteArray& codePage) : iconvHandle(kUtf16, codePage) {
         if (codePage.compare("UTF-8", Qt::CaseInsensitive) == 0) {
             mode = Mode::Utf8;
@@ -90,18 +90,18 @@ TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
 
 QString TextDecoder::decode(QByteArrayView bytes) const {
     switch (m_handle->mode) {
-        case Mode::Latin1:
+        case Handle::Mode::Latin1:
             return QString::fromLatin1(bytes);
-        case Mode::Utf8:
+        case Handle::Mode::Utf8:
             return QString::fromUtf8(bytes);
-        case Mode::Table: {
+        case Handle::Mode::Table: {
             QString result(bytes.size(), Qt::Uninitialized);
             QChar* out = result.data();
             for (const char byte : bytes)
                 *out++ = QChar(m_handle->table[static_cast<unsigned char>(byte)]);
             return result;
         }
-        case Mode::Stream:
+        case Handle::Mode::Stream:
             break;
     }
     return m_handle->stream(bytes);

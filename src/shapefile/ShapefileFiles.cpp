@@ -14,6 +14,11 @@
 
 namespace ShapefileFiles {
 
+ConfluxError unreadable(const QString& shpPath, const QString& what) {
+    return ConfluxError(ErrorNumber::HostFailure,
+                        QStringLiteral("Shapefile '%1' cannot be read: %2").arg(shpPath, what));
+}
+
 std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit) {
     if (path.isEmpty()) {
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "errors/ConfluxError.h"
 #include "shapefile/ShapeRecord.h"
 
 #include <QByteArray>
@@ -11,6 +12,12 @@
 
 // The files of one shapefile and what its .shp header says, read without GDAL.
 namespace ShapefileFiles {
+
+// The bytes of the .shp's and the .shx's header.
+inline constexpr qsizetype kHeaderBytes = 100;
+
+// "Shapefile 'shpPath' cannot be read: what".
+ConfluxError unreadable(const QString& shpPath, const QString& what);
 
 // The first `limit` bytes of `path` when it is a regular file (never waiting on a named pipe);
 // nullopt when it is missing (or `path` empty), no regular file or unreadable.

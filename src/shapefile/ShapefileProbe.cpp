@@ -15,15 +15,9 @@
 
 namespace {
 
-constexpr qsizetype kHeaderBytes = 100;
 constexpr qint32 kFileCode = 9994;
 constexpr qsizetype kMostCpgBytes = 256;
 constexpr qsizetype kMostPrjBytes = 1 << 20;
-
-ConfluxError unreadable(const QString& shpPath, const QString& what) {
-    return ConfluxError(ErrorNumber::HostFailure,
-                        QStringLiteral("Shapefile '%1' cannot be read: %2").arg(shpPath, what));
-}
 
 }  // namespace
 
@@ -32,12 +26,12 @@ std::shared_ptr<const ShapefileProbe> ShapefileProbe::open(const QString& shpPat
     probe->m_shpPath = shpPath;
     const UniqueFd shp = UniqueFd::openRegularFile(FileNameCodec::encode(shpPath).constData());
     if (!shp.isOpen()) {
-        throw unreadable(shpPath, FileEntry::systemErrorText(errno));
+        throw ShapefileFiles::unreadable(shpPath, FileEntry::systemErrorText(errno));
     }
-    char header[kHeaderBytes];
+    char header[ShapefileFiles::kHeaderBytes];
     if (::pread(shp.get(), header, sizeof header, 0) != sizeof header ||
         qFromBigEndian<qint32>(header) != kFileCode) {
-        throw unreadable(shpPath, QStringLiteral("no shapefile header"));
+        throw ShapefileFiles::unreadable(shpPath, QStringLiteral("no shapefile header"));
     }
     probe->m_shpType = qFromLittleEndian<qint32>(header + 32);
     for (int i = 0; i < 4; ++i) {
@@ -45,9 +39,9 @@ std::shared_ptr<const ShapefileProbe> ShapefileProbe::open(const QString& shpPat
     }
     const auto index = FileEntry::regularFileSize(probe->companion(QStringLiteral("shx")));
     if (!index) {
-        throw unreadable(shpPath, QStringLiteral("its index (.shx) is missing"));
+        throw ShapefileFiles::unreadable(shpPath, QStringLiteral("its index (.shx) is missing"));
     }
-    probe->m_records = std::max<std::int64_t>(0, (*index - kHeaderBytes) / 8);
+    probe->m_records = std::max<std::int64_t>(0, (*index - ShapefileFiles::kHeaderBytes) / 8);
 
     probe->m_dbfPath = probe->companion(QStringLiteral("dbf"));
     probe->m_tableProblem = QStringLiteral("its table (.dbf) is missing or no regular file");

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr std::int64_t kMaxSpan = 64 << 20;  // one read per block while records lie together
-constexpr std::int64_t kHeaderBytes = 100;
 
 UniqueFd openCompanion(const ShapefileProbe& probe, const char* extension) {
     const QString path = probe.companion(QLatin1String(extension));
@@ -30,11 +29,6 @@ std::int64_t sizeOf(const UniqueFd& file) {
     return ::fstat(file.get(), &info) == 0 ? info.st_size : -1;
 }
 
-ConfluxError unreadable(const QString& shpPath, const QString& what) {
-    return ConfluxError(ErrorNumber::HostFailure,
-                        QStringLiteral("Shapefile '%1' cannot be read: %2").arg(shpPath, what));
-}
-
 }  // namespace
 
 ShapefileReader::ShapefileReader(const QString& shpPath)
@@ -44,14 +38,14 @@ ShapefileReader::ShapefileReader(const ShapefileProbe& probe)
     : m_shpPath(probe.shpPath()), m_shapeType(probe.shpType()), m_table(probe.table()) {
     m_shp = UniqueFd::openRegularFile(FileNameCodec::encode(m_shpPath).constData());
     if (!m_shp.isOpen()) {
-        throw unreadable(m_shpPath, QString::fromLocal8Bit(std::strerror(errno)));
+        throw ShapefileFiles::unreadable(m_shpPath, QString::fromLocal8Bit(std::strerror(errno)));
     }
     m_shx = openCompanion(probe, "shx");
     if (!m_shx.isOpen()) {
-        throw unreadable(m_shpPath, QStringLiteral("its index (.shx) is missing"));
+        throw ShapefileFiles::unreadable(m_shpPath, QStringLiteral("its index (.shx) is missing"));
     }
     m_shpSize = sizeOf(m_shp);
-    m_records = std::max<std::int64_t>(0, (sizeOf(m_shx) - kHeaderBytes) / 8);
+    m_records = std::max<std::int64_t>(0, (sizeOf(m_shx) - ShapefileFiles::kHeaderBytes) / 8);
     if (m_table) {
         m_dbf = openCompanion(probe, "dbf");
         if (!m_dbf.isOpen()) {
@@ -87,7 +81,8 @@ ShapefileReader::Next ShapefileReader::next(Block& block) {
     block.m_first = m_nextRecord;
     block.m_count = std::min(kRecordsPerBlock, m_records - m_nextRecord);
     m_nextRecord += block.m_count;
-    if (!readAt(m_shx, kHeaderBytes + 8 * block.m_first, 8 * block.m_count, block.m_index)) {
+    if (!readAt(m_shx, ShapefileFiles::kHeaderBytes + 8 * block.m_first, 8 * block.m_count,
+                block.m_index)) {
         return Next::Failed;
     }
     block.m_shapesStart = block.offset(0);
@@ -127,7 +122,8 @@ const char* ShapefileReader::Block::row(std::int64_t i) const {
 QByteArrayView ShapefileReader::Block::shape(std::int64_t i) {
     const std::int64_t start = offset(i);
     const std::int64_t size = length(i);
-    if (start < kHeaderBytes || size < 0 || start + 8 + size > m_reader->m_shpSize) {
+    if (start < ShapefileFiles::kHeaderBytes || size < 0 ||
+        start + 8 + size > m_reader->m_shpSize) {
         return {};
     }
     const char* record = nullptr;

@@ -16,6 +16,8 @@ class FileGdbError : public ConfluxError {
 public:
     FileGdbError(FileGdbFailure kind, const QString& message)
         : ConfluxError(ErrorNumber::HostFailure, message), m_kind(kind) {}
+    // FileGdbFailure::Other.
+    explicit FileGdbError(const QString& message) : FileGdbError(FileGdbFailure::Other, message) {}
 
     FileGdbFailure kind() const { return m_kind; }
 

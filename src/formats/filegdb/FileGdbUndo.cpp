@@ -21,10 +21,6 @@ namespace {
 const QByteArray kPrefix = ".conflux-undo-";
 const QByteArray kManifest = "manifest";
 
-FileGdbError failure(const QString& text) {
-    return FileGdbError(FileGdbFailure::Other, text);
-}
-
 QString systemText(int error) {
     return FileEntry::systemErrorText(error);
 }
@@ -74,9 +70,10 @@ bool recoverTag(const QByteArray& folder, const QByteArray& tag, const QString& 
     if (const auto manifest = FolderFiles::readNames(backup + kManifest)) {
         const QStringList problems = restore(folder, backup, *manifest);
         if (!problems.isEmpty()) {
-            throw failure(QStringLiteral("The File Geodatabase '%1' holds the unfinished writes "
-                                         "of a run that died; they could not be undone: %2")
-                              .arg(shown, problems.join(QStringLiteral(", "))));
+            throw FileGdbError(
+                QStringLiteral("The File Geodatabase '%1' holds the unfinished writes "
+                               "of a run that died; they could not be undone: %2")
+                    .arg(shown, problems.join(QStringLiteral(", "))));
         }
         ::unlink((backup + kManifest).constData());
     }
@@ -173,8 +170,8 @@ void FileGdbUndo::claimTag() {
             continue;
         }
         if (!lock.isOpen()) {
-            throw failure(QStringLiteral("Cannot write into the File Geodatabase '%1': %2")
-                              .arg(m_shownFolder, systemText(errno)));
+            throw FileGdbError(QStringLiteral("Cannot write into the File Geodatabase '%1': %2")
+                                   .arg(m_shownFolder, systemText(errno)));
         }
         // A file system without locks: the backup is never taken for a dead run's.
         if (takeRunLock(lock.get(), lockPath, true) != RunLock::Busy) {
@@ -182,16 +179,16 @@ void FileGdbUndo::claimTag() {
             return;
         }
     }
-    throw failure(QStringLiteral("Cannot write into the File Geodatabase '%1': no lock file "
-                                 "could be made")
-                      .arg(m_shownFolder));
+    throw FileGdbError(QStringLiteral("Cannot write into the File Geodatabase '%1': no lock file "
+                                      "could be made")
+                           .arg(m_shownFolder));
 }
 
 void FileGdbUndo::backUp(const std::function<bool(const QByteArray&)>& isShared) {
     const QByteArray backup = path(kPrefix + m_tag + '/');
     if (::mkdir(backup.constData(), 0700) != 0) {
-        throw failure(QStringLiteral("Cannot write into the File Geodatabase '%1': %2")
-                          .arg(m_shownFolder, systemText(errno)));
+        throw FileGdbError(QStringLiteral("Cannot write into the File Geodatabase '%1': %2")
+                               .arg(m_shownFolder, systemText(errno)));
     }
     QList<QByteArray> names;
     for (const QByteArray& name : FolderFiles::regularFiles(m_folder)) {
@@ -206,7 +203,7 @@ void FileGdbUndo::backUp(const std::function<bool(const QByteArray&)>& isShared)
         m_before.insert(name, {info.st_dev, info.st_ino, info.st_size, info.st_mtim});
         if (isShared(name)) {
             if (const int error = FolderFiles::copyFile(path(name), backup + name)) {
-                throw failure(
+                throw FileGdbError(
                     QStringLiteral("Cannot back up '%1' of the File Geodatabase "
                                    "'%2': %3")
                         .arg(FileNameCodec::decode(name), m_shownFolder, systemText(error)));
@@ -216,8 +213,8 @@ void FileGdbUndo::backUp(const std::function<bool(const QByteArray&)>& isShared)
     }
     // Written last: a backup without its manifest means nothing was written yet.
     if (const int error = FolderFiles::writeNames(backup + kManifest, names)) {
-        throw failure(QStringLiteral("Cannot back up the File Geodatabase '%1': %2")
-                          .arg(m_shownFolder, systemText(error)));
+        throw FileGdbError(QStringLiteral("Cannot back up the File Geodatabase '%1': %2")
+                               .arg(m_shownFolder, systemText(error)));
     }
 }
 
@@ -241,9 +238,9 @@ void FileGdbUndo::undo() {
     if (!problems.isEmpty()) {
         m_done = true;
         m_lock = UniqueFd();  // the next run takes it over
-        throw failure(QStringLiteral("The File Geodatabase '%1' could not be put back as it "
-                                     "was: %2")
-                          .arg(m_shownFolder, problems.join(QStringLiteral(", "))));
+        throw FileGdbError(QStringLiteral("The File Geodatabase '%1' could not be put back as it "
+                                          "was: %2")
+                               .arg(m_shownFolder, problems.join(QStringLiteral(", "))));
     }
     release();
 }
@@ -255,8 +252,8 @@ void FileGdbUndo::keep() {
     // Without its manifest the backup can no longer undo anything.
     const QByteArray manifest = path(kPrefix + m_tag + '/' + kManifest);
     if (::unlink(manifest.constData()) != 0 && errno != ENOENT) {
-        throw failure(QStringLiteral("Cannot finish writing the File Geodatabase '%1': %2")
-                          .arg(m_shownFolder, systemText(errno)));
+        throw FileGdbError(QStringLiteral("Cannot finish writing the File Geodatabase '%1': %2")
+                               .arg(m_shownFolder, systemText(errno)));
     }
     release();
 }
@@ -271,7 +268,7 @@ void FileGdbUndo::release() {
 }
 
 FileGdbError FileGdbUndo::busy(const QString& folder) {
-    return failure(
+    return FileGdbError(
         QStringLiteral("The File Geodatabase '%1' is being written by another run").arg(folder));
 }
 

@@ -17,13 +17,9 @@
 namespace {
 constexpr std::int64_t kCancelCheckEvery = 1024;
 
-FileGdbError failure(const QString& text) {
-    return FileGdbError(FileGdbFailure::Other, text);
-}
-
 // GDAL's last failure text for `what`.
 FileGdbError gdalFailure(const GdalErrorCapture& errors, const QString& what) {
-    return failure(errors.error(what).description());
+    return FileGdbError(errors.error(what).description());
 }
 }  // namespace
 
@@ -41,7 +37,7 @@ FileGdbWriter::FileGdbWriter(const FileGdbTarget& target, const FileGdbLayout& l
         throw FileGdbUndo::busy(target.folder);
     }
     if (target.featureClass.trimmed().isEmpty()) {
-        throw failure(
+        throw FileGdbError(
             QStringLiteral("'%1' is no valid feature class name").arg(target.featureClass));
     }
     const FileGdbCatalog catalog = FileGdbCatalog::read(target.folder);
@@ -106,7 +102,7 @@ void FileGdbWriter::createClass(const FileGdbLayout& layout) {
                                       .arg(m_className, m_target.folder));
     }
     if (QString::fromUtf8(m_layer->GetName()) != m_className) {
-        throw failure(
+        throw FileGdbError(
             QStringLiteral("Feature class '%1' of '%2' was created as '%3'")
                 .arg(m_className, m_target.folder, QString::fromUtf8(m_layer->GetName())));
     }
@@ -170,7 +166,7 @@ void FileGdbWriter::closeGeodatabase() {
 
 FileGdbWriter::Added FileGdbWriter::add(QByteArrayView wkb, std::span<const FieldValue> values) {
     if (m_spent) {
-        throw failure(QStringLiteral("The output '%1' has failed").arg(description()));
+        throw FileGdbError(QStringLiteral("The output '%1' has failed").arg(description()));
     }
     GdalErrorCapture errors;
     try {
@@ -178,9 +174,9 @@ FileGdbWriter::Added FileGdbWriter::add(QByteArrayView wkb, std::span<const Fiel
             throwIfCancelled();
         }
         if (values.size() != m_fields.size()) {
-            throw failure(QStringLiteral("A feature has %1 values for %2 fields")
-                              .arg(values.size())
-                              .arg(m_fields.size()));
+            throw FileGdbError(QStringLiteral("A feature has %1 values for %2 fields")
+                                   .arg(values.size())
+                                   .arg(m_fields.size()));
         }
         if (!m_feature) {
             m_feature = m_queue->take();
@@ -219,7 +215,7 @@ bool FileGdbWriter::setGeometry(QByteArrayView wkb) {
 
 void FileGdbWriter::commit() {
     if (m_spent || m_committed) {
-        throw failure(QStringLiteral("The output '%1' has failed").arg(description()));
+        throw FileGdbError(QStringLiteral("The output '%1' has failed").arg(description()));
     }
     try {
         throwIfCancelled();
@@ -275,10 +271,10 @@ void FileGdbWriter::readBack() {
     }
     const std::int64_t count = layer->GetFeatureCount(TRUE);
     if (count != m_written) {
-        throw failure(QStringLiteral("'%1' holds %2 features instead of %3")
-                          .arg(description())
-                          .arg(count)
-                          .arg(m_written));
+        throw FileGdbError(QStringLiteral("'%1' holds %2 features instead of %3")
+                               .arg(description())
+                               .arg(count)
+                               .arg(m_written));
     }
     // GDAL leaves it out where it cannot size its grid (one point, points all in one place).
     if (m_geometries > 0 && !layer->TestCapability(OLCFastSpatialFilter)) {

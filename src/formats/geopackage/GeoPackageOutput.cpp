@@ -1,6 +1,7 @@
 #include "formats/geopackage/GeoPackageOutput.h"
 
 #include "formats/ColumnNames.h"
+#include "formats/geopackage/SqlIdentifier.h"
 
 #include "formats/OgrGeometryType.h"
 #include "formats/geopackage/GeoPackageBlob.h"
@@ -23,11 +24,6 @@ QString freeName(const QString& wanted, const OutputSchema& schema) {
         names.take(field.columnName);
     }
     return names.take(wanted);
-}
-
-QByteArray quoted(const QString& identifier) {
-    QString text = identifier;
-    return '"' + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"';
 }
 
 // The field GDAL creates for a dBASE field, typed as GDAL reads shapefiles.
@@ -161,10 +157,11 @@ void GeoPackageOutput::prepareInsert(const QString& geometryColumn) {
         m_index = std::make_unique<PackedRTree>(m_db, index, failure());
     }
     liftTrigger(("trigger_insert_feature_count_" + m_layerName).toUtf8());
-    QByteArray sql = "INSERT INTO " + quoted(m_layerName) + " (" + quoted(geometryColumn);
+    QByteArray sql =
+        "INSERT INTO " + sqlIdentifier(m_layerName) + " (" + sqlIdentifier(geometryColumn);
     QByteArray values = "?";
     for (const OutputField& field : m_schema.fields) {
-        sql += ", " + quoted(field.columnName);
+        sql += ", " + sqlIdentifier(field.columnName);
         values += ", ?";
     }
     m_insert =
@@ -181,7 +178,7 @@ void GeoPackageOutput::liftTrigger(const QByteArray& name) {
         return;
     }
     m_liftedTriggers.push_back(find.text(0));
-    execute("DROP TRIGGER " + quoted(QString::fromUtf8(name)));
+    execute("DROP TRIGGER " + sqlIdentifier(QString::fromUtf8(name)));
 }
 
 void GeoPackageOutput::execute(const QByteArray& sql) {

@@ -1,6 +1,7 @@
 #include "formats/geopackage/PackedRTree.h"
 
 #include "errors/ConfluxError.h"
+#include "formats/geopackage/SqlIdentifier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,11 +12,6 @@ namespace {
 constexpr std::size_t kCellBytes = 8 + 4 * 4;  // id, then four 32-bit floats
 // Entries a level gathers before packing them: enough for good neighbourhoods, a few hundred KiB.
 constexpr std::size_t kNodesPerPack = 256;
-
-QByteArray quoted(const QString& identifier) {
-    QString text = identifier;
-    return '"' + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"';
-}
 
 // The R-tree stores 32-bit floats; rounding outward keeps every box inside its stored one.
 float roundedDown(double value) {
@@ -51,9 +47,9 @@ double centre(const float* box, int axis) {
 PackedRTree::PackedRTree(sqlite3* db, const QString& table, const QString& what) {
     const QString failure =
         what.isEmpty() ? QStringLiteral("Spatial index '%1' cannot be written").arg(table) : what;
-    const QByteArray node = quoted(table + QStringLiteral("_node"));
-    const QByteArray rowid = quoted(table + QStringLiteral("_rowid"));
-    const QByteArray parent = quoted(table + QStringLiteral("_parent"));
+    const QByteArray node = sqlIdentifier(table + QStringLiteral("_node"));
+    const QByteArray rowid = sqlIdentifier(table + QStringLiteral("_rowid"));
+    const QByteArray parent = sqlIdentifier(table + QStringLiteral("_parent"));
     {
         // The module sizes every node like the root it created; an empty tree has only the root.
         SqliteStatement shape(db,
