@@ -11,14 +11,15 @@ set(CPACK_PACKAGE_NAME conflux)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${CONFLUX_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CONFLUX_PACKAGE_MAINTAINER})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find shapefiles in folder trees and merge them by geometry kind")
-set(CPACK_PACKAGE_DESCRIPTION [[
+# Not CPACK_PACKAGE_DESCRIPTION_SUMMARY: CPack would put it before each package's own summary.
+set(conflux_summary "find shapefiles in folder trees and merge them by geometry kind")
+set(conflux_description [[
 Conflux finds shapefiles scattered over folder trees by folder and file
 masks, shows each one's field and record counts, lets the user prune the
 list and look into any attribute table, and merges all files of one
 geometry kind (point, line or polygon) whose names match a mask into one
-new shapefile or GeoPackage feature class with the fields of a chosen
-template.
+new shapefile, GeoPackage layer, File Geodatabase feature class or PostGIS
+table with the fields of a chosen template.
 
 The package holds the desktop program with its menu entry, and the
 command line (conflux scan, conflux merge) that runs without a desktop.]])
@@ -26,14 +27,16 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL program qgis)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME conflux)
 set(CPACK_DEBIAN_QGIS_PACKAGE_NAME qgis-plugin-conflux)
-set(CPACK_COMPONENT_PROGRAM_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
-set(CPACK_COMPONENT_QGIS_DESCRIPTION [[QGIS Processing provider for Conflux
-Two algorithms in QGIS's Processing Toolbox, batch mode, graphical models
-and qgis_process: "Find shapefiles" lists the shapefiles of a folder tree by
-folder and file masks with their field and record counts, and "Merge
-shapefiles from folders" merges those of one geometry kind into a new
-shapefile, GeoPackage layer, File Geodatabase feature class or PostGIS
-table, through the conflux program.]])
+# Per package: the summary on the first line, the long description after it.
+set(CPACK_DEBIAN_PROGRAM_DESCRIPTION
+    "${conflux_summary}\n${conflux_description}")
+set(CPACK_DEBIAN_QGIS_DESCRIPTION [[QGIS Processing provider for Conflux
+Two algorithms in QGIS's Processing Toolbox, batch mode, graphical
+models and qgis_process: "Find shapefiles" lists the shapefiles of a
+folder tree by folder and file masks with their field and record counts,
+and "Merge shapefiles from folders" merges those of one geometry kind
+into a new shapefile, GeoPackage layer, File Geodatabase feature class
+or PostGIS table, through the conflux program.]])
 set(CPACK_DEBIAN_QGIS_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_QGIS_PACKAGE_DEPENDS "conflux (= ${PROJECT_VERSION}), python3-qgis")
 set(CPACK_DEBIAN_QGIS_PACKAGE_SECTION science)
