@@ -130,6 +130,8 @@ TEST_F(CommandLineTest, EachBadInputHasItsStatusAndMessage) {
         {"bad file mask", 4, "Invalid pattern: [ab.shp\n", {"scan", root, "--file-mask", "[ab"}},
         {"bad feature mask", 4, "Invalid pattern: [A-\n", toOut + QStringList{"--mask", "[a-"}},
         {"no input of the kind", 5, "No elements for merge\n", toOut + QStringList{"--mask", "x*"}},
+        {"no input, with progress", 5, "0...10\nNo elements for merge\n",
+         toOut + QStringList{"--mask", "x*", "--progress"}},
         {"no input of the kind, named source", 5, "No elements for merge\n",
          toOut + QStringList{"--mask", "x*", "--source", roads}},
         {"missing output folder", 6, "Directory " + missing + " is not exist!!\n",

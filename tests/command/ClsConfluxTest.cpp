@@ -69,4 +69,16 @@ TEST_F(ClsConfluxTest, EntryPointsCreateCommandAndTellWhenLibraryMayUnload) {
     EXPECT_EQ(DllCanUnloadNow(), 0);
 }
 
+TEST_F(ClsConfluxTest, DestroyingCommandUnloadsDialogNeverShown) {
+    QPointer<ConfluxForm> form;
+    {
+        ClsConflux command;
+        frmConflux::instance().Load();
+        form = frmConflux::instance().form();
+        ASSERT_FALSE(form.isNull());
+    }
+    EXPECT_FALSE(frmConflux::instance().isLoaded());
+    EXPECT_TRUE(form.isNull());
+}
+
 }  // namespace

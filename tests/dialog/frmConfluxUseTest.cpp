@@ -122,4 +122,22 @@ TEST_F(UseTest, OnlyTheCloseBoxAndTheModalWindowStaysWithinReach) {
     }
 }
 
+TEST_F(UseTest, ToInputWithoutAnApplicationSaysNothingSelectedOrReportsObjectNotSet) {
+    ASSERT_EQ(dialog().state().m_pApp, nullptr);  // as after a failed OnCreate
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
+    EXPECT_TRUE(errors.reports.texts.isEmpty());
+
+    grid().AddItem("/d/roads.shp\t1\t2\troads");
+    grid().RemoveItem(1);
+    QTest::mouseClick(form().CmdToInput, Qt::LeftButton);
+    EXPECT_EQ(prompter.texts(), QStringList{"Nothing selected"});
+    ASSERT_EQ(errors.reports.texts.size(), 1);
+    const QString& report = errors.reports.texts[0];
+    EXPECT_TRUE(report.contains("\r\n\tUpdateTablesArrayFromDir  \r\n")) << report.toStdString();
+    EXPECT_TRUE(report.contains("Error Number \r\n\t91\r\n"));
+    EXPECT_TRUE(report.contains("Description\r\n\tObject variable or With block variable not set"));
+    EXPECT_EQ(form().LblInputCount->text(), "no data");
+}
+
 }  // namespace

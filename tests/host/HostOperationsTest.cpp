@@ -74,4 +74,14 @@ TEST(HostOperations, OpensAnUpperCaseExtensionAndFailsWithTheNameOfWhatIsMissing
     EXPECT_THROW(ShapefileWorkspaceFactory().OpenFromPropertySet(missingFolder, 0), ConfluxError);
 }
 
+TEST(HostOperations, LayerWithoutClassAndArrayOutOfRangeAreErrors) {
+    FeatureLayer layer;
+    EXPECT_THROW(layer.RowCount(), ConfluxError);
+    HostArray array;
+    array.Add(std::make_shared<FeatureLayer>());
+    EXPECT_EQ(array.Count(), 1);
+    EXPECT_NE(array.Element(0), nullptr);
+    EXPECT_THROW(array.Element(1), ConfluxError);
+}
+
 }  // namespace

@@ -159,4 +159,42 @@ TEST_F(FrmBrowseTest, LargeTableOffersRowsInBatchesAndLastReachesTheLastRecord) 
     EXPECT_EQ(cell(4999, 1), QStringLiteral("5000"));
 }
 
+TEST_F(FrmBrowseTest, ViewerTakesTheDialogScaleShowsItsMarksAndSizesColumnsToWhatShows) {
+    WindowScales::setShared({1.4, 0.8});
+    DbfFixture table;
+    table.fields = {{"NAME", 'C', 254}, {"POP", 'N', 9}};
+    table.records = {{QByteArray(90, 'W'), "1"}, {"Ring", "22"}, {"Spur", "333"}};
+    for (int i = 0; i < 40; ++i)
+        table.records.append(QList<QByteArray>{"Lane", "4"});
+    table.deleted = QList<bool>(43, false);
+    table.deleted[42] = true;  // off the first screen
+    write("Data/streets.dbf", table);
+    ASSERT_TRUE(viewer().prepareOpen(path("Data/streets.shp")));
+    QDialog* form = viewer().form();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    EXPECT_EQ(form->size(), QSize(609, 242));             // 6525 x 2595 twips at 1.4 / 15
+    EXPECT_NE(form->minimumSize(), form->maximumSize());  // the viewer stays resizable
+    QTableView* grid = viewer().MSFlexGrid1();
+    EXPECT_DOUBLE_EQ(grid->font().pointSizeF(), QApplication::font().pointSizeF() * 0.8);
+
+    // The fixed column shows the deleted record's mark whole, wherever the record is.
+    const QFontMetrics metrics = grid->verticalHeader()->fontMetrics();
+    EXPECT_GE(grid->verticalHeader()->width(), 2 * metrics.horizontalAdvance(u'*'));
+    // A long first field leaves the second in view; a short one is as wide as its values.
+    const int secondEnd = grid->columnViewportPosition(1) + grid->columnWidth(1);
+    EXPECT_LE(secondEnd, grid->viewport()->width());
+    EXPECT_GE(grid->columnWidth(1), grid->fontMetrics().horizontalAdvance("333"));
+    EXPECT_GE(grid->columnWidth(0),
+              grid->horizontalHeader()->fontMetrics().horizontalAdvance("NAME"));
+
+    // Tab does not walk the cells.
+    grid->setFocus();
+    grid->setCurrentIndex(viewer().model()->index(0, 0));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_EQ(grid->currentIndex(), viewer().model()->index(0, 0));
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(grid->currentIndex(), viewer().model()->index(0, 1));
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -155,6 +157,20 @@ TEST(FlexGrid, DoubleClickSignalsOnTheRowClicked) {
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, 0));
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(grid.Row(), 2);
+}
+
+TEST(FlexGrid, SizesAndCellsOutsideTheGridAreErrors) {
+    FlexGrid grid;
+    fill(grid, {"1", "2"});
+    const std::function<void()> wrong[] = {
+        [&] { grid.setRows(-1); },      [&] { grid.setCols(-1); },
+        [&] { grid.setFixedRows(9); },  [&] { grid.setFixedCols(9); },
+        [&] { grid.TextMatrix(3, 0); }, [&] { grid.setTextMatrix(0, 5, "x"); },
+        [&] { grid.RemoveItem(3); },    [&] { grid.setCol(-1); }};
+    for (const auto& call : wrong) {
+        EXPECT_THROW(call(), ConfluxError);
+    }
+    EXPECT_EQ(column(grid, 0), QStringLiteral("h0|1|2"));
 }
 
 }  // namespace
