@@ -106,8 +106,8 @@ echo "once"
 run ours-quarter "$build/bin/conflux" merge "$work/quarter" --kind polygon --pg "$conninfo" \
     --class ours_quarter --yes
 # The writer fed through GDAL, and the writer and server alone on features prebuilt in memory.
-run writer-gdal "$bench" load binary "$conninfo" ours_binary "${inputs[@]}"
-run writer-alone "$bench" synthetic binary "$conninfo" synthetic_binary "$((${#inputs[@]} * 5000))"
+run writer-gdal "$bench" load "$conninfo" ours_binary "${inputs[@]}"
+run writer-alone "$bench" synthetic "$conninfo" synthetic_binary "$((${#inputs[@]} * 5000))"
 
 echo
 echo "best of $rounds: ours-merge wall $(ratio "${wall[ours-merge]}" "${wall[ogrmerge]}")x ogrmerge" \

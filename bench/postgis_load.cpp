@@ -2,8 +2,8 @@
 // (the merge will read them with its own reader), or only reads them, to tell the two costs
 // apart; postgis-bench.sh times it against ogrmerge.py into the same server.
 //   conflux_postgis_load read FILE.shp...
-//   conflux_postgis_load load binary|text CONNINFO TABLE FILE.shp...
-//   conflux_postgis_load synthetic binary|text CONNINFO TABLE FEATURES
+//   conflux_postgis_load load CONNINFO TABLE FILE.shp...
+//   conflux_postgis_load synthetic CONNINFO TABLE FEATURES
 // `synthetic` loads polygons and values prebuilt in memory: the writer and the server alone.
 
 #include "FeatureFeed.h"
@@ -32,10 +32,6 @@ PostgisLayout layoutOf(OGRLayer& layer, const std::string& shpPath) {
     return layout;
 }
 
-CopyRows::Format formatOf(const char* name) {
-    return std::strcmp(name, "text") == 0 ? CopyRows::Format::Text : CopyRows::Format::Binary;
-}
-
 PostgisTarget targetOf(const char* table) {
     PostgisTarget target;
     target.table = QString::fromUtf8(table);
@@ -43,13 +39,13 @@ PostgisTarget targetOf(const char* table) {
     return target;
 }
 
-int load(const char* format, const char* conninfo, const char* table, int count, char** paths) {
+int load(const char* conninfo, const char* table, int count, char** paths) {
     return FeatureFeed::loadShapefiles<PostgisError>(
         count, paths,
         [&](OGRLayer& layer) {
             return std::make_unique<PostgisWriter>(
                 std::make_unique<PgConnection>(QString::fromUtf8(conninfo)), targetOf(table),
-                layoutOf(layer, paths[0]), PgCancelCheck{}, formatOf(format));
+                layoutOf(layer, paths[0]), PgCancelCheck{});
         },
         [](PostgisWriter& writer, QByteArrayView wkb, const auto& values) {
             writer.add(wkb, values);
@@ -57,7 +53,7 @@ int load(const char* format, const char* conninfo, const char* table, int count,
         });
 }
 
-int synthetic(const char* format, const char* conninfo, const char* table, int count) {
+int synthetic(const char* conninfo, const char* table, int count) {
     const auto features = FeatureFeed::syntheticFeatures(count);
     PostgisLayout layout;
     layout.fields = FeatureFeed::parcelFields();
@@ -66,11 +62,11 @@ int synthetic(const char* format, const char* conninfo, const char* table, int c
     try {
         const auto started = std::chrono::steady_clock::now();
         PostgisWriter writer(std::make_unique<PgConnection>(QString::fromUtf8(conninfo)),
-                             targetOf(table), layout, PgCancelCheck{}, formatOf(format));
+                             targetOf(table), layout, PgCancelCheck{});
         FeatureFeed::addAll(writer, features, [](std::size_t) {});
         const double sent = FeatureFeed::secondsSince(started);
         writer.commit();
-        std::printf("%s: rows sent in %.2f s, committed and analyzed at %.2f s\n", format, sent,
+        std::printf("rows sent in %.2f s, committed and analyzed at %.2f s\n", sent,
                     FeatureFeed::secondsSince(started));
     } catch (const PostgisError& error) {
         std::fprintf(stderr, "%s\n", error.description().toUtf8().constData());
@@ -86,16 +82,16 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "read") == 0) {
         return FeatureFeed::readOnly(argc - 2, argv + 2);
     }
-    if (argc >= 6 && std::strcmp(argv[1], "load") == 0) {
-        return load(argv[2], argv[3], argv[4], argc - 5, argv + 5);
+    if (argc >= 5 && std::strcmp(argv[1], "load") == 0) {
+        return load(argv[2], argv[3], argc - 4, argv + 4);
     }
-    if (argc == 6 && std::strcmp(argv[1], "synthetic") == 0) {
-        return synthetic(argv[2], argv[3], argv[4], std::atoi(argv[5]));
+    if (argc == 5 && std::strcmp(argv[1], "synthetic") == 0) {
+        return synthetic(argv[2], argv[3], std::atoi(argv[4]));
     }
     std::fprintf(stderr,
                  "usage: %s read FILE.shp...\n"
-                 "       %s load binary|text CONNINFO TABLE FILE.shp...\n"
-                 "       %s synthetic binary|text CONNINFO TABLE FEATURES\n",
+                 "       %s load CONNINFO TABLE FILE.shp...\n"
+                 "       %s synthetic CONNINFO TABLE FEATURES\n",
                  argv[0], argv[0], argv[0]);
     return 2;
 }
