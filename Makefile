@@ -86,7 +86,7 @@ coverage: test-deps
 	find $(COVERAGE_DIR) -name '*.gcno' | while read -r f; do [ -e "$${f%.gcno}.o" ] || rm -f "$$f"; done
 	find $(COVERAGE_DIR) -name '*.gcda' -delete
 	cd $(COVERAGE_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) || true
-	# Merges killed halfway by the tests can leave a torn counter; gcovr names it and goes on.
+	# A counter gcov cannot read is named on stderr and skipped, rather than losing the report.
 	gcovr -r . --filter src/ --filter app/ --exclude-unreachable-branches \
 		--exclude-throw-branches --gcov-ignore-parse-errors -j $(JOBS) $(COVERAGE_DIR)
 
