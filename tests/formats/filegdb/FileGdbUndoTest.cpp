@@ -2,6 +2,7 @@
 // every file of the geodatabase byte for byte as it was, and no file of its own.
 #include "formats/filegdb/FileGdbUndo.h"
 #include "formats/filegdb/FileGdbWriter.h"
+#include "support/WriterFeed.h"
 
 #include <gtest/gtest.h>
 
@@ -25,20 +26,9 @@ namespace {
 const std::vector<OutputField> kFields = {OutputField::named("NAME", 'C', 20, 0),
                                           OutputField::named("COUNT", 'N', 9, 0)};
 
-// The `i`th square of side 10 on a grid of 50 columns, as a multipolygon in ISO WKB.
+// The `i`th square of side 10 on a grid of 50 columns.
 QByteArray square(int i) {
-    const double x = i % 50 * 20.0, y = i / 50 * 20.0;
-    OGRMultiPolygon multi;
-    OGRPolygon polygon;
-    OGRLinearRing ring;
-    for (const auto& [dx, dy] : {std::pair{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}) {
-        ring.addPoint(x + dx, y + dy);
-    }
-    polygon.addRing(&ring);
-    multi.addGeometry(&polygon);
-    QByteArray bytes(static_cast<qsizetype>(multi.WkbSize()), '\0');
-    multi.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(bytes.data()), wkbVariantIso);
-    return bytes;
+    return WriterFeed::square(i % 50 * 20.0, i / 50 * 20.0, 10);
 }
 
 // A File Geodatabase made by GDAL itself, holding the class "existing" of three points with a
@@ -95,13 +85,7 @@ FileGdbLayout layout(std::vector<OutputField> fields = kFields) {
     return columns;
 }
 
-FieldValue value(FieldValue::Type type, QByteArrayView text, std::int64_t integer = 0) {
-    FieldValue result;
-    result.type = type;
-    result.text = text;
-    result.integer = integer;
-    return result;
-}
+using WriterFeed::value;
 
 std::vector<FieldValue> valuesOf(int i) {
     return {value(FieldValue::Type::Text, "Участок"), value(FieldValue::Type::Integer, {}, i)};

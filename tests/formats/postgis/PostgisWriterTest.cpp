@@ -3,6 +3,7 @@
 // ends early, the server's own refusals), each read back by the server.
 #include "formats/postgis/PostgisWriter.h"
 #include "support/PostgresCluster.h"
+#include "support/WriterFeed.h"
 
 #include <gtest/gtest.h>
 #include <ogr_geometry.h>
@@ -37,29 +38,13 @@ PostgisLayout layout(std::vector<OutputField> fields, int srid = 32637) {
     return PostgisLayout{std::move(fields), wkbMultiPolygon, srid};
 }
 
-// A unit square at (x, 0) as ISO WKB.
+// A unit square at (x, 0).
 QByteArray square(int x) {
-    OGRMultiPolygon multi;
-    OGRPolygon polygon;
-    OGRLinearRing ring;
-    for (const auto& [dx, dy] : {std::pair{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}) {
-        ring.addPoint(x + dx, dy);
-    }
-    polygon.addRing(&ring);
-    multi.addGeometry(&polygon);
-    QByteArray wkb(static_cast<qsizetype>(multi.WkbSize()), '\0');
-    multi.exportToWkb(wkbNDR, reinterpret_cast<unsigned char*>(wkb.data()), wkbVariantIso);
-    return wkb;
+    return WriterFeed::square(x, 0, 1);
 }
 
-FieldValue value(FieldValue::Type type, QByteArrayView text, std::int64_t integer = 0) {
-    FieldValue result;
-    result.type = type;
-    result.text = text;
-    result.integer = integer;
-    result.real = text.isEmpty() ? 0 : text.toByteArray().toDouble();
-    return result;
-}
+using WriterFeed::value;
+
 FieldValue text(QByteArrayView utf8) {
     return value(FieldValue::Type::Text, utf8);
 }
