@@ -10,14 +10,13 @@
 #include "errors/ErrorHandling.h"
 #include "formats/NewGeodatabase.h"
 #include "formats/postgis/PostgisError.h"
+#include "formats/shapefile/ShapefileFeatureClass.h"
 #include "merge/AdmittedInputs.h"
 #include "merge/InputTables.h"
 #include "merge/MergeEngine.h"
 #include "merge/MergeSummary.h"
 #include "merge/OutputTarget.h"
-#include "platform/DbfTableHeader.h"
 #include "platform/FileEntry.h"
-#include "shapefile/ShapefileFiles.h"
 
 #include <cmath>
 
@@ -132,8 +131,9 @@ int MergeRun::openSource() {
 // Should none have one, the first, which the merge then refuses with the cause.
 QString MergeRun::defaultSource(const std::vector<qsizetype>& admitted) const {
     for (const qsizetype index : admitted) {
-        const QString dbf = ShapefileFiles::sidecar(m_files[index], QStringLiteral("dbf"));
-        if (!dbf.isEmpty() && DbfTableHeader::readFile(dbf))
+        const auto input = std::dynamic_pointer_cast<ShapefileFeatureClass>(
+            takeAs<IFeatureLayer>(m_tables[static_cast<std::size_t>(index)])->FeatureClass());
+        if (input && input->probe()->table())
             return m_files[index];
     }
     return m_files[admitted.front()];
@@ -141,9 +141,9 @@ QString MergeRun::defaultSource(const std::vector<qsizetype>& admitted) const {
 
 int MergeRun::checkOutput() {
     const QString& path = m_request.output.location;
-    if ((m_request.output.kind == OutputKind::Postgis))
+    if (m_request.output.kind == OutputKind::Postgis)
         return ExitStatus::Ok;  // the server checks the table in the merge's own transaction
-    if ((m_request.output.kind != OutputKind::ShapefileFolder))
+    if (m_request.output.kind != OutputKind::ShapefileFolder)
         return checkGeodatabase();
     switch (checkShapefileOutput(path, m_request.output.name)) {
         case OutputCheck::MissingFolder:
