@@ -27,11 +27,6 @@ inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The .prj beside a .shp.
-inline QString prjPath(const std::string& shpPath) {
-    return QString::fromStdString(shpPath.substr(0, shpPath.size() - 4) + ".prj");
-}
-
 // The template's fields as the dBASE table declares them (as far as GDAL tells).
 inline std::vector<OutputField> templateFields(OGRLayer& layer) {
     std::vector<OutputField> fields;

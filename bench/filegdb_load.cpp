@@ -28,11 +28,11 @@
 
 namespace {
 
-FileGdbLayout layoutOf(OGRLayer& layer, const std::string& shpPath) {
+FileGdbLayout layoutOf(OGRLayer& layer) {
     FileGdbLayout layout;
     layout.fields = FeatureFeed::templateFields(layer);
     layout.geometryType = wkbMultiPolygon;
-    layout.spatialReference = readPrjFile(FeatureFeed::prjPath(shpPath)).srs;
+    layout.spatialReference = SpatialReference::clone(layer.GetSpatialRef());
     return layout;
 }
 
@@ -41,8 +41,7 @@ int load(const char* gdb, const char* name, int count, char** paths) {
         count, paths,
         [&](OGRLayer& layer) {
             return std::make_unique<FileGdbWriter>(
-                FileGdbTarget{QString::fromUtf8(gdb), QString::fromUtf8(name)},
-                layoutOf(layer, paths[0]));
+                FileGdbTarget{QString::fromUtf8(gdb), QString::fromUtf8(name)}, layoutOf(layer));
         },
         [](FileGdbWriter& writer, QByteArrayView wkb, const auto& values) {
             return writer.add(wkb, values) == FileGdbWriter::Added::Written;

@@ -24,11 +24,11 @@
 
 namespace {
 
-PostgisLayout layoutOf(OGRLayer& layer, const std::string& shpPath) {
+PostgisLayout layoutOf(OGRLayer& layer, const char* shpPath) {
     PostgisLayout layout;
     layout.fields = FeatureFeed::templateFields(layer);
     layout.geometryType = wkbMultiPolygon;
-    layout.srid = sridFromPrj(FeatureFeed::prjPath(shpPath)).srid;
+    layout.srid = sridOf(layer.GetSpatialRef(), QString::fromUtf8(shpPath)).srid;
     return layout;
 }
 

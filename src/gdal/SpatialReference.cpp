@@ -1,17 +1,11 @@
 #include "gdal/SpatialReference.h"
 
 #include "gdal/GdalErrorCapture.h"
-#include "platform/FileNameCodec.h"
-#include "platform/RegularFile.h"
 
 #include <cpl_string.h>
 #include <ogr_spatialref.h>
 
-#include <optional>
-
 namespace {
-
-constexpr qsizetype kMostPrjBytes = 1 << 20;
 
 // A new empty system, or `srs`, held by a shared owner.
 std::shared_ptr<OGRSpatialReference> owned(OGRSpatialReference* srs = nullptr) {
@@ -111,17 +105,3 @@ QByteArray esriWkt(const OGRSpatialReference& srs) {
 }
 
 }  // namespace SpatialReference
-
-PrjReading readPrjFile(const QString& prjPath) {
-    const std::optional<QByteArray> read =
-        prjPath.isEmpty() ? std::nullopt
-                          : readRegularFile(FileNameCodec::encode(prjPath), kMostPrjBytes);
-    if (!read) {
-        return {};
-    }
-    SpatialReferencePtr srs = SpatialReference::fromPrj(*read);
-    if (!srs) {
-        return {PrjReading::Outcome::Unreadable, nullptr, *read};
-    }
-    return {PrjReading::Outcome::Read, std::move(srs), *read};
-}

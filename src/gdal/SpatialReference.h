@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 
 class OGRSpatialReference;
 
@@ -48,15 +47,3 @@ int epsgCode(const OGRSpatialReference& srs);
 SpatialReferenceOwner clone(const OGRSpatialReference* srs);
 
 }  // namespace SpatialReference
-
-// The coordinate system of a shapefile's .prj file (see SpatialReference::fromPrj).
-struct PrjReading {
-    enum class Outcome { Read, Missing, Unreadable };
-    Outcome outcome = Outcome::Missing;
-    SpatialReferencePtr srs;  // set when read
-    QByteArray text;          // the file's bytes
-};
-
-// `prjPath` is read only when it is a regular file (a named pipe or device in its place counts
-// as missing); at most its first MiB. An empty path is a missing file.
-PrjReading readPrjFile(const QString& prjPath);

@@ -46,18 +46,3 @@ SridChoice sridOf(const OGRSpatialReference* srs, const QString& source) {
     }
     return {code, {}};
 }
-
-SridChoice sridFromPrj(const QString& prjPath) {
-    const PrjReading prj = readPrjFile(prjPath);
-    switch (prj.outcome) {
-        case PrjReading::Outcome::Read:
-            return sridOf(prj.srs.get(), prjPath);
-        case PrjReading::Outcome::Missing:
-            return sridOf(nullptr, prjPath);
-        case PrjReading::Outcome::Unreadable:
-            break;
-    }
-    return {0, QStringLiteral("The coordinate system of %1 cannot be read: the geometry "
-                              "column has SRID 0")
-                   .arg(prjPath)};
-}

@@ -14,6 +14,3 @@ struct SridChoice {
 // `srs`: the template's coordinate system, null when it has none; `source` names it in the
 // warning (the .prj's path).
 SridChoice sridOf(const OGRSpatialReference* srs, const QString& source);
-
-// The same for a shapefile's .prj (Esri's WKT or the older keyword lines).
-SridChoice sridFromPrj(const QString& prjPath);

@@ -1,37 +1,21 @@
 // EPSG codes for the .prj files GIS software writes, and SRID 0 with a warning for the rest.
 #include "formats/postgis/SpatialReferenceCode.h"
+#include "gdal/SpatialReference.h"
 
 #include <gtest/gtest.h>
 
 #include <ogr_spatialref.h>
-
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 // The .prj text Esri software writes for an EPSG coordinate system.
 QByteArray esriPrj(int epsg) {
     OGRSpatialReference srs;
     srs.importFromEPSG(epsg);
-    char* wkt = nullptr;
-    const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
-    srs.exportToWkt(&wkt, options);
-    const QByteArray text(wkt);
-    CPLFree(wkt);
-    return text;
-}
-
-QString writePrj(const QTemporaryDir& folder, const char* name, const QByteArray& text) {
-    const QString path = folder.filePath(QString::fromLatin1(name) + ".prj");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-    return path;
+    return SpatialReference::esriWkt(srs);
 }
 }  // namespace
 
 TEST(SpatialReferenceCodeTest, PrjFilesGetTheirEpsgCodeOrZeroWithAWarning) {
-    const QTemporaryDir folder;
     const struct {
         const char* name;
         QByteArray prj;
@@ -55,8 +39,8 @@ TEST(SpatialReferenceCodeTest, PrjFilesGetTheirEpsgCodeOrZeroWithAWarning) {
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
-        const QString path = writePrj(folder, test.name, test.prj);
-        const SridChoice choice = sridFromPrj(path);
+        const QString path = QString::fromLatin1(test.name) + ".prj";
+        const SridChoice choice = sridOf(SpatialReference::fromPrj(test.prj).get(), path);
         EXPECT_EQ(choice.srid, test.srid);
         EXPECT_EQ(choice.warning.isEmpty(), test.srid != 0);
         if (test.srid == 0) {
@@ -64,6 +48,6 @@ TEST(SpatialReferenceCodeTest, PrjFilesGetTheirEpsgCodeOrZeroWithAWarning) {
             EXPECT_TRUE(choice.warning.contains(QLatin1String("SRID 0")));
         }
     }
-    EXPECT_EQ(sridFromPrj(folder.filePath("missing.prj")).srid, 0);
-    EXPECT_FALSE(sridFromPrj(folder.filePath("missing.prj")).warning.isEmpty());
+    EXPECT_EQ(sridOf(nullptr, "missing.prj").srid, 0);
+    EXPECT_FALSE(sridOf(nullptr, "missing.prj").warning.isEmpty());
 }
