@@ -51,15 +51,6 @@ std::int32_t shapeTypeCode(std::int32_t shpType) {
     }
 }
 
-bool shpTypeHasZ(std::int32_t shpType) {
-    return ShpType::hasZ(shpType);
-}
-
-bool shpTypeHasM(std::int32_t shpType) {
-    // Z types may carry M too, but GDAL reads them as M-less unless told; keep them 3D only.
-    return ShpType::isMeasured(shpType);
-}
-
 ShapeKind kindOfCode(std::int32_t code) {
     switch (code) {
         case ShapeTypeCode::Point:
@@ -74,10 +65,6 @@ ShapeKind kindOfCode(std::int32_t code) {
         default:
             return ShapeKind::Null;
     }
-}
-
-std::int32_t shpTypeFor(std::int32_t code, bool hasZ, bool hasM) {
-    return ShpType::of(kindOfCode(code), hasZ, hasM);
 }
 
 QStringList companionNames(const QString& shpPath, const QString& extension) {

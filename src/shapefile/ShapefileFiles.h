@@ -25,10 +25,6 @@ std::optional<QByteArray> readRegularFile(const QString& path, qsizetype limit);
 
 // Host shape type code of a raw type: 1, 2, 3, 4, 9, or 0 for null and unknown types.
 std::int32_t shapeTypeCode(std::int32_t shpType);
-bool shpTypeHasZ(std::int32_t shpType);
-bool shpTypeHasM(std::int32_t shpType);  // the M types; Z types count as without M
-// The raw type for a host code and dimension (0 for a code no shapefile holds).
-std::int32_t shpTypeFor(std::int32_t shapeTypeCode, bool hasZ, bool hasM);
 // The family of shapes of a host code (Null for a code no shapefile holds).
 ShapeKind kindOfCode(std::int32_t shapeTypeCode);
 

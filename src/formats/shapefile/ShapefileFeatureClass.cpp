@@ -14,9 +14,10 @@ std::int32_t ShapefileFeatureClass::ShapeType() const {
 }
 
 bool ShapefileFeatureClass::HasZ() const {
-    return ShapefileFiles::shpTypeHasZ(m_probe->shpType());
+    return ShpType::hasZ(m_probe->shpType());
 }
 
 bool ShapefileFeatureClass::HasM() const {
-    return ShapefileFiles::shpTypeHasM(m_probe->shpType());
+    // Z types may carry M too, but GDAL reads them as M-less unless told; keep them 3D only.
+    return ShpType::isMeasured(m_probe->shpType());
 }
