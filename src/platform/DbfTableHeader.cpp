@@ -186,16 +186,3 @@ std::optional<DbfTableHeader> DbfTableHeader::readFile(const QString& path, QStr
         *error = problem;
     return header;
 }
-
-bool DbfTableHeader::sameLayout(const DbfTableHeader& other) const {
-    if (recordLength != other.recordLength || fields.size() != other.fields.size())
-        return false;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        const Field& a = fields[i];
-        const Field& b = other.fields[i];
-        if (a.name.toUpper() != b.name.toUpper() || a.type != b.type || a.length != b.length ||
-            a.decimals != b.decimals || a.offset != b.offset)
-            return false;
-    }
-    return true;
-}

@@ -34,10 +34,6 @@ struct DbfTableHeader {
     // what is wrong in `error` when given.
     static std::optional<DbfTableHeader> readFile(const QString& path, QString* error = nullptr);
 
-    // Same fields in the same order, with the same types, lengths and decimals (names compared
-    // ignoring case): records of one table can be copied as bytes into the other.
-    bool sameLayout(const DbfTableHeader& other) const;
-
     static constexpr int kLanguageDriverOffset = 29;
 
 private:
